@@ -1,0 +1,28 @@
+// The basic suite: the one table the host hands over directly (in_data->pica_basicP). Every
+// other suite is acquired through it by name and version and must be released the same way.
+#pragma once
+
+#include "A.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef int32_t SPErr;
+typedef uint8_t SPBoolean;
+
+enum { kSPNoError = 0 };
+
+typedef struct SPBasicSuite {
+    SPErr (*AcquireSuite)(const char* name, int32_t version, const void** suite);
+    SPErr (*ReleaseSuite)(const char* name, int32_t version);
+    SPBoolean (*IsEqual)(const char* token1, const char* token2);
+    SPErr (*AllocateBlock)(size_t size, void** block);
+    SPErr (*FreeBlock)(void* block);
+    SPErr (*ReallocateBlock)(void* block, size_t newSize, void** newblock);
+    SPErr (*Undefined)(void);
+} SPBasicSuite;
+
+#ifdef __cplusplus
+}
+#endif

@@ -1,6 +1,62 @@
-// Temporary entry point until the command dispatch lands.
-#include "AE_Effect.h"
+// The one function the host calls. Every command is routed from here, and nothing thrown
+// below may cross back into the host: this is the last place to stop it.
+#include <new>
 
-extern "C" DllExport PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*, void*) {
-    return PF_Err_NONE;
+#include "AE_Effect.h"
+#include "AE_EffectUI.h"
+#include "entry/About.h"
+#include "entry/GlobalSetup.h"
+#include "params/ParamsSetup.h"
+#include "params/UpdateParamsUI.h"
+
+namespace qxv {
+namespace {
+
+PF_Err Dispatch(A_u_long cmd, PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
+                PF_LayerDef* output, void* extra) {
+    (void)output;
+    (void)extra;
+    switch (cmd) {
+        case PF_Cmd_ABOUT:
+        case PF_Cmd_GLOBAL_SETUP:
+        case PF_Cmd_PARAMS_SETUP:
+        case PF_Cmd_RENDER:
+        case PF_Cmd_UPDATE_PARAMS_UI:
+        case PF_Cmd_EVENT:
+            break;
+        default:
+            return PF_Err_NONE;  // nothing to do, and nothing is touched
+    }
+    // A host always passes these; refuse rather than crash if one is missing.
+    if (!in_data || !out_data) return PF_Err_BAD_CALLBACK_PARAM;
+    switch (cmd) {
+        case PF_Cmd_ABOUT:
+            return About(in_data, out_data);
+        case PF_Cmd_GLOBAL_SETUP:
+            return GlobalSetup(in_data, out_data);
+        case PF_Cmd_PARAMS_SETUP:
+            return ParamsSetup(in_data, out_data);
+        case PF_Cmd_UPDATE_PARAMS_UI:
+            if (!params) return PF_Err_BAD_CALLBACK_PARAM;
+            return UpdateParamsUI(in_data, out_data, params);
+        default:
+            return PF_Err_NONE;
+    }
+}
+
+}  // namespace
+}  // namespace qxv
+
+extern "C" DllExport PF_Err EntryPointFunc(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data,
+                                           PF_ParamDef* params[], PF_LayerDef* output, void* extra) {
+    try {
+        return qxv::Dispatch(static_cast<A_u_long>(cmd), in_data, out_data, params, output, extra);
+    } catch (PF_Err& err) {
+        return err;  // a suite the host could not supply
+    } catch (const std::bad_alloc&) {
+        return PF_Err_OUT_OF_MEMORY;
+    } catch (...) {
+        // A Drawbot failure or anything else unexpected: the command failed, the host lives on.
+        return PF_Err_INTERNAL_STRUCT_DAMAGED;
+    }
 }

@@ -1,0 +1,30 @@
+#include "entry/GlobalSetup.h"
+
+#include "AE_EffectPixelFormat.h"
+#include "host/HostApp.h"
+#include "host/ScopedSuite.h"
+#include "resources/EffectIdentity.h"
+
+namespace qxv {
+
+PF_Err GlobalSetup(PF_InData* in_data, PF_OutData* out_data) {
+    out_data->my_version = kEffectVersion;
+    out_data->out_flags = static_cast<PF_OutFlags>(kGlobalOutFlags);
+    if (!IsPremierePro(in_data)) return PF_Err_NONE;
+
+    // Without the pixel-format suite Premiere Pro still loads the effect; the user is told,
+    // and the host falls back to its own format choice.
+    const void* suite = nullptr;
+    if (AEFX_AcquireSuite(in_data, out_data, kPFPixelFormatSuite, kPFPixelFormatSuiteVersion1, &suite)) {
+        return PF_Err_NONE;
+    }
+    const auto* pixel_formats = static_cast<const PF_PixelFormatSuite1*>(suite);
+    // Float first: the host prefers the earliest format it can supply.
+    pixel_formats->ClearSupportedPixelFormats(in_data->effect_ref);
+    pixel_formats->AddSupportedPixelFormat(in_data->effect_ref, PrPixelFormat_BGRA_4444_32f);
+    pixel_formats->AddSupportedPixelFormat(in_data->effect_ref, PrPixelFormat_BGRA_4444_8u);
+    AEFX_ReleaseSuite(in_data, out_data, kPFPixelFormatSuite, kPFPixelFormatSuiteVersion1);
+    return PF_Err_NONE;
+}
+
+}  // namespace qxv

@@ -1,0 +1,13 @@
+// Which host is calling. Premiere Pro identifies itself by the application id 'PrMr'; every
+// other id is treated as After Effects.
+#pragma once
+
+#include "AE_Effect.h"
+
+namespace qxv {
+
+constexpr A_long kApplIdPremierePro = 0x50724D72;  // 'PrMr'
+
+inline bool IsPremierePro(const PF_InData* in_data) { return in_data->appl_id == kApplIdPremierePro; }
+
+}  // namespace qxv

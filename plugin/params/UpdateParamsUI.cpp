@@ -1,0 +1,44 @@
+#include "params/UpdateParamsUI.h"
+
+#include "host/HostApp.h"
+#include "host/SuiteCache.h"
+#include "params/ParamIndex.h"
+#include "params/StringTable.h"
+
+namespace qxv {
+namespace {
+
+void Relabel(PF_InData* in_data, PF_ParamDef* def, bool disabled, StrID name) {
+    if (disabled) {
+        def->ui_flags |= PF_PUI_DISABLED;
+    } else {
+        def->ui_flags &= ~PF_PUI_DISABLED;
+    }
+    in_data->utils->ansi.strcpy(def->name, StringTableText(name));
+}
+
+}  // namespace
+
+PF_Err UpdateParamsUI(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[]) {
+    SuiteCache suites(in_data->pica_basicP);
+
+    // The host's own records must not be written: it takes changes only through copies.
+    PF_ParamDef blending_mode = *params[kParamBlendingMode];
+    PF_ParamDef opacity = *params[kParamOpacity];
+
+    const bool mask_only = params[kParamMaskOnly]->u.bd.value == 1;
+    Relabel(in_data, &blending_mode, mask_only,
+            mask_only ? StrID_BlendMode_Disabled_Param_Name : StrID_BlendMode_Param_Name);
+    Relabel(in_data, &opacity, mask_only, mask_only ? StrID_Opacity_Disabled_Param_Name : StrID_Opacity_Param_Name);
+
+    const PF_ParamUtilsSuite3* param_utils = suites.ParamUtilsSuite();
+    PF_Err err = param_utils->PF_UpdateParamUI(in_data->effect_ref, kParamBlendingMode, &blending_mode);
+    if (!err) err = param_utils->PF_UpdateParamUI(in_data->effect_ref, kParamOpacity, &opacity);
+
+    // Premiere Pro redraws the controls only when asked to.
+    out_data->out_flags |= IsPremierePro(in_data) ? (PF_OutFlag_FORCE_RERENDER | PF_OutFlag_REFRESH_UI)
+                                                  : PF_OutFlag_FORCE_RERENDER;
+    return err;
+}
+
+}  // namespace qxv

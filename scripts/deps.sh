@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and tests need, touching apt only when one is missing.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config python3
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  libgtest-dev googletest libbenchmark-dev
+  libopenimageio-dev openimageio-tools ffmpeg
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"

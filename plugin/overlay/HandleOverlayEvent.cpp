@@ -1,0 +1,59 @@
+#include "overlay/HandleOverlayEvent.h"
+
+#include <cstdint>
+
+#include "overlay/ApplyHandleDrag.h"
+#include "overlay/DrawOverlay.h"
+#include "overlay/HitTestHandles.h"
+#include "overlay/OverlayHandles.h"
+
+namespace qxv {
+namespace {
+
+// The windows the overlay is registered for.
+bool IsOverlayWindow(const PF_EventExtra* extra) {
+    const PF_WindowType w_type = (*extra->contextH)->w_type;
+    return w_type == PF_Window_COMP || w_type == PF_Window_LAYER;
+}
+
+}  // namespace
+
+PF_Err HandleOverlayEvent(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[], PF_LayerDef* output,
+                          PF_EventExtra* extra) {
+    (void)output;
+    // A click that arrives while a drag is under way continues that drag.
+    if (extra->e_type == PF_Event_DO_CLICK && extra->u.do_click.send_drag) extra->e_type = PF_Event_DRAG;
+
+    switch (extra->e_type) {
+        case PF_Event_DO_CLICK:
+            HandleOverlayClick(in_data, params, extra);
+            break;
+        case PF_Event_DRAG:
+            HandleOverlayDrag(in_data, params, extra);
+            break;
+        case PF_Event_DRAW:
+            if (IsOverlayWindow(extra)) {
+                DrawOverlay(in_data, out_data, params, extra);
+                extra->evt_out_flags = PF_EO_HANDLED_EVENT;
+            }
+            break;
+        default:
+            break;
+    }
+    return PF_Err_NONE;
+}
+
+void HandleOverlayClick(PF_InData* in_data, PF_ParamDef* params[], PF_EventExtra* extra) {
+    if (!IsOverlayWindow(extra)) return;
+    if (HitTestHandles(in_data, params, extra)) extra->evt_out_flags = PF_EO_HANDLED_EVENT;
+}
+
+void HandleOverlayDrag(PF_InData* in_data, PF_ParamDef* params[], PF_EventExtra* extra) {
+    if (!IsOverlayWindow(extra)) return;
+    const std::int64_t handle = extra->u.do_click.continue_refcon[0];
+    if (handle < 1 || handle > kHandleCount) return;
+    ApplyHandleDrag(in_data, params, extra);
+    extra->evt_out_flags = PF_EO_HANDLED_EVENT;
+}
+
+}  // namespace qxv

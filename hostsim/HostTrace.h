@@ -32,6 +32,9 @@ private:
     std::vector<HostCall> calls_;
 };
 
+// Text for a trace detail: in double quotes, with control characters escaped ("a\rb").
+std::string QuoteText(const char* text);
+
 // "PF_Cmd_ABOUT" for 0, ..., "command 100" for codes the host does not name.
 std::string CommandName(PF_Cmd cmd);
 

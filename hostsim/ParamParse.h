@@ -21,7 +21,7 @@ namespace qxv::hostsim {
 bool ParseParamValue(const RegisteredParam& param, std::string_view text, PF_ParamDefUnion& value,
                      std::string& error);
 
-// The current value in the same units ("400", "25%", "30°"...), for people.
+// The current value in the same units ("400", "25%", "30 deg", "3 (Multiply)"), for people.
 std::string FormatParamValue(const RegisteredParam& param);
 std::string FormatParamDefault(const RegisteredParam& param);
 

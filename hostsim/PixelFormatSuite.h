@@ -14,7 +14,7 @@ class Host;
 extern const PF_PixelFormatSuite1 kPixelFormatSuite1;
 void RegisterPixelFormatSuite(Host& host);
 
-// "bgra" / "BGra" style text of a four-character pixel format code.
+// A pixel format code as hex and as its four characters: 0x61726762 'bgra'.
 std::string PixelFormatName(PrPixelFormat format);
 
 }  // namespace qxv::hostsim

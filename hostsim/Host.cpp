@@ -1,0 +1,189 @@
+#include "Host.h"
+
+#include <atomic>
+#include <cstring>
+#include <mutex>
+#include <set>
+
+#include "AnsiSuite.h"
+#include "BasicSuite.h"
+#include "InteractCallbacks.h"
+#include "StandardSuites.h"
+
+namespace qxv::hostsim {
+
+namespace {
+
+std::atomic<Host*> g_current_host{nullptr};
+
+// Every live host, so that an effect_ref coming back from the plug-in can be checked before
+// it is trusted as a Host pointer.
+std::mutex g_hosts_mutex;
+std::set<const Host*> g_hosts;
+
+class CurrentHostScope {
+public:
+    explicit CurrentHostScope(Host* host) : previous_(g_current_host.exchange(host)) {}
+    ~CurrentHostScope() { g_current_host.store(previous_); }
+    CurrentHostScope(const CurrentHostScope&) = delete;
+    CurrentHostScope& operator=(const CurrentHostScope&) = delete;
+
+private:
+    Host* previous_;
+};
+
+}  // namespace
+
+const char* HostAppName(HostApp app) {
+    return app == HostApp::kPremierePro ? "Premiere Pro" : "After Effects";
+}
+
+Host::Host(HostApp app, PF_EntryPointFunc entry) : app_(app), entry_(entry) {
+    {
+        std::lock_guard<std::mutex> lock(g_hosts_mutex);
+        g_hosts.insert(this);
+    }
+    utils_.ansi = MakeAnsiCallbacks();
+    basic_suite_ = MakeBasicSuite();
+
+    in_data_.inter = MakeInteractCallbacks();
+    in_data_.utils = &utils_;
+    in_data_.effect_ref = reinterpret_cast<PF_ProgPtr>(this);
+    in_data_.quality = PF_Quality_HI;
+    in_data_.version = PF_SpecVersion{13, 27};
+    in_data_.appl_id = app == HostApp::kPremierePro ? kPremiereProApplId : kAfterEffectsApplId;
+    in_data_.time_scale = 1;
+    in_data_.time_step = 1;
+    in_data_.local_time_step = 1;
+    in_data_.total_time = 1;
+    in_data_.downsample_x = PF_RationalScale{1, 1};
+    in_data_.downsample_y = PF_RationalScale{1, 1};
+    in_data_.pixel_aspect_ratio = PF_RationalScale{1, 1};
+    in_data_.pica_basicP = &basic_suite_;
+
+    RegisterStandardSuites(*this);
+}
+
+Host::~Host() {
+    std::lock_guard<std::mutex> lock(g_hosts_mutex);
+    g_hosts.erase(this);
+}
+
+void Host::ResetOutData() { std::memset(&out_data_, 0, sizeof out_data_); }
+
+void Host::SetBasicSuiteAvailable(bool available) { in_data_.pica_basicP = available ? &basic_suite_ : nullptr; }
+
+void Host::RegisterSuite(const std::string& name, std::int32_t version, const void* table) {
+    suites_.Register(name, version, table);
+}
+
+void Host::UnregisterSuite(const std::string& name, std::int32_t version) { suites_.Unregister(name, version); }
+
+void Host::ClearCommandRecords() {
+    command_violations_.clear();
+    accounting_.BeginCommand();
+}
+
+PF_Err Host::Send(PF_Cmd cmd, PF_ParamDef* params[], PF_LayerDef* output, void* extra) {
+    ClearCommandRecords();
+    CurrentHostScope scope(this);
+    current_command_ = cmd;
+    trace_.Add(cmd, "EntryPointFunc", CommandName(cmd), PF_Err_NONE);
+
+    PF_Err err = PF_Err_NONE;
+    try {
+        err = entry_(cmd, &in_data_, &out_data_, params, output, extra);
+    } catch (...) {
+        // A real host would go down with the plug-in; we note it and carry on.
+        AddViolation("an exception escaped EntryPointFunc during " + CommandName(cmd));
+        err = PF_Err_INTERNAL_STRUCT_DAMAGED;
+    }
+    for (const std::string& imbalance : accounting_.Imbalances()) {
+        AddViolation(CommandName(cmd) + ": " + imbalance);
+    }
+    current_command_ = -1;
+    return err;
+}
+
+PF_Err Host::SendWithParams(PF_Cmd cmd, const PF_LayerDef* input, PF_LayerDef* output, void* extra) {
+    ParamArray array(params_, input);
+    PF_Err err = Send(cmd, array.data(), output, extra);
+    params_.AcceptChangedValues(array);
+    return err;
+}
+
+PF_Err Host::About() {
+    ResetOutData();
+    return Send(PF_Cmd_ABOUT);
+}
+
+PF_Err Host::GlobalSetup() {
+    ResetOutData();
+    return Send(PF_Cmd_GLOBAL_SETUP);
+}
+
+PF_Err Host::ParamsSetup() {
+    params_.Clear();
+    registered_ui_.clear();
+    ResetOutData();
+    PF_Err err = Send(PF_Cmd_PARAMS_SETUP);
+    // The host checks the count against what was added, the input layer included.
+    if (err == PF_Err_NONE && out_data_.num_params != params_.count() + 1) {
+        AddViolation("num_params is " + std::to_string(out_data_.num_params) + " but " +
+                     std::to_string(params_.count()) + " parameters were added (expected " +
+                     std::to_string(params_.count() + 1) + " with the input layer)");
+    }
+    in_data_.num_params = params_.count() + 1;
+    return err;
+}
+
+PF_Err Host::UpdateParamsUI() {
+    ResetOutData();
+    return SendWithParams(PF_Cmd_UPDATE_PARAMS_UI, nullptr);
+}
+
+void Host::AddViolation(std::string what) {
+    all_violations_.push_back(what);
+    command_violations_.push_back(std::move(what));
+}
+
+std::vector<PrPixelFormat> Host::SupportedPixelFormats() const {
+    std::vector<PrPixelFormat> formats;
+    for (const auto& call : pixel_format_calls_) {
+        if (call.call == "ClearSupportedPixelFormats") {
+            formats.clear();
+        } else {
+            formats.push_back(call.format);
+        }
+    }
+    return formats;
+}
+
+void Host::SetWorldPixelFormat(const PF_EffectWorld* world, PrPixelFormat format) { world_formats_[world] = format; }
+
+bool Host::WorldPixelFormat(const PF_EffectWorld* world, PrPixelFormat& format) const {
+    auto it = world_formats_.find(world);
+    if (it == world_formats_.end()) return false;
+    format = it->second;
+    return true;
+}
+
+Host* Host::Current() { return g_current_host.load(); }
+
+Host* Host::FromEffectRef(PF_ProgPtr effect_ref) {
+    {
+        std::lock_guard<std::mutex> lock(g_hosts_mutex);
+        auto* host = reinterpret_cast<const Host*>(effect_ref);
+        if (g_hosts.count(host)) return const_cast<Host*>(host);
+    }
+    if (Host* current = Current()) {
+        current->AddViolation("a callback was given an effect_ref that is not the host's");
+    }
+    return nullptr;
+}
+
+void Host::Trace(std::string call, std::string detail, PF_Err result) {
+    trace_.Add(current_command_, std::move(call), std::move(detail), result);
+}
+
+}  // namespace qxv::hostsim

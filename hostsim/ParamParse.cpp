@@ -1,0 +1,277 @@
+#include "ParamParse.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace qxv::hostsim {
+
+namespace {
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
+    return text;
+}
+
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower;
+}
+
+bool ParseNumber(std::string_view text, double& value) {
+    std::string copy(Trim(text));
+    if (copy.empty()) return false;
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtod(copy.c_str(), &end);
+    return errno == 0 && end == copy.c_str() + copy.size() && std::isfinite(value);
+}
+
+bool ParseInteger(std::string_view text, long& value) {
+    std::string copy(Trim(text));
+    if (copy.empty()) return false;
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtol(copy.c_str(), &end, 10);
+    return errno == 0 && end == copy.c_str() + copy.size();
+}
+
+std::vector<std::string_view> SplitCommas(std::string_view text) {
+    std::vector<std::string_view> parts;
+    std::size_t start = 0;
+    while (true) {
+        std::size_t comma = text.find(',', start);
+        parts.push_back(text.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
+        if (comma == std::string_view::npos) return parts;
+        start = comma + 1;
+    }
+}
+
+// 16.16 fixed point from a value in whole units, rounded to nearest.
+bool ToFixed(double value, PF_Fixed& fixed) {
+    double scaled = std::round(value * 65536.0);
+    if (scaled < -2147483648.0 || scaled > 2147483647.0) return false;
+    fixed = static_cast<PF_Fixed>(scaled);
+    return true;
+}
+
+std::string Number(double value) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.10g", value);
+    return text;
+}
+
+double FromFixed(PF_Fixed fixed) { return fixed / 65536.0; }
+
+std::string Hex2(int value) {
+    char text[4];
+    std::snprintf(text, sizeof text, "%02x", value & 0xFF);
+    return text;
+}
+
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+bool ParseColor(std::string_view text, PF_Pixel& color) {
+    text = Trim(text);
+    if (!text.empty() && text.front() == '#') {
+        if (text.size() != 7) return false;
+        int channels[3];
+        for (int i = 0; i < 3; ++i) {
+            std::string pair(text.substr(1 + 2 * i, 2));
+            if (!std::isxdigit(static_cast<unsigned char>(pair[0])) || !std::isxdigit(static_cast<unsigned char>(pair[1]))) {
+                return false;
+            }
+            channels[i] = static_cast<int>(std::strtol(pair.c_str(), nullptr, 16));
+        }
+        color = PF_Pixel{255, static_cast<A_u_char>(channels[0]), static_cast<A_u_char>(channels[1]),
+                         static_cast<A_u_char>(channels[2])};
+        return true;
+    }
+    std::vector<std::string_view> parts = SplitCommas(text);
+    if (parts.size() != 3) return false;
+    long channels[3];
+    for (int i = 0; i < 3; ++i) {
+        if (!ParseInteger(parts[i], channels[i]) || channels[i] < 0 || channels[i] > 255) return false;
+    }
+    color = PF_Pixel{255, static_cast<A_u_char>(channels[0]), static_cast<A_u_char>(channels[1]),
+                     static_cast<A_u_char>(channels[2])};
+    return true;
+}
+
+bool ParseCheckbox(std::string_view text, PF_ParamValue& value) {
+    std::string word = Lower(Trim(text));
+    if (word == "on" || word == "1" || word == "true") {
+        value = 1;
+        return true;
+    }
+    if (word == "off" || word == "0" || word == "false") {
+        value = 0;
+        return true;
+    }
+    return false;
+}
+
+bool ParsePopup(const RegisteredParam& param, std::string_view text, PF_ParamValue& value) {
+    std::string wanted = Lower(Trim(text));
+    for (std::size_t i = 0; i < param.choices.size(); ++i) {
+        if (Lower(param.choices[i]) == wanted) {
+            value = static_cast<PF_ParamValue>(i + 1);
+            return true;
+        }
+    }
+    long number = 0;
+    if (ParseInteger(text, number) && number >= 1 && number <= static_cast<long>(param.choices.size())) {
+        value = static_cast<PF_ParamValue>(number);
+        return true;
+    }
+    return false;
+}
+
+std::string PopupForm(const RegisteredParam& param) {
+    std::string form = "one of";
+    for (std::size_t i = 0; i < param.choices.size(); ++i) form += (i ? ", " : " ") + Quoted(param.choices[i]);
+    return form + " or a number from 1 to " + std::to_string(param.choices.size());
+}
+
+// Text of a value union of the parameter's type; `use_default` reads the dephault fields.
+std::string FormatUnion(const RegisteredParam& param, bool use_default) {
+    const PF_ParamDefUnion& u = param.def.u;
+    switch (param.def.param_type) {
+        case PF_Param_FLOAT_SLIDER:
+            return Number(use_default ? u.fs_d.dephault : u.fs_d.value);
+        case PF_Param_FIX_SLIDER: {
+            std::string text = Number(FromFixed(use_default ? u.fd.dephault : u.fd.value));
+            return (u.fd.display_flags & PF_ValueDisplayFlag_PERCENT) ? text + "%" : text;
+        }
+        case PF_Param_ANGLE:
+            return Number(FromFixed(use_default ? u.ad.dephault : u.ad.value)) + " deg";
+        case PF_Param_POINT:
+            return Number(FromFixed(use_default ? u.td.x_dephault : u.td.x_value)) + "," +
+                   Number(FromFixed(use_default ? u.td.y_dephault : u.td.y_value));
+        case PF_Param_COLOR: {
+            const PF_Pixel& c = use_default ? u.cd.dephault : u.cd.value;
+            std::string text = "#" + Hex2(c.red) + Hex2(c.green) + Hex2(c.blue);
+            return c.alpha == 255 ? text : text + " alpha " + std::to_string(c.alpha);
+        }
+        case PF_Param_POPUP: {
+            long value = use_default ? u.pd.dephault : u.pd.value;
+            std::string text = std::to_string(value);
+            if (value >= 1 && value <= static_cast<long>(param.choices.size())) {
+                text += " (" + param.choices[value - 1] + ")";
+            }
+            return text;
+        }
+        case PF_Param_CHECKBOX:
+            return (use_default ? u.bd.dephault : u.bd.value) ? "on" : "off";
+        case PF_Param_LAYER:
+            return "(layer)";
+        default:
+            return "(" + ParamTypeName(param.def.param_type) + ")";
+    }
+}
+
+}  // namespace
+
+bool ParseParamValue(const RegisteredParam& param, std::string_view text, PF_ParamDefUnion& value, std::string& error) {
+    const std::string name = Quoted(param.registered_name);
+    const std::string given = Quoted(text);
+    const PF_ParamDefUnion& def = param.def.u;
+    switch (param.def.param_type) {
+        case PF_Param_FLOAT_SLIDER: {
+            double v = 0;
+            if (!ParseNumber(text, v) || v < def.fs_d.valid_min || v > def.fs_d.valid_max) {
+                error = name + ": " + given + " is not a number of pixels from " + Number(def.fs_d.valid_min) + " to " +
+                        Number(def.fs_d.valid_max);
+                return false;
+            }
+            value.fs_d.value = v;
+            return true;
+        }
+        case PF_Param_FIX_SLIDER: {
+            double v = 0;
+            PF_Fixed fixed = 0;
+            bool percent = def.fd.display_flags & PF_ValueDisplayFlag_PERCENT;
+            if (!ParseNumber(text, v) || !ToFixed(v, fixed) || fixed < def.fd.valid_min || fixed > def.fd.valid_max) {
+                error = name + ": " + given + " is not a number from " + Number(FromFixed(def.fd.valid_min)) + " to " +
+                        Number(FromFixed(def.fd.valid_max)) + (percent ? " (percent)" : "");
+                return false;
+            }
+            value.fd.value = fixed;
+            return true;
+        }
+        case PF_Param_ANGLE: {
+            double v = 0;
+            PF_Fixed fixed = 0;
+            if (!ParseNumber(text, v) || !ToFixed(v, fixed)) {
+                error = name + ": " + given + " is not an angle in degrees";
+                return false;
+            }
+            value.ad.value = fixed;
+            return true;
+        }
+        case PF_Param_POINT: {
+            std::vector<std::string_view> parts = SplitCommas(text);
+            double x = 0, y = 0;
+            PF_Fixed fx = 0, fy = 0;
+            if (parts.size() != 2 || !ParseNumber(parts[0], x) || !ParseNumber(parts[1], y) || !ToFixed(x, fx) ||
+                !ToFixed(y, fy)) {
+                error = name + ": " + given + " is not a point \"x,y\" in pixels";
+                return false;
+            }
+            value.td.x_value = fx;
+            value.td.y_value = fy;
+            return true;
+        }
+        case PF_Param_COLOR: {
+            PF_Pixel color{};
+            if (!ParseColor(text, color)) {
+                error = name + ": " + given + " is not a colour \"#rrggbb\" or \"r,g,b\" (0-255)";
+                return false;
+            }
+            value.cd.value = color;
+            return true;
+        }
+        case PF_Param_POPUP: {
+            PF_ParamValue choice = 0;
+            if (!ParsePopup(param, text, choice)) {
+                error = name + ": " + given + " is not " + PopupForm(param);
+                return false;
+            }
+            value.pd.value = choice;
+            return true;
+        }
+        case PF_Param_CHECKBOX: {
+            PF_ParamValue checked = 0;
+            if (!ParseCheckbox(text, checked)) {
+                error = name + ": " + given + " is not on/off, 1/0 or true/false";
+                return false;
+            }
+            value.bd.value = checked;
+            return true;
+        }
+        default:
+            error = name + ": a " + ParamTypeName(param.def.param_type) + " cannot be set from text";
+            return false;
+    }
+}
+
+std::string FormatParamValue(const RegisteredParam& param) { return FormatUnion(param, false); }
+std::string FormatParamDefault(const RegisteredParam& param) { return FormatUnion(param, true); }
+
+std::string ParamTypeName(PF_ParamType type) {
+    static const char* const kNames[] = {
+        "PF_Param_LAYER",       "PF_Param_SLIDER",      "PF_Param_FIX_SLIDER",     "PF_Param_ANGLE",
+        "PF_Param_CHECKBOX",    "PF_Param_COLOR",       "PF_Param_POINT",          "PF_Param_POPUP",
+        "PF_Param_CUSTOM",      "PF_Param_NO_DATA",     "PF_Param_FLOAT_SLIDER",   "PF_Param_ARBITRARY_DATA",
+        "PF_Param_PATH",        "PF_Param_GROUP_START", "PF_Param_GROUP_END",      "PF_Param_BUTTON",
+        "PF_Param_RESERVED2",   "PF_Param_RESERVED3",   "PF_Param_POINT_3D"};
+    if (type >= 0 && type < static_cast<PF_ParamType>(sizeof(kNames) / sizeof(kNames[0]))) return kNames[type];
+    return "parameter type " + std::to_string(type);
+}
+
+}  // namespace qxv::hostsim

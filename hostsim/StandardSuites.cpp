@@ -1,0 +1,16 @@
+#include "StandardSuites.h"
+
+#include "AnsiSuite.h"
+#include "Host.h"
+#include "ParamUtilsSuite.h"
+#include "PixelFormatSuite.h"
+
+namespace qxv::hostsim {
+
+void RegisterStandardSuites(Host& host) {
+    RegisterAnsiSuite(host);
+    RegisterParamUtilsSuite(host);
+    RegisterPixelFormatSuite(host);
+}
+
+}  // namespace qxv::hostsim

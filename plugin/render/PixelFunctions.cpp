@@ -1,0 +1,34 @@
+#include "render/PixelFunctions.h"
+
+#include "render/PixelFormats.h"
+#include "render/ShadePixel.h"
+
+namespace qxv {
+namespace {
+
+template <class Format>
+PF_Err ShadeHostPixel(void* refcon, A_long x, A_long y, const typename Format::Pixel* in,
+                      typename Format::Pixel* out) {
+    const PF_PixelFloat src = Format::Load(in);
+    PF_PixelFloat result;
+    const PF_Err err = ShadePixel(static_cast<const RenderContext*>(refcon), x, y, &src, &result);
+    Format::Store(result, out);
+    return err;
+}
+
+}  // namespace
+
+PF_Err PixelArgb8(void* refcon, A_long x, A_long y, PF_Pixel* in, PF_Pixel* out) {
+    return ShadeHostPixel<Argb8Format>(refcon, x, y, in, out);
+}
+PF_Err PixelArgb16(void* refcon, A_long x, A_long y, PF_Pixel16* in, PF_Pixel16* out) {
+    return ShadeHostPixel<Argb16Format>(refcon, x, y, in, out);
+}
+PF_Err PixelBgra8(void* refcon, A_long x, A_long y, PF_Pixel* in, PF_Pixel* out) {
+    return ShadeHostPixel<Bgra8Format>(refcon, x, y, in, out);
+}
+PF_Err PixelBgraFloat(void* refcon, A_long x, A_long y, PF_PixelFloat* in, PF_PixelFloat* out) {
+    return ShadeHostPixel<BgraFloatFormat>(refcon, x, y, in, out);
+}
+
+}  // namespace qxv

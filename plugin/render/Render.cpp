@@ -1,0 +1,90 @@
+#include "render/Render.h"
+
+#include "AE_EffectCB.h"
+#include "AE_EffectPixelFormat.h"
+#include "AE_EffectSuites.h"
+#include "host/HostApp.h"
+#include "host/ScopedSuite.h"
+#include "host/SuiteCache.h"
+#include "params/ParamIndex.h"
+#include "render/CompositingSetup.h"
+#include "render/IterateBgraFloat.h"
+#include "render/MaskSetup.h"
+#include "render/ShadingJob.h"
+#include "render/SpecialisedPixels.h"
+
+namespace qxv {
+namespace {
+
+// Opacity 0 leaves the frame as it was; the host copies it faster than any shading would.
+PF_Err CopyInput(PF_InData* in_data, SuiteCache& suites, PF_EffectWorld* input, PF_EffectWorld* output) {
+    if (IsPremierePro(in_data)) {
+        return in_data->utils->copy(in_data->effect_ref, input, output, nullptr, nullptr);
+    }
+    const PF_WorldTransformSuite1* transform = suites.WorldTransformSuite();
+    if (in_data->quality == PF_Quality_HI) {
+        return transform->copy_hq(in_data->effect_ref, input, output, nullptr, nullptr);
+    }
+    return transform->copy(in_data->effect_ref, input, output, nullptr, nullptr);
+}
+
+// Premiere Pro hands over BGRA worlds; which one it is comes from its pixel-format suite.
+PF_Err ShadeInPixelFormat(PF_InData* in_data, SuiteCache& suites, const PF_PixelFormatSuite1* formats,
+                          ShadingJob* job, A_long rows, PF_EffectWorld* input, PF_EffectWorld* output) {
+    PrPixelFormat format = PrPixelFormat_BGRA_4444_8u;
+    formats->GetPixelFormat(output, &format);  // its result says no more than the format does
+    switch (format) {
+        case PrPixelFormat_BGRA_4444_32f:
+            return IterateBgraFloat(0, rows, input, job, ChoosePixelBgraFloat(job), output);
+        case PrPixelFormat_BGRA_4444_8u:
+            return suites.Iterate8Suite()->iterate(in_data, 0, rows, input, nullptr, job, ChoosePixelBgra8(job),
+                                                   output);
+        default:
+            return PF_Err_UNRECOGNIZED_PARAM_TYPE;
+    }
+}
+
+PF_Err RenderPremierePro(PF_InData* in_data, PF_OutData* out_data, SuiteCache& suites, ShadingJob* job,
+                         A_long rows, PF_EffectWorld* input, PF_EffectWorld* output) {
+    const void* suite = nullptr;
+    const PF_Err acquired = AEFX_AcquireSuite(in_data, out_data, kPFPixelFormatSuite, kPFPixelFormatSuiteVersion1,
+                                              &suite);
+    if (acquired != PF_Err_NONE) return acquired;
+    PF_Err err = PF_Err_NONE;
+    try {
+        err = ShadeInPixelFormat(in_data, suites, static_cast<const PF_PixelFormatSuite1*>(suite), job, rows, input,
+                                 output);
+    } catch (...) {
+        // A suite the cache could not get: give this one back before the error travels on.
+        AEFX_ReleaseSuite(in_data, out_data, kPFPixelFormatSuite, kPFPixelFormatSuiteVersion1);
+        throw;
+    }
+    const PF_Err released = AEFX_ReleaseSuite(in_data, out_data, kPFPixelFormatSuite, kPFPixelFormatSuiteVersion1);
+    // A failed release outranks the shading's result; otherwise an error of the iteration,
+    // such as the user's abort, reaches the host.
+    return released != PF_Err_NONE ? released : err;
+}
+
+}  // namespace
+
+PF_Err Render(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[], PF_LayerDef* output) {
+    SuiteCache suites(in_data->pica_basicP);
+    ShadingJob job{};
+    const A_long rows = output->extent_hint.bottom - output->extent_hint.top;
+    SetUpMask(in_data, params, &job.context);
+    SetUpCompositing(params, &job.context);
+
+    PF_EffectWorld* input = &params[kParamInputLayer]->u.ld;
+    if (job.context.opacity == 0.0f) return CopyInput(in_data, suites, input, output);
+
+    if (IsPremierePro(in_data)) return RenderPremierePro(in_data, out_data, suites, &job, rows, input, output);
+
+    // After Effects hands over 8- or 16-bit frames only: the effect does not claim float support.
+    if (output->world_flags & PF_WorldFlag_DEEP) {
+        return suites.Iterate16Suite()->iterate(in_data, 0, rows, input, nullptr, &job, ChoosePixelArgb16(&job),
+                                                output);
+    }
+    return suites.Iterate8Suite()->iterate(in_data, 0, rows, input, nullptr, &job, ChoosePixelArgb8(&job), output);
+}
+
+}  // namespace qxv

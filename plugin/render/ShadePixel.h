@@ -1,0 +1,81 @@
+// One working pixel through the vignette: the mask at (x, y), then the fill, the
+// transparency or the bare mask, in single precision on normalised floats.
+#pragma once
+
+#include "AE_Effect.h"
+#include "render/BlendChannel.h"
+#include "render/BlendModes.h"
+#include "render/EllipseMask.h"
+#include "render/HsvConversion.h"
+#include "render/RectangleMask.h"
+#include "render/RenderContext.h"
+
+namespace qxv {
+
+// The amount of fill that mask value m gives, before the blend applies the opacity.
+inline float FillAmount(const RenderContext* ctx, float m) {
+    if (ctx->fill_alpha != 0.0f) return m;
+    // "Transparent": the remaining alpha, limited to 0..1 with not-a-number as 0.
+    const float k = 1.0f - m * ctx->opacity;
+    if (!(k > 0.0f)) return 0.0f;
+    if (!(k < 1.0f)) return 1.0f;
+    return k;
+}
+
+// The hue-based modes lay an HSV composite of source and fill over the source as "Normal".
+inline void BlendHue(const RenderContext* ctx, const PF_PixelFloat* src, float k, PF_PixelFloat* out) {
+    float src_h, src_s, src_v, fill_h, fill_s, fill_v;
+    RgbToHsv(src->red, src->green, src->blue, &src_h, &src_s, &src_v);
+    RgbToHsv(ctx->fill_red, ctx->fill_green, ctx->fill_blue, &fill_h, &fill_s, &fill_v);
+    PF_PixelFloat composite = *src;
+    switch (ctx->blend_code) {
+        case kBlendHue: HsvToRgb(fill_h, src_s, src_v, &composite); break;
+        case kBlendSaturation: HsvToRgb(src_h, fill_s, src_v, &composite); break;
+        case kBlendColor: HsvToRgb(fill_h, fill_s, src_v, &composite); break;
+        default: HsvToRgb(src_h, src_s, fill_v, &composite); break;  // Luminosity
+    }
+    out->alpha = src->alpha;
+    out->blue = BlendChannel(src->blue, composite.blue, k, kBlendNormal);
+    out->green = BlendChannel(src->green, composite.green, k, kBlendNormal);
+    out->red = BlendChannel(src->red, composite.red, k, kBlendNormal);
+}
+
+// Everything after the mask: writes every channel of out, reads src only.
+inline void ShadeWithMask(const RenderContext* ctx, float m, const PF_PixelFloat* src, PF_PixelFloat* out) {
+    float k = FillAmount(ctx, m);
+    const std::int32_t code = ctx->blend_code;
+    if (code == kBlendNone) {
+        // The amount becomes the alpha, replacing the source's. Opacity is not applied again:
+        // under "Mask Only" with a colour fill it is not applied at all.
+        out->alpha = k;
+        if (ctx->fill_alpha == 0.0f) {
+            out->red = src->red;
+            out->green = src->green;
+            out->blue = src->blue;
+        } else {
+            out->red = ctx->fill_red;
+            out->green = ctx->fill_green;
+            out->blue = ctx->fill_blue;
+        }
+        return;
+    }
+    k = k * ctx->opacity;
+    if (IsHueBlend(code)) {
+        BlendHue(ctx, src, k, out);
+        return;
+    }
+    out->alpha = src->alpha;
+    out->blue = BlendChannel(src->blue, ctx->fill_blue, k, code);
+    out->green = BlendChannel(src->green, ctx->fill_green, k, code);
+    out->red = BlendChannel(src->red, ctx->fill_red, k, code);
+}
+
+inline PF_Err ShadePixel(const RenderContext* ctx, A_long x, A_long y, const PF_PixelFloat* src,
+                         PF_PixelFloat* out) {
+    float m;
+    const PF_Err err = ctx->is_ellipse ? EllipseMask(ctx, x, y, &m) : RectangleMask(ctx, x, y, &m);
+    ShadeWithMask(ctx, m, src, out);
+    return err;
+}
+
+}  // namespace qxv

@@ -1,0 +1,39 @@
+// What the specialised pixel functions receive as refcon: the frame's RenderContext, first
+// so that the job's address is also the context's, and for 8-bit frames the output of every
+// possible input byte at the two mask values that cover most of a frame, 0 (the core) and
+// 1 (outside the shape). Except in the hue-based modes each output channel depends on its
+// own input channel only, so such a pixel costs four table look-ups.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+#include "AE_Effect.h"
+#include "render/RenderContext.h"
+
+namespace qxv {
+
+enum FlatMask { kFlatMaskZero = 0, kFlatMaskOne = 1, kFlatMaskCount, kNotFlatMask = -1 };
+
+struct ShadingJob {
+    RenderContext context;
+    bool has_byte_tables;
+    // [mask 0 or 1][alpha, red, green, blue][input byte] -> output byte
+    A_u_char byte_tables[kFlatMaskCount][4][256];
+};
+
+// Fills byte_tables from the context by shading every byte value, unless the blend mode
+// mixes channels.
+void PrepareByteTables(ShadingJob* job);
+
+// kFlatMaskZero for +0, kFlatMaskOne for 1, else kNotFlatMask. -0 is not treated as 0 so
+// that the table stands in only for bit-identical inputs.
+inline FlatMask ClassifyFlatMask(float m) {
+    std::uint32_t bits;
+    std::memcpy(&bits, &m, sizeof bits);
+    if (bits == 0x00000000u) return kFlatMaskZero;
+    if (bits == 0x3F800000u) return kFlatMaskOne;
+    return kNotFlatMask;
+}
+
+}  // namespace qxv

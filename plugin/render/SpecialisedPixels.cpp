@@ -1,0 +1,74 @@
+#include "render/SpecialisedPixels.h"
+
+#include "render/PixelFormats.h"
+#include "render/ShadePixel.h"
+
+namespace qxv {
+namespace {
+
+enum class Shape { kEllipse, kRectangle };
+
+template <Shape kShape>
+inline float MaskAt(const RenderContext* ctx, A_long x, A_long y) {
+    float m;
+    if constexpr (kShape == Shape::kEllipse) {
+        EllipseMask(ctx, x, y, &m);
+    } else {
+        RectangleMask(ctx, x, y, &m);
+    }
+    return m;
+}
+
+// The input bytes are all read before any output byte is written: the host may iterate in
+// place.
+template <class Format>
+inline void ApplyByteTables(const A_u_char (&tables)[4][256], const PF_Pixel* in, PF_Pixel* out) {
+    const A_u_char* src = reinterpret_cast<const A_u_char*>(in);
+    A_u_char* dst = reinterpret_cast<A_u_char*>(out);
+    const A_u_char alpha = src[Format::kAlpha], red = src[Format::kRed], green = src[Format::kGreen],
+                   blue = src[Format::kBlue];
+    dst[Format::kAlpha] = tables[0][alpha];
+    dst[Format::kRed] = tables[1][red];
+    dst[Format::kGreen] = tables[2][green];
+    dst[Format::kBlue] = tables[3][blue];
+}
+
+template <class Format, Shape kShape>
+PF_Err ShadeSpecialised(void* refcon, A_long x, A_long y, typename Format::Pixel* in, typename Format::Pixel* out) {
+    const ShadingJob* job = static_cast<const ShadingJob*>(refcon);
+    const RenderContext* ctx = &job->context;
+    const float m = MaskAt<kShape>(ctx, x, y);
+    if constexpr (Format::kEightBit) {
+        const FlatMask flat = ClassifyFlatMask(m);
+        if (flat != kNotFlatMask && job->has_byte_tables) {
+            ApplyByteTables<Format>(job->byte_tables[flat], in, out);
+            return PF_Err_NONE;
+        }
+    }
+    const PF_PixelFloat src = Format::Load(in);
+    PF_PixelFloat result;
+    ShadeWithMask(ctx, m, &src, &result);
+    Format::Store(result, out);
+    return PF_Err_NONE;
+}
+
+template <class Format>
+auto ChooseForShape(const ShadingJob* job) {
+    return job->context.is_ellipse ? &ShadeSpecialised<Format, Shape::kEllipse>
+                                   : &ShadeSpecialised<Format, Shape::kRectangle>;
+}
+
+}  // namespace
+
+PF_IteratePixel8Func ChoosePixelArgb8(ShadingJob* job) {
+    PrepareByteTables(job);
+    return ChooseForShape<Argb8Format>(job);
+}
+PF_IteratePixel16Func ChoosePixelArgb16(ShadingJob* job) { return ChooseForShape<Argb16Format>(job); }
+PF_IteratePixel8Func ChoosePixelBgra8(ShadingJob* job) {
+    PrepareByteTables(job);
+    return ChooseForShape<Bgra8Format>(job);
+}
+PF_IteratePixelFloatFunc ChoosePixelBgraFloat(ShadingJob* job) { return ChooseForShape<BgraFloatFormat>(job); }
+
+}  // namespace qxv

@@ -1,0 +1,20 @@
+// One function per qxv command; each takes the arguments after the command name and
+// returns the process exit code (0 success, 1 the plug-in or a file failed, 2 bad usage).
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace qxv::cli {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+int RunInfo(const std::vector<std::string>& args);
+int RunParamsUI(const std::vector<std::string>& args);
+
+// One line on stderr: "qxv COMMAND: message".
+int Fail(const std::string& command, const std::string& message, int exit_code);
+
+}  // namespace qxv::cli

@@ -1,0 +1,250 @@
+// qxv info: what a host learns about the effect at start-up. It reads the PiPL, sends
+// GLOBAL_SETUP, PARAMS_SETUP and ABOUT, and shows what came back.
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+
+#include "Commands.h"
+#include "ParamJson.h"
+#include "ParamParse.h"
+#include "PeImage.h"
+#include "PiPL.h"
+#include "PixelFormatSuite.h"
+#include "Report.h"
+#include "Session.h"
+
+namespace qxv::cli {
+
+namespace {
+
+using hostsim::Json;
+using hostsim::RegisteredParam;
+
+const char kSynopsis[] = "qxv info [--host ae|premiere] [--json] [--trace] [--plugin PATH] [--aex PATH]";
+const char kDescription[] =
+    "Loads the plug-in into a simulated host, sends global set-up, parameter set-up and About,\n"
+    "and shows the About text, version and out flags, registered pixel formats (Premiere Pro),\n"
+    "the PiPL properties and the parameter table as the host received it.";
+
+std::vector<OptionSpec> InfoOptions() {
+    return Join({HostOptions(), FailureOptions(),
+                 {{"aex", "PATH", "read the PiPL from this Windows .aex instead of QX_Vignette.pipl beside the plug-in"}}});
+}
+
+struct PiPLSource {
+    std::string path;
+    std::string error;  // empty when the properties were read
+    std::vector<PiPLEntry> entries;
+    std::vector<std::string> exports;  // from an .aex
+    std::vector<std::string> imports;
+};
+
+bool ReadFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return false;
+    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return true;
+}
+
+PiPLSource ReadPiPL(const ParsedArgs& args, const std::string& plugin_path) {
+    PiPLSource source;
+    std::vector<std::uint8_t> bytes;
+    if (args.Has("aex")) {
+        source.path = args.Get("aex");
+        std::optional<PeImage> image = ReadPeFile(source.path, source.error);
+        if (!image) return source;
+        source.exports = image->exported_names;
+        source.imports = image->imported_dlls;
+        std::optional<std::vector<std::uint8_t>> resource = FindPeResource(*image, "PIPL", 16000, 0x0409, source.error);
+        if (!resource) return source;
+        bytes = std::move(*resource);
+    } else {
+        source.path = DirectoryOf(plugin_path) + "/QX_Vignette.pipl";
+        if (!ReadFile(source.path, bytes)) {
+            source.error = "cannot read " + source.path;
+            return source;
+        }
+    }
+    std::optional<std::vector<PiPLEntry>> entries = DecodePiPL(bytes, source.error);
+    if (entries) {
+        source.entries = std::move(*entries);
+        source.error.clear();
+    }
+    return source;
+}
+
+std::string CText(const char* text, std::size_t size) { return std::string(text, strnlen(text, size)); }
+
+std::string RangeText(const RegisteredParam& param) {
+    const PF_ParamDefUnion& u = param.def.u;
+    std::ostringstream text;
+    switch (param.def.param_type) {
+        case PF_Param_FLOAT_SLIDER:
+            text << "valid " << u.fs_d.valid_min << ".." << u.fs_d.valid_max << ", slider " << u.fs_d.slider_min
+                 << ".." << u.fs_d.slider_max << ", precision " << u.fs_d.precision;
+            break;
+        case PF_Param_FIX_SLIDER:
+            text << "valid " << u.fd.valid_min / 65536.0 << ".." << u.fd.valid_max / 65536.0 << ", slider "
+                 << u.fd.slider_min / 65536.0 << ".." << u.fd.slider_max / 65536.0 << ", precision " << u.fd.precision
+                 << ((u.fd.display_flags & PF_ValueDisplayFlag_PERCENT) ? ", percent" : "");
+            break;
+        case PF_Param_POINT:
+            text << (u.td.restrict_bounds ? "bounds restricted" : "bounds not restricted");
+            break;
+        case PF_Param_POPUP: {
+            text << param.choices.size() << " choices:";
+            for (std::size_t i = 0; i < param.choices.size(); ++i) text << (i ? ", " : " ") << param.choices[i];
+            break;
+        }
+        case PF_Param_CHECKBOX:
+            text << "\"" << param.checkbox_text << "\"";
+            break;
+        default:
+            break;
+    }
+    return text.str();
+}
+
+void PrintText(const Session& session, hostsim::Host& host, const std::string& about, PF_Err about_result,
+               const PiPLSource& pipl) {
+    const PF_OutData& global = session.after_global_setup;
+    std::ostream& out = std::cout;
+    out << "Plug-in        " << session.library->path() << "\n";
+    out << "Host           " << hostsim::HostAppName(host.app()) << " (appl_id " << Hex32(host.in_data().appl_id)
+        << ")\n";
+    std::string about_lines = about;
+    for (std::size_t cr; (cr = about_lines.find('\r')) != std::string::npos;) about_lines.replace(cr, 1, "\n               ");
+    out << "About          " << about_lines << "\n";
+    if (about_result) out << "               (PF_Cmd_ABOUT returned " << ErrorText(about_result) << ")\n";
+    out << "my_version     " << Hex32(global.my_version) << " (" << VersionText(global.my_version) << ")\n";
+    out << "out_flags      " << Hex32(global.out_flags) << " " << OutFlagNames(global.out_flags) << "\n";
+    out << "out_flags2     " << Hex32(global.out_flags2) << "\n";
+    if (session.global_setup_result) out << "GLOBAL_SETUP   returned " << ErrorText(session.global_setup_result) << "\n";
+    if (std::string message = DisplayedMessage(global); !message.empty()) out << "Message        " << message << "\n";
+
+    out << "Pixel formats  ";
+    if (!host.is_premiere()) {
+        out << "(After Effects does not ask)\n";
+    } else if (host.SupportedPixelFormats().empty()) {
+        out << "none registered\n";
+    } else {
+        bool first = true;
+        for (PrPixelFormat format : host.SupportedPixelFormats()) {
+            out << (first ? "" : ", ") << hostsim::PixelFormatName(format);
+            first = false;
+        }
+        out << "\n";
+    }
+    for (const auto& ui : host.registered_ui()) out << "Custom UI      events " << ui.events << "\n";
+
+    out << "\nPiPL (" << pipl.path << ")\n";
+    if (!pipl.error.empty()) out << "  not read: " << pipl.error << "\n";
+    if (!pipl.exports.empty()) {
+        out << "  exports:";
+        for (const auto& name : pipl.exports) out << " " << name;
+        out << "\n  imports:";
+        for (const auto& name : pipl.imports) out << " " << name;
+        out << "\n";
+    }
+    for (const auto& entry : pipl.entries) out << "  " << entry.key << "  " << entry.value << "\n";
+    if (auto eVER = PiPLWord(pipl.entries, "eVER")) {
+        out << "  eVER " << (*eVER == global.my_version ? "equals" : "DIFFERS FROM") << " my_version\n";
+    }
+    if (auto eGLO = PiPLWord(pipl.entries, "eGLO")) {
+        // The display-error flag only marks a message of this one call, not a global property.
+        auto global_flags = static_cast<std::uint32_t>(global.out_flags) & ~std::uint32_t{PF_OutFlag_DISPLAY_ERROR_MESSAGE};
+        out << "  eGLO " << (*eGLO == global_flags ? "equals" : "DIFFERS FROM") << " out_flags\n";
+    }
+
+    out << "\nParameters (num_params " << session.after_params_setup.num_params << ")";
+    if (session.params_setup_result) out << ", PF_Cmd_PARAMS_SETUP returned " << ErrorText(session.params_setup_result);
+    out << "\n";
+    for (int i = 1; i <= host.params().count(); ++i) {
+        const RegisteredParam& param = host.params().Param(i);
+        out << "  " << i << ". " << param.registered_name << "\n"
+            << "       type " << hostsim::ParamTypeName(param.def.param_type) << " (" << param.def.param_type << "), id "
+            << param.def.uu.id << ", flags " << param.def.flags << ", ui_flags " << param.def.ui_flags << "\n"
+            << "       default " << hostsim::FormatParamDefault(param);
+        if (std::string range = RangeText(param); !range.empty()) out << "; " << range;
+        out << "\n";
+    }
+    PrintViolations(out, host);
+}
+
+Json MakeJson(const Session& session, hostsim::Host& host, const std::string& about, PF_Err about_result,
+              const PiPLSource& pipl, bool with_trace) {
+    const PF_OutData& global = session.after_global_setup;
+    Json json = Json::Object();
+    json.Set("plugin", session.library->path());
+    json.Set("host", host.is_premiere() ? "premiere" : "ae");
+    json.Set("appl_id", host.in_data().appl_id);
+    json.Set("about", about);
+    json.Set("about_result", about_result);
+    json.Set("global_setup_result", session.global_setup_result);
+    json.Set("params_setup_result", session.params_setup_result);
+    json.Set("my_version", static_cast<std::uint32_t>(global.my_version));
+    json.Set("version", VersionJson(global.my_version));
+    json.Set("out_flags", static_cast<std::uint32_t>(global.out_flags));
+    json.Set("out_flags2", static_cast<std::uint32_t>(global.out_flags2));
+    json.Set("message", DisplayedMessage(global));
+    Json formats = Json::Array();
+    for (PrPixelFormat format : host.SupportedPixelFormats()) formats.Append(static_cast<std::uint32_t>(format));
+    json.Set("pixel_formats", std::move(formats));
+    Json ui = Json::Array();
+    for (const auto& info : host.registered_ui()) ui.Append(Json::Object().Set("events", info.events));
+    json.Set("custom_ui", std::move(ui));
+    json.Set("num_params", session.after_params_setup.num_params);
+    json.Set("pipl_source", pipl.path);
+    if (!pipl.error.empty()) json.Set("pipl_error", pipl.error);
+    Json entries = Json::Array();
+    for (const auto& entry : pipl.entries) entries.Append(Json::Object().Set("key", entry.key).Set("value", entry.value));
+    json.Set("pipl", std::move(entries));
+    json.Set("params", hostsim::ParamDefinitionsJson(host.params()));
+    json.Set("values", hostsim::ParamValuesJson(host.params()));
+    json.Set("violations", ViolationsJson(host));
+    if (with_trace) json.Set("trace", TraceJson(host));
+    return json;
+}
+
+}  // namespace
+
+int RunInfo(const std::vector<std::string>& args) {
+    const std::vector<OptionSpec> specs = InfoOptions();
+    if (WantsHelp(args)) {
+        std::cout << UsageText(kSynopsis, kDescription, specs);
+        return kExitOk;
+    }
+    ParsedArgs parsed;
+    std::string error;
+    if (!ParseArgs(args, specs, parsed, error)) return Fail("info", error + " (see qxv info --help)", kExitUsage);
+    if (!parsed.positional().empty()) return Fail("info", "unexpected argument " + parsed.positional()[0], kExitUsage);
+    hostsim::HostApp app{};
+    if (parsed.Has("host") && !ParseHostApp(parsed.Get("host"), app, error)) return Fail("info", error, kExitUsage);
+
+    Session session;
+    if (!OpenSession(parsed, session, error, /*tolerate_setup_errors=*/true)) return Fail("info", error, kExitFailure);
+    hostsim::Host& host = *session.host;
+
+    PiPLSource pipl = ReadPiPL(parsed, session.library->path());
+    if (parsed.Has("aex") && !pipl.error.empty()) return Fail("info", pipl.error, kExitFailure);
+
+    PF_Err about_result = host.About();
+    std::string about = CText(host.out_data().return_msg, sizeof host.out_data().return_msg);
+
+    if (parsed.Has("json")) {
+        std::cout << MakeJson(session, host, about, about_result, pipl, parsed.Has("trace")).Dump(2) << "\n";
+    } else {
+        PrintText(session, host, about, about_result, pipl);
+        if (parsed.Has("trace")) {
+            std::cout << "\n";
+            PrintTrace(std::cout, host);
+        }
+    }
+    // Everything was shown; a command the plug-in failed still makes the run a failure.
+    bool failed = session.global_setup_result || session.params_setup_result || about_result;
+    return failed ? kExitFailure : kExitOk;
+}
+
+}  // namespace qxv::cli

@@ -1,0 +1,112 @@
+// qxv params-ui: sends PF_Cmd_UPDATE_PARAMS_UI with "Mask Only" set as asked and shows how
+// the effect controls change: names, disabled state and the out flags.
+#include <iostream>
+
+#include "Commands.h"
+#include "ParamJson.h"
+#include "Report.h"
+#include "Session.h"
+
+namespace qxv::cli {
+
+namespace {
+
+using hostsim::Json;
+
+const char kSynopsis[] = "qxv params-ui --mask-only on|off [--host ae|premiere] [--json] [--trace] [--set NAME=VALUE]";
+const char kDescription[] =
+    "Sets \"Mask Only\", sends the parameter-UI update and shows the names and disabled state the\n"
+    "effect controls take, the PF_UpdateParamUI calls and the out flags.";
+
+bool IsDisabled(A_long ui_flags) { return ui_flags & PF_PUI_DISABLED; }
+
+}  // namespace
+
+int RunParamsUI(const std::vector<std::string>& args) {
+    const std::vector<OptionSpec> specs =
+        Join({{{"mask-only", "on|off", "value of \"Mask Only\" for the update"}}, HostOptions(), ParamOptions(),
+              FailureOptions()});
+    if (WantsHelp(args)) {
+        std::cout << UsageText(kSynopsis, kDescription, specs);
+        return kExitOk;
+    }
+    ParsedArgs parsed;
+    std::string error;
+    if (!ParseArgs(args, specs, parsed, error)) return Fail("params-ui", error + " (see qxv params-ui --help)", kExitUsage);
+    if (!parsed.positional().empty()) {
+        return Fail("params-ui", "unexpected argument " + parsed.positional()[0], kExitUsage);
+    }
+    if (!parsed.Has("mask-only")) return Fail("params-ui", "--mask-only on|off is required", kExitUsage);
+    const std::string mask_only = parsed.Get("mask-only");
+    if (mask_only != "on" && mask_only != "off") {
+        return Fail("params-ui", "--mask-only must be on or off, not \"" + mask_only + "\"", kExitUsage);
+    }
+    hostsim::HostApp app{};
+    if (parsed.Has("host") && !ParseHostApp(parsed.Get("host"), app, error)) return Fail("params-ui", error, kExitUsage);
+
+    Session session;
+    if (!OpenSession(parsed, session, error)) return Fail("params-ui", error, kExitFailure);
+    hostsim::Host& host = *session.host;
+    if (!host.params().Set("Mask Only", mask_only, error)) return Fail("params-ui", error, kExitFailure);
+
+    PF_Err result = host.UpdateParamsUI();
+    const PF_OutData& out = host.out_data();
+
+    if (parsed.Has("json")) {
+        Json json = Json::Object();
+        json.Set("host", host.is_premiere() ? "premiere" : "ae");
+        json.Set("mask_only", mask_only);
+        json.Set("result", result);
+        json.Set("out_flags", static_cast<std::uint32_t>(out.out_flags));
+        json.Set("message", DisplayedMessage(out));
+        Json updates = Json::Array();
+        for (const auto& update : host.param_ui_updates()) {
+            updates.Append(Json::Object()
+                               .Set("index", update.index)
+                               .Set("name", update.name)
+                               .Set("ui_flags", update.def.ui_flags)
+                               .Set("disabled", IsDisabled(update.def.ui_flags)));
+        }
+        json.Set("updates", std::move(updates));
+        Json params = Json::Array();
+        for (int i = 1; i <= host.params().count(); ++i) {
+            const auto& param = host.params().Param(i);
+            params.Append(Json::Object()
+                              .Set("index", i)
+                              .Set("name", param.registered_name)
+                              .Set("shown_name", param.shown_name)
+                              .Set("ui_flags", param.def.ui_flags)
+                              .Set("disabled", IsDisabled(param.def.ui_flags)));
+        }
+        json.Set("params", std::move(params));
+        json.Set("values", hostsim::ParamValuesJson(host.params()));
+        json.Set("violations", ViolationsJson(host));
+        if (parsed.Has("trace")) json.Set("trace", TraceJson(host));
+        std::cout << json.Dump(2) << "\n";
+    } else {
+        std::cout << "PF_Cmd_UPDATE_PARAMS_UI in " << hostsim::HostAppName(host.app()) << " with Mask Only " << mask_only
+                  << ": " << ErrorText(result) << "\n";
+        std::cout << "out_flags " << Hex32(out.out_flags) << " " << OutFlagNames(out.out_flags) << "\n";
+        if (std::string message = DisplayedMessage(out); !message.empty()) std::cout << "Message " << message << "\n";
+        std::cout << "PF_UpdateParamUI calls:\n";
+        if (host.param_ui_updates().empty()) std::cout << "  none\n";
+        for (const auto& update : host.param_ui_updates()) {
+            std::cout << "  index " << update.index << ": \"" << update.name << "\", ui_flags " << update.def.ui_flags
+                      << (IsDisabled(update.def.ui_flags) ? " (disabled)" : "") << "\n";
+        }
+        std::cout << "Effect controls:\n";
+        for (int i = 1; i <= host.params().count(); ++i) {
+            const auto& param = host.params().Param(i);
+            std::cout << "  " << i << ". " << param.shown_name << (IsDisabled(param.def.ui_flags) ? "  [disabled]" : "")
+                      << "\n";
+        }
+        PrintViolations(std::cout, host);
+        if (parsed.Has("trace")) {
+            std::cout << "\n";
+            PrintTrace(std::cout, host);
+        }
+    }
+    return result ? kExitFailure : kExitOk;
+}
+
+}  // namespace qxv::cli

@@ -1,0 +1,61 @@
+// Sends overlay events to the plug-in as a host does while the user looks at, clicks in and
+// drags across one window: PF_Cmd_EVENT with a PF_EventExtra whose contextH leads to the
+// window's PF_Context, whose cbs are the window's mapping callbacks, and whose click data
+// (screen_point, continue_refcon, send_drag, last_time) the host carries from a click to
+// the drags that follow it. Parameter values a drag changes become the host's values.
+//
+//     EventSession session(host, view, {480, 270});
+//     session.Draw();                  // session.drawbot().strokes()
+//     session.Click({240, 85});        // session.click_data().continue_refcon[0]
+//     session.Drag({250, 60}, true);   // host.params() now holds the new Angle
+//
+// After every event the Drawbot's pens and paths must all have been given back once; what
+// was not is recorded as a host violation of that command.
+#pragma once
+
+#include "AE_EffectUI.h"
+#include "DrawbotSuites.h"
+#include "EventCallbacks.h"
+#include "Host.h"
+#include "OverlayWindow.h"
+
+namespace qxv::hostsim {
+
+class EventSession {
+public:
+    // Offers the overlay suites on `host` and tells it the layer size (in_data width and height).
+    EventSession(Host& host, const OverlayView& view, PF_Point layer_size);
+    EventSession(const EventSession&) = delete;
+    EventSession& operator=(const EventSession&) = delete;
+
+    // The input layer handed as params[0]; none by default.
+    void SetInput(const PF_LayerDef* input) { input_ = input; }
+
+    PF_Err Draw();
+    // A new mouse-down: the click data starts afresh.
+    PF_Err Click(PF_Point mouse);
+    // A mouse move with the button held, `last_time` on the release. Some hosts send these
+    // as further clicks with send_drag still set: pass PF_Event_DO_CLICK as `as`.
+    PF_Err Drag(PF_Point mouse, bool last_time, PF_EventType as = PF_Event_DRAG);
+
+    const PF_EventExtra& last_event() const { return extra_; }
+    const PF_DoClickEventInfo& click_data() const { return click_; }
+    bool drag_requested() const { return click_.send_drag != 0; }
+    OverlayWindow& window() { return window_; }
+    DrawbotRecorder& drawbot() { return host_.Attachment<DrawbotRecorder>(); }
+    PF_Point canvas_size() const { return CanvasSize(window_.view(), layer_size_); }
+
+private:
+    PF_Err Send(PF_EventType type);
+
+    Host& host_;
+    OverlayWindow window_;
+    PF_EventCallbacks callbacks_;
+    PF_Point layer_size_;
+    const PF_LayerDef* input_ = nullptr;
+    PF_EventExtra extra_{};
+    PF_DoClickEventInfo click_{};
+    A_u_long clock_ = 0;
+};
+
+}  // namespace qxv::hostsim

@@ -36,6 +36,11 @@ void AppendEscaped(std::string& out, const std::string& text) {
 std::string NumberText(double value) {
     if (!std::isfinite(value)) return "null";
     char text[40];
+    // Whole numbers print as such ("300", not "3e+02").
+    if (value == std::floor(value) && std::fabs(value) < 1e15) {
+        std::snprintf(text, sizeof text, "%.0f", value);
+        return text;
+    }
     for (int precision = 1; precision <= 17; ++precision) {
         std::snprintf(text, sizeof text, "%.*g", precision, value);
         if (std::strtod(text, nullptr) == value) break;

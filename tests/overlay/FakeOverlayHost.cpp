@@ -11,6 +11,7 @@
 namespace qxv_overlay_test {
 namespace {
 
+// The host the C entries below report to; one at a time.
 FakeOverlayHost* g_host = nullptr;
 
 char g_drawing_ref, g_supplier, g_surface;
@@ -58,7 +59,7 @@ int FakeSprintf(A_char* dst, const A_char* fmt, ...) {
 
 PF_Err GetDrawingReference(const PF_ContextH, DRAWBOT_DrawRef* ref) {
     const PF_Err err = g_host->Enter("PF_GetDrawingReference");
-    *ref = g_host->no_drawing_ref_ ? nullptr : reinterpret_cast<DRAWBOT_DrawRef>(&g_drawing_ref);
+    *ref = g_host->no_drawing_ref ? nullptr : reinterpret_cast<DRAWBOT_DrawRef>(&g_drawing_ref);
     return err;
 }
 PF_Err GetForegroundColor(DRAWBOT_ColorRGBA* colour) {
@@ -187,8 +188,6 @@ SPErr ReleaseSuite(const char* name, int32_t) {
 SPBasicSuite g_basic_suite = {AcquireSuite, ReleaseSuite, nullptr, nullptr, nullptr, nullptr, nullptr};
 
 }  // namespace
-
-FakeOverlayHost& CurrentHost() { return *g_host; }
 
 FakeOverlayHost::FakeOverlayHost() {
     g_host = this;

@@ -60,7 +60,7 @@ public:
     // "stroke" names both the theme's and the surface's stroke.
     void Fail(const std::string& entry, int nth, int code = 7) { failures_.push_back({entry, nth, code}); }
     void RemoveSuite(const std::string& name) { missing_suites_.push_back(name); }
-    void GiveNoDrawingReference() { no_drawing_ref_ = true; }
+    void GiveNoDrawingReference() { no_drawing_ref = true; }
 
     PF_Err Draw();
     PF_Err Click(A_long x, A_long y);
@@ -92,7 +92,7 @@ public:
 
     int zoom = 1;
     PF_Point scroll{0, 0}, layer_offset{0, 0};
-    bool no_drawing_ref_ = false;
+    bool no_drawing_ref = false;
     bool released_unknown = false;
     std::vector<Stroke> strokes;
     std::vector<std::unique_ptr<DrawbotObject>> objects;
@@ -108,8 +108,5 @@ private:
     std::vector<Failure> failures_;
     std::vector<std::string> missing_suites_;
 };
-
-// The host the fake's C entries report to; one at a time.
-FakeOverlayHost& CurrentHost();
 
 }  // namespace qxv_overlay_test

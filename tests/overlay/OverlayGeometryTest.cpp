@@ -16,7 +16,7 @@ namespace {
 
 using qxv::FixedRect;
 
-constexpr double kOnePixelStep = 1.0 / 65536;
+constexpr double kOneFixedStep = 1.0 / 65536;
 
 struct PixelRect {
     double left, top, right, bottom;
@@ -24,10 +24,10 @@ struct PixelRect {
 
 void ExpectRect(const FixedRect& actual, const PixelRect& expected, const char* which) {
     SCOPED_TRACE(which);
-    EXPECT_NEAR(actual.left / 65536.0, expected.left, kOnePixelStep);
-    EXPECT_NEAR(actual.top / 65536.0, expected.top, kOnePixelStep);
-    EXPECT_NEAR(actual.right / 65536.0, expected.right, kOnePixelStep);
-    EXPECT_NEAR(actual.bottom / 65536.0, expected.bottom, kOnePixelStep);
+    EXPECT_NEAR(actual.left / 65536.0, expected.left, kOneFixedStep);
+    EXPECT_NEAR(actual.top / 65536.0, expected.top, kOneFixedStep);
+    EXPECT_NEAR(actual.right / 65536.0, expected.right, kOneFixedStep);
+    EXPECT_NEAR(actual.bottom / 65536.0, expected.bottom, kOneFixedStep);
 }
 
 TEST(OverlayGeometry, ShapeRectsFollowSizeFeatherAndPixelAspect) {

@@ -1,6 +1,7 @@
 #include "StandardSuites.h"
 
 #include "AnsiSuite.h"
+#include "FrameSuites.h"
 #include "Host.h"
 #include "ParamUtilsSuite.h"
 #include "PixelFormatSuite.h"
@@ -11,6 +12,7 @@ void RegisterStandardSuites(Host& host) {
     RegisterAnsiSuite(host);
     RegisterParamUtilsSuite(host);
     RegisterPixelFormatSuite(host);
+    RegisterFrameSuites(host);
 }
 
 }  // namespace qxv::hostsim

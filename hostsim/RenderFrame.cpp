@@ -1,0 +1,24 @@
+#include "RenderFrame.h"
+
+#include "Host.h"
+
+namespace qxv::hostsim {
+
+PF_Err RenderFrame(Host& host, World& input, World& output, const RenderSettings& settings) {
+    PF_InData& in_data = host.in_data();
+    in_data.width = output.width();
+    in_data.height = output.height();
+    in_data.extent_hint = output.def()->extent_hint;
+    in_data.downsample_x = settings.downsample_x;
+    in_data.downsample_y = settings.downsample_y;
+    in_data.pixel_aspect_ratio = settings.pixel_aspect_ratio;
+    in_data.quality = settings.quality;
+    if (host.is_premiere()) {
+        host.SetWorldPixelFormat(input.def(), PremierePixelFormat(input.format()));
+        host.SetWorldPixelFormat(output.def(), settings.pixel_format.value_or(PremierePixelFormat(output.format())));
+    }
+    host.ResetOutData();
+    return host.SendWithParams(PF_Cmd_RENDER, input.def(), output.def());
+}
+
+}  // namespace qxv::hostsim

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Commands.h"
+#include "RenderCommands.h"
 
 namespace qxv::cli {
 
@@ -20,6 +21,7 @@ struct CommandEntry {
 const CommandEntry kCommands[] = {
     {"info", "show what a host learns at start-up: About, version, flags, PiPL, parameters", RunInfo},
     {"params-ui", "send the parameter-UI update with Mask Only on or off", RunParamsUI},
+    {"render", "render images, image sequences or raw video streams through the effect", RunRender},
 };
 
 void PrintUsage(std::ostream& out) {

@@ -1,0 +1,22 @@
+// Headerless frames one after another, each row of pixels in the host's memory order and
+// without padding (argb16 and bgra32f little-endian, as in memory on the machines qxv runs on):
+// what `ffmpeg -f rawvideo` reads and writes. Frames go straight between the stream and the
+// padded rows of a world.
+#pragma once
+
+#include <string>
+
+#include "World.h"
+
+namespace qxv::cli {
+
+enum class RawRead { kFrame, kEnd, kShortFrame, kError };
+
+// kEnd when the stream ends exactly between frames; kShortFrame when it ends inside one.
+RawRead ReadRawFrame(int fd, hostsim::World& world, std::string& error);
+bool WriteRawFrame(int fd, const hostsim::World& world, std::string& error);
+
+// "1920x1080" -> 1920, 1080 (both at least 1).
+bool ParseFrameSize(const std::string& text, A_long& width, A_long& height, std::string& error);
+
+}  // namespace qxv::cli

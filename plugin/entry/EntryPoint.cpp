@@ -6,16 +6,16 @@
 #include "AE_EffectUI.h"
 #include "entry/About.h"
 #include "entry/GlobalSetup.h"
+#include "overlay/HandleOverlayEvent.h"
 #include "params/ParamsSetup.h"
 #include "params/UpdateParamsUI.h"
+#include "render/Render.h"
 
 namespace qxv {
 namespace {
 
 PF_Err Dispatch(A_u_long cmd, PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
                 PF_LayerDef* output, void* extra) {
-    (void)output;
-    (void)extra;
     switch (cmd) {
         case PF_Cmd_ABOUT:
         case PF_Cmd_GLOBAL_SETUP:
@@ -36,9 +36,15 @@ PF_Err Dispatch(A_u_long cmd, PF_InData* in_data, PF_OutData* out_data, PF_Param
             return GlobalSetup(in_data, out_data);
         case PF_Cmd_PARAMS_SETUP:
             return ParamsSetup(in_data, out_data);
+        case PF_Cmd_RENDER:
+            if (!params || !params[0] || !output) return PF_Err_BAD_CALLBACK_PARAM;
+            return Render(in_data, out_data, params, output);
         case PF_Cmd_UPDATE_PARAMS_UI:
             if (!params) return PF_Err_BAD_CALLBACK_PARAM;
             return UpdateParamsUI(in_data, out_data, params);
+        case PF_Cmd_EVENT:
+            if (!params || !extra) return PF_Err_BAD_CALLBACK_PARAM;
+            return HandleOverlayEvent(in_data, out_data, params, output, static_cast<PF_EventExtra*>(extra));
         default:
             return PF_Err_NONE;
     }

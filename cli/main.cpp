@@ -43,7 +43,7 @@ int Fail(const std::string& command, const std::string& message, int exit_code) 
 
 int Main(const std::vector<std::string>& args) {
     if (args.empty()) {
-        PrintUsage(std::cerr);
+        std::cerr << "qxv: no command given (see qxv --help)\n";
         return kExitUsage;
     }
     if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {

@@ -6,71 +6,110 @@
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 
 #include "render/BlendModes.h"
 
 namespace qxv {
 
-inline float BlendChannel(float s, float c, float k, std::int32_t code) {
+// The formula of one mode, chosen at compile time; BlendChannel dispatches to it at run time,
+// so both forms evaluate the same expressions.
+template <std::int32_t kCode>
+inline float BlendChannelFor(float s, float c, float k) {
     const double sd = s, cd = c, kd = k;
-    switch (code) {
-        case kBlendNormal:
-            return (1.0f - k) * s + c * k;
-        case kBlendAdd:
-        case kBlendLinearDodge:
-            return (s + c) * k + (1.0f - k) * s;
-        case kBlendMultiply:
-            return ((s * k) * c) + (1.0f - k) * s;
-        case kBlendScreen:
-            return ((s + c) - s * c) * k + (1.0f - k) * s;
-        case kBlendOverlay:
-            if (c <= 0.5f) return ((s * k) * c) * 2.0f + (1.0f - k) * s;
-            return static_cast<float>(((2.0 * (cd - 0.5) + sd) - 2.0 * sd * (cd - 0.5)) * kd + (1.0 - kd) * sd);
-        case kBlendSoftLight:
-            if (c <= 0.5f) return static_cast<float>((sd * kd) * (cd + 0.5) + (1.0 - kd) * sd);
-            return static_cast<float>((1.0 - (1.0 - (cd - 0.5)) * (1.0 - sd)) * kd + (1.0 - kd) * sd);
-        case kBlendHardLight:
-            if (c <= 0.5f) return ((s * k) * 2.0f) * c + (1.0f - k) * s;
-            return static_cast<float>((1.0 - (1.0 - 2.0 * (cd - 0.5)) * (1.0 - sd)) * kd + (1.0 - kd) * sd);
-        case kBlendDarken:
-        case kBlendDarkerColor:
-            return s > c ? (1.0f - k) * s + c * k : s;
-        case kBlendLighten:
-        case kBlendLighterColor:
-            return c > s ? (1.0f - k) * s + c * k : s;
-        case kBlendDifference:
-            if (s > c) return (s - c) * k + (1.0f - k) * s;
-            return (c - s) * k + (1.0f - k) * s;
-        case kBlendColorDodge:
-            if (c == 1.0f) return (1.0f - k) * s + k;
-            return (s / (1.0f - c)) * k + (1.0f - k) * s;
-        case kBlendColorBurn:
-            if (c == 0.0f) return (1.0f - k) * s;
-            return (1.0f - (1.0f - s) / c) * k + (1.0f - k) * s;
-        case kBlendLinearBurn:
-            return ((s + c) - 1.0f) * k + (1.0f - k) * s;
-        case kBlendLinearLight:
-            if (c <= 0.5f) return ((c * 2.0f + s) - 1.0f) * k + (1.0f - k) * s;
-            return static_cast<float>((2.0 * (cd - 0.5) + sd) * kd + (1.0 - kd) * sd);
-        case kBlendVividLight:
-            if (c <= 0.5f) return (s * k) / (1.0f - c * 2.0f) + (1.0f - k) * s;
-            return static_cast<float>((1.0 - (1.0 - sd) / (2.0 * (cd - 0.5))) * kd + (1.0 - kd) * sd);
-        case kBlendPinLight:
-            if (c <= 0.5f) {
-                const float t = 2.0f * c;
-                return t > s ? s : t * k + (1.0f - k) * s;
-            } else {
-                const double t = 2.0 * (cd - 0.5);
-                return sd > t ? s : static_cast<float>((1.0 - kd) * sd + kd * t);
-            }
-        case kBlendSubtract:
-            return (s - c) * k + (1.0f - k) * s;
-        case kBlendDivide:
-            if (c == 0.0f) return (1.0f - k) * s;
-            return (s / c) * k + (1.0f - k) * s;
-        default:
-            return s;
+    if constexpr (kCode == kBlendNormal) {
+        return (1.0f - k) * s + c * k;
+    } else if constexpr (kCode == kBlendAdd || kCode == kBlendLinearDodge) {
+        return (s + c) * k + (1.0f - k) * s;
+    } else if constexpr (kCode == kBlendMultiply) {
+        return ((s * k) * c) + (1.0f - k) * s;
+    } else if constexpr (kCode == kBlendScreen) {
+        return ((s + c) - s * c) * k + (1.0f - k) * s;
+    } else if constexpr (kCode == kBlendOverlay) {
+        if (c <= 0.5f) return ((s * k) * c) * 2.0f + (1.0f - k) * s;
+        return static_cast<float>(((2.0 * (cd - 0.5) + sd) - 2.0 * sd * (cd - 0.5)) * kd + (1.0 - kd) * sd);
+    } else if constexpr (kCode == kBlendSoftLight) {
+        if (c <= 0.5f) return static_cast<float>((sd * kd) * (cd + 0.5) + (1.0 - kd) * sd);
+        return static_cast<float>((1.0 - (1.0 - (cd - 0.5)) * (1.0 - sd)) * kd + (1.0 - kd) * sd);
+    } else if constexpr (kCode == kBlendHardLight) {
+        if (c <= 0.5f) return ((s * k) * 2.0f) * c + (1.0f - k) * s;
+        return static_cast<float>((1.0 - (1.0 - 2.0 * (cd - 0.5)) * (1.0 - sd)) * kd + (1.0 - kd) * sd);
+    } else if constexpr (kCode == kBlendDarken || kCode == kBlendDarkerColor) {
+        return s > c ? (1.0f - k) * s + c * k : s;
+    } else if constexpr (kCode == kBlendLighten || kCode == kBlendLighterColor) {
+        return c > s ? (1.0f - k) * s + c * k : s;
+    } else if constexpr (kCode == kBlendDifference) {
+        if (s > c) return (s - c) * k + (1.0f - k) * s;
+        return (c - s) * k + (1.0f - k) * s;
+    } else if constexpr (kCode == kBlendColorDodge) {
+        if (c == 1.0f) return (1.0f - k) * s + k;
+        return (s / (1.0f - c)) * k + (1.0f - k) * s;
+    } else if constexpr (kCode == kBlendColorBurn) {
+        if (c == 0.0f) return (1.0f - k) * s;
+        return (1.0f - (1.0f - s) / c) * k + (1.0f - k) * s;
+    } else if constexpr (kCode == kBlendLinearBurn) {
+        return ((s + c) - 1.0f) * k + (1.0f - k) * s;
+    } else if constexpr (kCode == kBlendLinearLight) {
+        if (c <= 0.5f) return ((c * 2.0f + s) - 1.0f) * k + (1.0f - k) * s;
+        return static_cast<float>((2.0 * (cd - 0.5) + sd) * kd + (1.0 - kd) * sd);
+    } else if constexpr (kCode == kBlendVividLight) {
+        if (c <= 0.5f) return (s * k) / (1.0f - c * 2.0f) + (1.0f - k) * s;
+        return static_cast<float>((1.0 - (1.0 - sd) / (2.0 * (cd - 0.5))) * kd + (1.0 - kd) * sd);
+    } else if constexpr (kCode == kBlendPinLight) {
+        if (c <= 0.5f) {
+            const float t = 2.0f * c;
+            return t > s ? s : t * k + (1.0f - k) * s;
+        }
+        const double t = 2.0 * (cd - 0.5);
+        return sd > t ? s : static_cast<float>((1.0 - kd) * sd + kd * t);
+    } else if constexpr (kCode == kBlendSubtract) {
+        return (s - c) * k + (1.0f - k) * s;
+    } else if constexpr (kCode == kBlendDivide) {
+        if (c == 0.0f) return (1.0f - k) * s;
+        return (s / c) * k + (1.0f - k) * s;
+    } else {
+        (void)sd, (void)cd, (void)kd, (void)c, (void)k;
+        return s;  // not a blend code
     }
+}
+
+// Calls f with the mode's code as a compile-time constant (std::integral_constant); hue-based
+// modes and anything unknown arrive as kBlendNone, which the callers treat on their own.
+template <class F>
+inline decltype(auto) WithBlendCode(std::int32_t code, F&& f) {
+    switch (code) {
+#define QXV_BLEND_CASE(name) \
+    case name:               \
+        return f(std::integral_constant<std::int32_t, name>{});
+        QXV_BLEND_CASE(kBlendNormal)
+        QXV_BLEND_CASE(kBlendAdd)
+        QXV_BLEND_CASE(kBlendMultiply)
+        QXV_BLEND_CASE(kBlendScreen)
+        QXV_BLEND_CASE(kBlendOverlay)
+        QXV_BLEND_CASE(kBlendSoftLight)
+        QXV_BLEND_CASE(kBlendHardLight)
+        QXV_BLEND_CASE(kBlendDarken)
+        QXV_BLEND_CASE(kBlendLighten)
+        QXV_BLEND_CASE(kBlendColorBurn)
+        QXV_BLEND_CASE(kBlendDifference)
+        QXV_BLEND_CASE(kBlendColorDodge)
+        QXV_BLEND_CASE(kBlendLinearDodge)
+        QXV_BLEND_CASE(kBlendLinearBurn)
+        QXV_BLEND_CASE(kBlendLinearLight)
+        QXV_BLEND_CASE(kBlendVividLight)
+        QXV_BLEND_CASE(kBlendPinLight)
+        QXV_BLEND_CASE(kBlendLighterColor)
+        QXV_BLEND_CASE(kBlendDarkerColor)
+        QXV_BLEND_CASE(kBlendSubtract)
+        QXV_BLEND_CASE(kBlendDivide)
+#undef QXV_BLEND_CASE
+        default:
+            return f(std::integral_constant<std::int32_t, kBlendNone>{});
+    }
+}
+
+inline float BlendChannel(float s, float c, float k, std::int32_t code) {
+    return WithBlendCode(code, [&](auto mode) { return BlendChannelFor<decltype(mode)::value>(s, c, k); });
 }
 
 }  // namespace qxv

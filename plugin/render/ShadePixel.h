@@ -40,23 +40,27 @@ inline void BlendHue(const RenderContext* ctx, const PF_PixelFloat* src, float k
     out->red = BlendChannel(src->red, composite.red, k, kBlendNormal);
 }
 
+// Blend code 0: the amount becomes the alpha, replacing the source's. Opacity is not
+// applied again: under "Mask Only" with a colour fill it is not applied at all.
+inline void ShadeWithoutBlend(const RenderContext* ctx, float k, const PF_PixelFloat* src, PF_PixelFloat* out) {
+    out->alpha = k;
+    if (ctx->fill_alpha == 0.0f) {
+        out->red = src->red;
+        out->green = src->green;
+        out->blue = src->blue;
+    } else {
+        out->red = ctx->fill_red;
+        out->green = ctx->fill_green;
+        out->blue = ctx->fill_blue;
+    }
+}
+
 // Everything after the mask: writes every channel of out, reads src only.
 inline void ShadeWithMask(const RenderContext* ctx, float m, const PF_PixelFloat* src, PF_PixelFloat* out) {
     float k = FillAmount(ctx, m);
     const std::int32_t code = ctx->blend_code;
     if (code == kBlendNone) {
-        // The amount becomes the alpha, replacing the source's. Opacity is not applied again:
-        // under "Mask Only" with a colour fill it is not applied at all.
-        out->alpha = k;
-        if (ctx->fill_alpha == 0.0f) {
-            out->red = src->red;
-            out->green = src->green;
-            out->blue = src->blue;
-        } else {
-            out->red = ctx->fill_red;
-            out->green = ctx->fill_green;
-            out->blue = ctx->fill_blue;
-        }
+        ShadeWithoutBlend(ctx, k, src, out);
         return;
     }
     k = k * ctx->opacity;
@@ -68,6 +72,21 @@ inline void ShadeWithMask(const RenderContext* ctx, float m, const PF_PixelFloat
     out->blue = BlendChannel(src->blue, ctx->fill_blue, k, code);
     out->green = BlendChannel(src->green, ctx->fill_green, k, code);
     out->red = BlendChannel(src->red, ctx->fill_red, k, code);
+}
+
+// ShadeWithMask with a per-channel mode fixed at compile time; kBlendNone stands for every
+// mode decided at run time (no blend, the hue-based modes).
+template <std::int32_t kCode>
+inline void ShadeWithMaskFor(const RenderContext* ctx, float m, const PF_PixelFloat* src, PF_PixelFloat* out) {
+    if constexpr (kCode == kBlendNone) {
+        ShadeWithMask(ctx, m, src, out);
+    } else {
+        const float k = FillAmount(ctx, m) * ctx->opacity;
+        out->alpha = src->alpha;
+        out->blue = BlendChannelFor<kCode>(src->blue, ctx->fill_blue, k);
+        out->green = BlendChannelFor<kCode>(src->green, ctx->fill_green, k);
+        out->red = BlendChannelFor<kCode>(src->red, ctx->fill_red, k);
+    }
 }
 
 inline PF_Err ShadePixel(const RenderContext* ctx, A_long x, A_long y, const PF_PixelFloat* src,

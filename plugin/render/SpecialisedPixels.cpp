@@ -33,7 +33,7 @@ inline void ApplyByteTables(const A_u_char (&tables)[4][256], const PF_Pixel* in
     dst[Format::kBlue] = tables[3][blue];
 }
 
-template <class Format, Shape kShape>
+template <class Format, Shape kShape, std::int32_t kCode>
 PF_Err ShadeSpecialised(void* refcon, A_long x, A_long y, typename Format::Pixel* in, typename Format::Pixel* out) {
     const ShadingJob* job = static_cast<const ShadingJob*>(refcon);
     const RenderContext* ctx = &job->context;
@@ -47,28 +47,31 @@ PF_Err ShadeSpecialised(void* refcon, A_long x, A_long y, typename Format::Pixel
     }
     const PF_PixelFloat src = Format::Load(in);
     PF_PixelFloat result;
-    ShadeWithMask(ctx, m, &src, &result);
+    ShadeWithMaskFor<kCode>(ctx, m, &src, &result);
     Format::Store(result, out);
     return PF_Err_NONE;
 }
 
 template <class Format>
-auto ChooseForShape(const ShadingJob* job) {
-    return job->context.is_ellipse ? &ShadeSpecialised<Format, Shape::kEllipse>
-                                   : &ShadeSpecialised<Format, Shape::kRectangle>;
+auto ChooseForShapeAndMode(const ShadingJob* job) {
+    return WithBlendCode(job->context.blend_code, [job](auto mode) {
+        constexpr std::int32_t kCode = decltype(mode)::value;
+        return job->context.is_ellipse ? &ShadeSpecialised<Format, Shape::kEllipse, kCode>
+                                       : &ShadeSpecialised<Format, Shape::kRectangle, kCode>;
+    });
 }
 
 }  // namespace
 
 PF_IteratePixel8Func ChoosePixelArgb8(ShadingJob* job) {
     PrepareByteTables(job);
-    return ChooseForShape<Argb8Format>(job);
+    return ChooseForShapeAndMode<Argb8Format>(job);
 }
-PF_IteratePixel16Func ChoosePixelArgb16(ShadingJob* job) { return ChooseForShape<Argb16Format>(job); }
+PF_IteratePixel16Func ChoosePixelArgb16(ShadingJob* job) { return ChooseForShapeAndMode<Argb16Format>(job); }
 PF_IteratePixel8Func ChoosePixelBgra8(ShadingJob* job) {
     PrepareByteTables(job);
-    return ChooseForShape<Bgra8Format>(job);
+    return ChooseForShapeAndMode<Bgra8Format>(job);
 }
-PF_IteratePixelFloatFunc ChoosePixelBgraFloat(ShadingJob* job) { return ChooseForShape<BgraFloatFormat>(job); }
+PF_IteratePixelFloatFunc ChoosePixelBgraFloat(ShadingJob* job) { return ChooseForShapeAndMode<BgraFloatFormat>(job); }
 
 }  // namespace qxv

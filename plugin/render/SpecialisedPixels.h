@@ -1,9 +1,9 @@
-// Pixel functions specialised per pixel layout and shape, giving the same bits as the plain
-// ones of PixelFunctions.h: the shape test is decided once per frame instead of per pixel,
-// bytes become floats through a table, and on 8-bit frames pixels in the core or outside the
-// shape are answered from the job's byte tables. Each Choose function picks the function
-// for the job's shape (and prepares the tables where they serve); the function must then be
-// given the job as refcon.
+// Pixel functions specialised per pixel layout, shape and per-channel blend mode, giving the
+// same bits as the plain ones of PixelFunctions.h: shape and mode are decided once per frame
+// instead of per pixel, bytes become floats through a table, and on 8-bit frames pixels in
+// the core or outside the shape are answered from the job's byte tables. Each Choose
+// function picks the function for the job (and prepares the tables where they serve); the
+// function must then be given the job as refcon.
 #pragma once
 
 #include "AE_Effect.h"

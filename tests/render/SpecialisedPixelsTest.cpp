@@ -11,6 +11,7 @@
 #include "ParamSet.h"
 #include "render/CompositingSetup.h"
 #include "render/EllipseMask.h"
+#include "render/FalloffCurve.h"
 #include "render/MaskSetup.h"
 #include "render/PixelFunctions.h"
 #include "render/RectangleMask.h"

@@ -1,0 +1,28 @@
+#include "render/RectangleMask.h"
+
+#include <cmath>
+
+#include "render/BandPosition.h"
+#include "render/FalloffCurve.h"
+
+namespace qxv {
+
+float RectangleBandValue(const RenderContext* ctx, float au, float av) {
+    const bool beyond_inner_u = au >= ctx->inner_half_width;
+    const bool beyond_inner_v = av >= ctx->inner_half_height;
+    if (beyond_inner_u && beyond_inner_v) {
+        // Corner: curve each axis first, then combine as a distance, limited to 1.
+        const float pu = BandPosition((au - ctx->inner_half_width) * ctx->coef_u);
+        const float qv = BandPosition((av - ctx->inner_half_height) * ctx->coef_v);
+        const double cu = FalloffCurve(ctx, pu);
+        const double cv = FalloffCurve(ctx, qv);
+        const double g = std::sqrt(cu * cu + cv * cv);
+        return static_cast<float>(g > 1.0 ? 1.0 : g);
+    }
+    // A band at one end of the width axis, else at one end of the height axis.
+    const float t = beyond_inner_u ? BandPosition((au - ctx->inner_half_width) * ctx->coef_u)
+                                   : BandPosition((av - ctx->inner_half_height) * ctx->coef_v);
+    return static_cast<float>(FalloffCurve(ctx, t));
+}
+
+}  // namespace qxv

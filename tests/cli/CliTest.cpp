@@ -1,0 +1,162 @@
+// qxv as a user meets it: machine-readable info, the Mask Only update, help, and one clear
+// line for every mistake on the command line.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "Json.h"
+#include "RunCli.h"
+
+namespace qxv::cli_tests {
+namespace {
+
+using hostsim::Json;
+
+Json ParseOutput(const CliResult& result) {
+    std::string error;
+    auto json = Json::Parse(result.out, error);
+    EXPECT_TRUE(json) << error << "\n" << result.out;
+    return json ? *json : Json();
+}
+
+TEST(QxvInfo, JsonHasWhatAHostLearns) {
+    CliResult result = RunCli({"info", "--json"});
+    ASSERT_EQ(result.exit_code, 0) << result.err;
+    EXPECT_TRUE(result.err.empty()) << result.err;
+    Json info = ParseOutput(result);
+
+    for (const char* key : {"about", "my_version", "out_flags", "pixel_formats", "pipl", "params"}) {
+        EXPECT_NE(info.Find(key), nullptr) << key;
+    }
+    EXPECT_EQ(info["about"].AsString().rfind("Vignette v1.3\r", 0), 0u);
+    EXPECT_EQ(info["my_version"].AsInteger(), 0x00098001);
+    EXPECT_EQ(info["out_flags"].AsInteger(), 0x06008400);
+    EXPECT_EQ(info["pixel_formats"].size(), 0u) << "After Effects registers none";
+    EXPECT_EQ(info["violations"].size(), 0u);
+
+    const Json& pipl = info["pipl"];
+    ASSERT_EQ(pipl.size(), 12u);
+    const char* const kKeys[] = {"kind", "name", "catg", "8664", "ePVR", "eSVR",
+                                 "eVER", "eINF", "eGLO", "eGL2", "eMNA", "aeFL"};
+    for (std::size_t i = 0; i < pipl.size(); ++i) EXPECT_EQ(pipl[i]["key"].AsString(), kKeys[i]);
+    EXPECT_EQ(pipl[1]["value"].AsString(), "QX Vignette");
+    EXPECT_EQ(pipl[10]["value"].AsString(), "ZV Vignette");
+
+    const Json& params = info["params"];
+    ASSERT_EQ(params.size(), 13u);
+    for (std::size_t i = 0; i < params.size(); ++i) {
+        EXPECT_EQ(params[i]["index"].AsInteger(), static_cast<std::int64_t>(i + 1));
+        for (const char* key : {"name", "type", "id", "flags", "default"}) {
+            EXPECT_NE(params[i].Find(key), nullptr) << key;
+        }
+    }
+    EXPECT_EQ(params[9]["name"].AsString(), "Blending mode");
+    EXPECT_EQ(params[9]["type"].AsInteger(), 7);
+    EXPECT_EQ(params[9]["choices"].size(), 23u);
+    EXPECT_EQ(params[8]["valid_max"].AsInteger(), 0x640000);
+    EXPECT_EQ(params[1]["default"].Dump(), "[3276800,3276800]");
+    EXPECT_EQ(info["values"]["Opacity"].AsInteger(), 0x190000);
+}
+
+TEST(QxvInfo, PremiereListsItsPixelFormatsInOrder) {
+    CliResult result = RunCli({"info", "--host", "premiere", "--json", "--trace"});
+    ASSERT_EQ(result.exit_code, 0) << result.err;
+    Json info = ParseOutput(result);
+    ASSERT_EQ(info["pixel_formats"].size(), 2u);
+    EXPECT_EQ(info["pixel_formats"][0].AsInteger(), 0x61724742);
+    EXPECT_EQ(info["pixel_formats"][1].AsInteger(), 0x61726762);
+    bool acquired = false;
+    for (std::size_t i = 0; i < info["trace"].size(); ++i) {
+        const Json& call = info["trace"][i];
+        acquired = acquired || (call["call"].AsString() == "AcquireSuite" &&
+                                call["detail"].AsString().find("PF Pixel Format Suite") != std::string::npos);
+    }
+    EXPECT_TRUE(acquired);
+}
+
+TEST(QxvInfo, ReadsThePiPLOfTheWindowsBuild) {
+    const std::string aex = QXV_AEX_PATH;
+    if (aex.empty() || !std::ifstream(aex)) GTEST_SKIP() << "no Windows build in this tree";
+    CliResult result = RunCli({"info", "--json", "--aex", aex});
+    ASSERT_EQ(result.exit_code, 0) << result.err;
+    Json info = ParseOutput(result);
+    ASSERT_EQ(info["pipl"].size(), 12u);
+    EXPECT_EQ(info["pipl"][6]["value"].AsString(), "0x00098001");
+}
+
+TEST(QxvInfo, TextShowsTheParameterTable) {
+    CliResult result = RunCli({"info"});
+    ASSERT_EQ(result.exit_code, 0) << result.err;
+    for (const char* expected : {"Vignette v1.3", "0x00098001", "1.3.0 develop build 1", "num_params 14",
+                                 "13. Alpha falloff", "PF_Param_FLOAT_SLIDER (10), id 2", "eVER equals my_version"}) {
+        EXPECT_NE(result.out.find(expected), std::string::npos) << expected;
+    }
+}
+
+struct ParamsUICase {
+    const char* host;
+    const char* mask_only;
+    std::int64_t out_flags;
+    const char* blending_name;
+    bool disabled;
+};
+
+class QxvParamsUI : public testing::TestWithParam<ParamsUICase> {};
+
+TEST_P(QxvParamsUI, ShowsNamesDisabledFlagsAndOutFlags) {
+    const ParamsUICase& c = GetParam();
+    CliResult result = RunCli({"params-ui", "--mask-only", c.mask_only, "--host", c.host, "--json"});
+    ASSERT_EQ(result.exit_code, 0) << result.err;
+    Json json = ParseOutput(result);
+    EXPECT_EQ(json["out_flags"].AsInteger(), c.out_flags);
+    ASSERT_EQ(json["updates"].size(), 2u);
+    EXPECT_EQ(json["updates"][0]["name"].AsString(), c.blending_name);
+    EXPECT_EQ(json["updates"][0]["disabled"].AsBool(), c.disabled);
+    EXPECT_EQ(json["params"][9]["shown_name"].AsString(), c.blending_name);
+    EXPECT_EQ(json["values"]["Mask Only"].AsInteger(), c.disabled ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, QxvParamsUI,
+                         testing::Values(ParamsUICase{"ae", "on", 0x400000, "Blending mode (disabled)", true},
+                                         ParamsUICase{"premiere", "off", 0x420000, "Blending mode", false}));
+
+class QxvBadUsage : public testing::TestWithParam<std::vector<std::string>> {};
+
+TEST_P(QxvBadUsage, OneLineOnStderrAndNonZeroExit) {
+    CliResult result = RunCli(GetParam());
+    EXPECT_NE(result.exit_code, 0);
+    EXPECT_LT(result.exit_code, 128) << "a crash, not an error exit";
+    ASSERT_FALSE(result.err.empty());
+    EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << result.err;
+    EXPECT_EQ(result.err.rfind("qxv", 0), 0u) << result.err;
+    EXPECT_TRUE(result.out.empty()) << result.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, QxvBadUsage,
+    testing::Values(std::vector<std::string>{}, std::vector<std::string>{"frobnicate"},
+                    std::vector<std::string>{"info", "--bogus"}, std::vector<std::string>{"info", "--host", "nuke"},
+                    std::vector<std::string>{"info", "--host"}, std::vector<std::string>{"info", "extra"},
+                    std::vector<std::string>{"info", "--json=yes"}, std::vector<std::string>{"info", "-x"},
+                    std::vector<std::string>{"info", "--plugin", "/nonexistent/QX_Vignette.so"},
+                    std::vector<std::string>{"info", "--aex", "/nonexistent.aex"},
+                    std::vector<std::string>{"params-ui"}, std::vector<std::string>{"params-ui", "--mask-only", "maybe"},
+                    std::vector<std::string>{"params-ui", "--mask-only", "on", "--set", "Width"},
+                    std::vector<std::string>{"params-ui", "--mask-only", "on", "--set", "Width=-3"},
+                    std::vector<std::string>{"params-ui", "--mask-only", "on", "--set", "Nope=1"}));
+
+TEST(QxvHelp, ListsCommandsAndOptions) {
+    CliResult top = RunCli({"--help"});
+    EXPECT_EQ(top.exit_code, 0);
+    EXPECT_NE(top.out.find("info"), std::string::npos);
+    EXPECT_NE(top.out.find("params-ui"), std::string::npos);
+    for (const char* command : {"info", "params-ui"}) {
+        CliResult help = RunCli({command, "--help"});
+        EXPECT_EQ(help.exit_code, 0) << command;
+        EXPECT_EQ(help.out.rfind("usage: qxv " + std::string(command), 0), 0u) << help.out;
+        EXPECT_NE(help.out.find("--host"), std::string::npos);
+    }
+}
+
+}  // namespace
+}  // namespace qxv::cli_tests

@@ -8,6 +8,8 @@
 #include <cctype>
 
 #include "LoadedPlugin.h"
+#include "RenderFrame.h"
+#include "World.h"
 
 namespace qxv::host_tests {
 namespace {
@@ -68,6 +70,21 @@ const CommandCase kCommands[] = {
      [](HostApp app, const std::string& missing) {
          if (Lacks(missing, "PF Param Utils Suite")) return Outcome{PF_Err_BAD_CALLBACK_PARAM, 0, ""};
          return Outcome{0, app == HostApp::kPremierePro ? 0x420000 : 0x400000, ""};
+     }},
+    {"Render",
+     [](Host& h) {
+         // Default parameters: 25 % opacity, so the frame is shaded, not copied.
+         auto format = h.is_premiere() ? hostsim::WorldFormat::kBgra8 : hostsim::WorldFormat::kArgb8;
+         hostsim::World input(format, 8, 4), output(format, 8, 4);
+         return hostsim::RenderFrame(h, input, output);
+     },
+     [](HostApp app, const std::string& missing) {
+         if (missing == kNoBasicSuite) return Outcome{PF_Err_BAD_CALLBACK_PARAM, 0, ""};
+         if (app == HostApp::kPremierePro && missing == "PF Pixel Format Suite") {
+             return Outcome{PF_Err_BAD_CALLBACK_PARAM, PF_OutFlag_DISPLAY_ERROR_MESSAGE, kAcquireMessage};
+         }
+         if (missing == "PF Iterate8 Suite") return Outcome{PF_Err_BAD_CALLBACK_PARAM, 0, ""};
+         return Outcome{0, 0, ""};
      }},
 };
 

@@ -99,6 +99,9 @@ void DrawOverlay(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[]
 
     DRAWBOT_SupplierRef supplier = nullptr;
     if (!status) status = cache.DrawbotDrawSuite()->GetSupplier(drawing_ref, &supplier);
+    // Once a step has failed nothing more is drawn, and a pen or path asked of a supplier we
+    // never got would only give the host a null reference to refuse.
+    if (status) return;
     DRAWBOT_PathP path(suites.supplier, supplier);
     const DRAWBOT_PenP pen(suites.supplier, supplier, colour, kPremierePenWidth);
     const DRAWBOT_PathSuite1* path_suite = suites.path;

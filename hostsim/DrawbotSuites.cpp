@@ -17,6 +17,13 @@ std::string Coordinates(float x, float y) {
     return text;
 }
 
+// After a failed step the plug-in still makes its pens and paths, through a supplier it never
+// got: the host makes them all the same (its supplier is one per window, not per call), so a
+// null supplier is accepted; a supplier from anywhere else is the plug-in's fault.
+bool KnownSupplier(DrawbotRecorder& drawbot, DRAWBOT_SupplierRef supplier) {
+    return !supplier || supplier == drawbot.supplier_ref();
+}
+
 // Prologue of every entry: the current host and its recorder, and the injected answer.
 struct Call {
     Host* host = nullptr;
@@ -64,25 +71,25 @@ DRAWBOT_Err GetSurface(DRAWBOT_DrawRef ref, DRAWBOT_SurfaceRef* out) {
 DRAWBOT_Err NewPen(DRAWBOT_SupplierRef supplier, const DRAWBOT_ColorRGBA* colour, float size, DRAWBOT_PenRef* out) {
     Call call("NewPen");
     if (!call.ok()) return call.Fail("NewPen", "");
-    if (supplier != call.drawbot->supplier_ref() || !colour || !out) {
+    if (!KnownSupplier(*call.drawbot, supplier) || !colour || !out) {
         return call.Bad("NewPen", "called without the host's supplier, a colour or an out pointer");
     }
     DrawbotObject* pen = call.drawbot->Make(true);
     pen->colour = *colour;
     pen->width = size;
     *out = reinterpret_cast<DRAWBOT_PenRef>(pen);
-    call.host->Trace("NewPen", ColourText(*colour) + " width " + std::to_string(size));
+    call.host->Trace("NewPen", ColourText(*colour) + " width " + std::to_string(size) + (supplier ? "" : ", null supplier"));
     return 0;
 }
 
 DRAWBOT_Err NewPath(DRAWBOT_SupplierRef supplier, DRAWBOT_PathRef* out) {
     Call call("NewPath");
     if (!call.ok()) return call.Fail("NewPath", "");
-    if (supplier != call.drawbot->supplier_ref() || !out) {
+    if (!KnownSupplier(*call.drawbot, supplier) || !out) {
         return call.Bad("NewPath", "called without the host's supplier or an out pointer");
     }
     *out = reinterpret_cast<DRAWBOT_PathRef>(call.drawbot->Make(false));
-    call.host->Trace("NewPath", "");
+    call.host->Trace("NewPath", supplier ? "" : "null supplier");
     return 0;
 }
 

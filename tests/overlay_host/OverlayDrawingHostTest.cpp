@@ -1,0 +1,204 @@
+// Draw events through the loaded plug-in: what is stroked, in which order and style, in
+// both hosts and both windows, and what happens when the host will not let it draw.
+#include <string>
+
+#include "OverlayHost.h"
+
+namespace qxv::host_tests {
+namespace {
+
+using hostsim::HostApp;
+using hostsim::PathOpKind;
+using hostsim::RecordedStroke;
+using hostsim::StrokeBy;
+
+std::string OpLetters(const RecordedStroke& stroke) {
+    std::string letters;
+    for (const auto& op : stroke.path) letters += hostsim::PathOpName(op.kind)[0];
+    return letters;
+}
+
+std::vector<std::string> Letters(const std::vector<RecordedStroke>& strokes) {
+    std::vector<std::string> all;
+    for (const auto& stroke : strokes) all.push_back(OpLetters(stroke));
+    return all;
+}
+
+const std::vector<std::string> kRectangleStrokes = {
+    "MLLLC",                                   // outline rectangle
+    "MLLLC", "MLLLC", "MLLLC", "MLLLC",        // corner squares
+    "AAAA",                                    // feather circles
+    "ML",                                      // angle line
+    "A",                                       // angle circle
+    "ML",                                      // opacity track
+    "MLLLC"};                                  // opacity knob
+
+struct StrokeCase {
+    const char* what;
+    HostApp app;
+    const char* type;
+    hostsim::OverlayView view;
+    const char* angle;
+};
+
+TEST(OverlayDrawingHostTest, StrokesInDocumentedOrder) {
+    const StrokeCase cases[] = {
+        {"AE rectangle, layer window", HostApp::kAfterEffects, "Rectangle", View(PF_Window_LAYER), "0"},
+        {"PR rectangle, comp window zoom 2", HostApp::kPremierePro, "Rectangle",
+         View(PF_Window_COMP, {2, 1}, {10, 20}, {30, 40}), "30"},
+        {"AE ellipse, comp window zoom 1/2", HostApp::kAfterEffects, "Ellipse",
+         View(PF_Window_COMP, {1, 2}, {0, 0}, {64, 32}), "-20"},
+        {"PR ellipse, layer window", HostApp::kPremierePro, "Ellipse", View(PF_Window_LAYER), "45"},
+    };
+    for (const StrokeCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        OverlayHost overlay = OpenOverlay(c.app, c.view, {{"Vignette Type", c.type}, {"Angle", c.angle}});
+        ASSERT_EQ(overlay.session->Draw(), PF_Err_NONE);
+        EXPECT_EQ(overlay.session->last_event().evt_out_flags, PF_EO_HANDLED_EVENT);
+        EXPECT_TRUE(overlay.host->CommandViolations().empty()) << overlay.host->CommandViolations()[0];
+
+        const auto& strokes = overlay.session->drawbot().strokes();
+        std::vector<std::string> expected = kRectangleStrokes;
+        if (std::string(c.type) == "Ellipse") expected.insert(expected.begin(), "M" + std::string(65, 'L'));
+        ASSERT_EQ(Letters(strokes), expected);
+
+        // Corner squares sit on the outline's corners, in the order TL, TR, BR, BL.
+        const RecordedStroke& outline = strokes[strokes.size() - 10];
+        for (int i = 0; i < 4; ++i) {
+            const RecordedStroke& square = strokes[strokes.size() - 9 + i];
+            EXPECT_FLOAT_EQ((square.path[0].x + square.path[2].x) / 2, outline.path[i].x) << "square " << i;
+            EXPECT_FLOAT_EQ((square.path[0].y + square.path[2].y) / 2, outline.path[i].y) << "square " << i;
+            EXPECT_FLOAT_EQ(square.path[2].x - square.path[0].x, 6.0f);
+        }
+        const RecordedStroke& feather = strokes[strokes.size() - 5];
+        const RecordedStroke& angle_circle = strokes[strokes.size() - 3];
+        for (const auto& arc : feather.path) {
+            EXPECT_EQ(arc.radius, 4.0f);
+            EXPECT_EQ(arc.start, 0.0f);
+            EXPECT_EQ(arc.sweep, 360.0f);
+        }
+        EXPECT_EQ(angle_circle.path[0].radius, 6.0f);
+        // The angle line ends at the angle circle's centre.
+        const RecordedStroke& angle_line = strokes[strokes.size() - 4];
+        EXPECT_EQ(angle_line.path[1].x, angle_circle.path[0].x);
+        EXPECT_EQ(angle_line.path[1].y, angle_circle.path[0].y);
+        EXPECT_EQ(overlay.session->drawbot().Leaks().size(), 0u);
+    }
+}
+
+TEST(OverlayDrawingHostTest, HostStyles) {
+    const DRAWBOT_ColorRGBA grey{0.9f, 0.9f, 0.9f, 1.0f}, yellow{0.9f, 0.9f, 0.0f, 1.0f};
+    for (HostApp app : {HostApp::kAfterEffects, HostApp::kPremierePro}) {
+        SCOPED_TRACE(hostsim::HostAppName(app));
+        OverlayHost overlay = OpenOverlay(app);
+        ASSERT_EQ(overlay.session->Draw(), PF_Err_NONE);
+        const auto& strokes = overlay.session->drawbot().strokes();
+        ASSERT_EQ(strokes.size(), 11u);
+        const DRAWBOT_ColorRGBA theme = overlay.session->drawbot().theme.foreground;
+        for (std::size_t i = 0; i < strokes.size(); ++i) {
+            const RecordedStroke& s = strokes[i];
+            if (app == HostApp::kAfterEffects) {
+                EXPECT_EQ(s.by, StrokeBy::kOverlayTheme) << i;
+                EXPECT_TRUE(s.shadow) << i;
+                EXPECT_EQ(s.colour.red, theme.red) << i;
+                EXPECT_EQ(s.colour.blue, theme.blue) << i;
+            } else {
+                const DRAWBOT_ColorRGBA want = i == 0 ? grey : yellow;
+                EXPECT_EQ(s.by, StrokeBy::kPen) << i;
+                EXPECT_FALSE(s.shadow) << i;
+                EXPECT_EQ(s.width, 1.0f) << i;
+                EXPECT_EQ(s.colour.red, want.red) << i;
+                EXPECT_EQ(s.colour.green, want.green) << i;
+                EXPECT_EQ(s.colour.blue, want.blue) << i;
+                EXPECT_EQ(s.colour.alpha, want.alpha) << i;
+            }
+        }
+    }
+}
+
+// The knob's level is Opacity pixels above the track's lower end, 50 below the origin at 135;
+// the track runs 40 pixels left of the origin, at x = 200.
+TEST(OverlayDrawingHostTest, OpacityKnobLevels) {
+    struct Case {
+        const char* opacity;
+        float level;
+    } cases[] = {{"100", 85}, {"0", 185}, {"25", 160}, {"62.5", 122.5f}};
+    for (HostApp app : {HostApp::kAfterEffects, HostApp::kPremierePro}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(hostsim::HostAppName(app)) + ", opacity " + c.opacity);
+            OverlayHost overlay = OpenOverlay(app, {}, {{"Opacity", c.opacity}, {"Vignette Type", "Rectangle"}});
+            ASSERT_EQ(overlay.session->Draw(), PF_Err_NONE);
+            const auto& strokes = overlay.session->drawbot().strokes();
+            ASSERT_EQ(strokes.size(), 10u);
+            const auto& track = strokes[8].path;
+            EXPECT_EQ(track[0].x, 200.0f);
+            EXPECT_EQ(track[0].y, 85.0f);
+            EXPECT_EQ(track[1].y, 185.0f);
+            const auto& knob = strokes[9].path;  // TL, TR, BR, BL, close
+            EXPECT_EQ(knob[0].x, 195.0f);
+            EXPECT_EQ(knob[1].x, 206.0f);
+            EXPECT_EQ(knob[0].y, static_cast<float>(static_cast<int>(c.level - 2)));
+            EXPECT_EQ(knob[2].y, static_cast<float>(static_cast<int>(c.level + 2)));
+        }
+    }
+}
+
+TEST(OverlayDrawingHostTest, NoDrawingReferenceDrawsNothing) {
+    for (HostApp app : {HostApp::kAfterEffects, HostApp::kPremierePro}) {
+        SCOPED_TRACE(hostsim::HostAppName(app));
+        OverlayHost overlay = OpenOverlay(app);
+        overlay.session->drawbot().gives_drawing_reference = false;
+        EXPECT_EQ(overlay.session->Draw(), PF_Err_NONE);
+        EXPECT_TRUE(overlay.session->drawbot().strokes().empty());
+        EXPECT_EQ(overlay.session->drawbot().pens_made() + overlay.session->drawbot().paths_made(), 0);
+        EXPECT_TRUE(overlay.host->CommandViolations().empty()) << overlay.host->CommandViolations()[0];
+        EXPECT_GT(overlay.host->accounting().AcquiredThisCommand(), 0);
+        EXPECT_EQ(overlay.session->last_event().evt_out_flags, PF_EO_HANDLED_EVENT);
+    }
+}
+
+// The nth stroke fails: the n - 1 before it are drawn, nothing after it is tried, the host
+// hears nothing of it, and every pen, path and suite is given back.
+TEST(OverlayDrawingHostTest, StrokeFailingMidwayStopsTheDrawing) {
+    for (HostApp app : {HostApp::kAfterEffects, HostApp::kPremierePro}) {
+        for (int failing = 1; failing <= 11; ++failing) {
+            SCOPED_TRACE(std::string(hostsim::HostAppName(app)) + ", stroke " + std::to_string(failing));
+            OverlayHost overlay = OpenOverlay(app);
+            overlay.host->failures().FailCall("stroke", failing, 25);
+            EXPECT_EQ(overlay.session->Draw(), PF_Err_NONE);
+            EXPECT_EQ(overlay.session->drawbot().strokes().size(), static_cast<std::size_t>(failing - 1));
+            const char* stroke_call = app == HostApp::kAfterEffects ? "PF_StrokePath" : "StrokePath";
+            EXPECT_EQ(overlay.host->trace().Calls(stroke_call).size(), static_cast<std::size_t>(failing));
+            EXPECT_TRUE(overlay.host->CommandViolations().empty()) << overlay.host->CommandViolations()[0];
+            EXPECT_EQ(overlay.session->last_event().evt_out_flags, PF_EO_HANDLED_EVENT);
+        }
+    }
+}
+
+TEST(OverlayDrawingHostTest, LayerWindowNeverAsksForTheComposition) {
+    for (HostApp app : {HostApp::kAfterEffects, HostApp::kPremierePro}) {
+        for (PF_WindowType window : {PF_Window_LAYER, PF_Window_COMP}) {
+            SCOPED_TRACE(std::string(hostsim::HostAppName(app)) + (window ? ", layer" : ", comp"));
+            OverlayHost overlay = OpenOverlay(app, View(window, {1, 1}, {0, 0}, {20, 10}));
+            // The bottom-right corner, moved by the layer's place in the composition.
+            const A_long x = window == PF_Window_COMP ? 410 : 390, y = window == PF_Window_COMP ? 245 : 235;
+            overlay.session->Draw();
+            overlay.session->Click({x, y});
+            ASSERT_TRUE(overlay.session->drag_requested());
+            overlay.session->Drag({x + 10, y + 15}, true);
+            const hostsim::MappingCalls& calls = overlay.session->window().calls();
+            if (window == PF_Window_LAYER) {
+                EXPECT_EQ(calls.layer_to_comp, 0);
+                EXPECT_EQ(calls.comp_to_layer, 0);
+            } else {
+                EXPECT_GT(calls.layer_to_comp, 0);
+                EXPECT_GT(calls.comp_to_layer, 0);
+            }
+            EXPECT_GT(calls.source_to_frame, 0);
+            EXPECT_GT(calls.frame_to_source, 0);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace qxv::host_tests

@@ -1,0 +1,140 @@
+// The host's side of an iteration as the effect experiences it: the user's abort stops the
+// frame and its error reaches the host in both hosts; any number of threads gives the same
+// frame; only the output's extent hint is rendered; progress runs to the end; downsampling
+// and pixel aspect reach the effect through in_data.
+#include "IterateSuites.h"
+#include "RenderHost.h"
+
+namespace qxv::render_host_tests {
+namespace {
+
+// A shape whose feather band crosses the whole frame, so that every pixel is shaded.
+constexpr std::initializer_list<const char*> kBandAcrossFrame = {
+    "Point of origin=60,40", "Width=150", "Height=110", "Feather=70", "Opacity=80", "Blending mode=Soft light",
+    "Color=#3366ff"};
+
+const auto kIteratedFormats = testing::Values(WorldFormat::kArgb8, WorldFormat::kArgb16, WorldFormat::kBgra8);
+
+class AbortTest : public testing::TestWithParam<WorldFormat> {};
+
+TEST_P(AbortTest, CancelMidFrameReturnsTheInterrupt) {
+    auto host = ReadyHost(GetParam());
+    SetParams(*host, kBandAcrossFrame);
+    hostsim::SetIterationThreads(*host, 2);
+    host->failures().FailCall("abort", 30, PF_Interrupt_CANCEL);
+    World input(GetParam(), 120, 80);
+    World output(GetParam(), 120, 80);
+    FillVaried(input);
+
+    EXPECT_EQ(hostsim::RenderFrame(*host, input, output), PF_Interrupt_CANCEL);
+    EXPECT_TRUE(host->CommandViolations().empty()) << host->CommandViolations().front();
+    const hostsim::IterationReport report = hostsim::LastIteration(*host);
+    EXPECT_EQ(report.result, PF_Interrupt_CANCEL);
+    EXPECT_LT(report.rows_done, 80);
+    EXPECT_LT(report.progress_current, report.progress_final);
+    EXPECT_TRUE(output.GuardsIntact());
+}
+
+TEST_P(AbortTest, UninterruptedFrameReportsFullProgress) {
+    auto host = ReadyHost(GetParam());
+    World input(GetParam(), 50, 33);
+    World output(GetParam(), 50, 33);
+    ASSERT_EQ(hostsim::RenderFrame(*host, input, output), PF_Err_NONE);
+    const hostsim::IterationReport report = hostsim::LastIteration(*host);
+    EXPECT_EQ(report.rows_done, 33);
+    EXPECT_EQ(report.progress_final, 33);
+    EXPECT_EQ(report.progress_current, 33);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, AbortTest, kIteratedFormats, FormatLabel);
+
+class ThreadCountTest : public testing::TestWithParam<WorldFormat> {};
+
+TEST_P(ThreadCountTest, SameFrameOnOneAndManyThreads) {
+    std::vector<std::uint8_t> frames[2];
+    const unsigned threads[2] = {1, 5};
+    for (int i = 0; i < 2; ++i) {
+        auto host = ReadyHost(GetParam());
+        SetParams(*host, kBandAcrossFrame);
+        hostsim::SetIterationThreads(*host, threads[i]);
+        World input(GetParam(), 131, 77);
+        World output(GetParam(), 131, 77);
+        FillVaried(input);
+        ASSERT_EQ(hostsim::RenderFrame(*host, input, output), PF_Err_NONE);
+        EXPECT_EQ(hostsim::LastIteration(*host).threads, threads[i]);
+        frames[i] = output.PackedPixels();
+    }
+    EXPECT_EQ(frames[0], frames[1]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, ThreadCountTest, kIteratedFormats, FormatLabel);
+
+class ExtentHintTest : public testing::TestWithParam<WorldFormat> {};
+
+TEST_P(ExtentHintTest, OnlyTheHintedRectangleIsRendered) {
+    auto host = ReadyHost(GetParam());
+    SetParams(*host, kBandAcrossFrame);
+    World input(GetParam(), 120, 80);
+    World output(GetParam(), 120, 80);
+    FillVaried(input);
+    const Argb marker{7, 7, 7, 7};
+    Fill(output, marker);
+    // Rows from the top, as the effect counts its rows from the extent hint's height.
+    const PF_LRect hint{10, 0, 90, 50};
+    output.SetExtentHint(hint);
+    ASSERT_EQ(hostsim::RenderFrame(*host, input, output), PF_Err_NONE);
+    for (A_long y = 0; y < 80; ++y) {
+        for (A_long x = 0; x < 120; ++x) {
+            const bool inside = x >= hint.left && x < hint.right && y >= hint.top && y < hint.bottom;
+            if (!inside) ASSERT_EQ(GetPixel(output, x, y), marker) << x << "," << y;
+        }
+    }
+    EXPECT_NE(GetPixel(output, 10, 0), marker);
+    EXPECT_NE(GetPixel(output, 89, 49), marker);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, ExtentHintTest, kIteratedFormats, FormatLabel);
+
+// The mask is measured in full-resolution square pixels: at half resolution pixel (50, 0)
+// matches pixel (100, 0) at full resolution, and a 2/1 pixel aspect does the same
+// horizontally.
+struct ScaleCase {
+    const char* label;
+    PF_RationalScale downsample_x, downsample_y, pixel_aspect;
+    A_long x, y;
+};
+
+const ScaleCase kScales[] = {
+    {"half_resolution", {1, 2}, {1, 2}, {1, 1}, 50, 0},
+    {"wide_pixels", {1, 1}, {1, 1}, {2, 1}, 50, 0},
+    {"half_height", {1, 1}, {1, 2}, {1, 1}, 0, 33},
+};
+
+class ScaleTest : public testing::TestWithParam<ScaleCase> {};
+
+TEST_P(ScaleTest, MatchesTheFullResolutionPixel) {
+    const ScaleCase& c = GetParam();
+    auto shade = [](const hostsim::RenderSettings& render, A_long x, A_long y) {
+        auto host = ReadyHost(WorldFormat::kBgraFloat);
+        SetParams(*host, {"Point of origin=0,0", "Mask Only=on"});
+        World input(WorldFormat::kBgraFloat, 200, 120);
+        World output(WorldFormat::kBgraFloat, 200, 120);
+        Fill(input, Argb{1, 0.5, 0.5, 0.5});
+        EXPECT_EQ(hostsim::RenderFrame(*host, input, output, render), PF_Err_NONE);
+        return GetPixel(output, x, y);
+    };
+    hostsim::RenderSettings scaled;
+    scaled.downsample_x = c.downsample_x;
+    scaled.downsample_y = c.downsample_y;
+    scaled.pixel_aspect_ratio = c.pixel_aspect;
+    const A_long full_x = c.x * static_cast<A_long>(c.downsample_x.den) * c.pixel_aspect.num /
+                          (c.downsample_x.num * static_cast<A_long>(c.pixel_aspect.den));
+    const A_long full_y = c.y * static_cast<A_long>(c.downsample_y.den) / c.downsample_y.num;
+    EXPECT_EQ(shade(scaled, c.x, c.y), shade(hostsim::RenderSettings{}, full_x, full_y));
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, ScaleTest, testing::ValuesIn(kScales),
+                         [](const testing::TestParamInfo<ScaleCase>& info) { return info.param.label; });
+
+}  // namespace
+}  // namespace qxv::render_host_tests

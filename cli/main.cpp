@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Commands.h"
+#include "OverlayCommands.h"
 #include "RenderCommands.h"
 
 namespace qxv::cli {
@@ -23,6 +24,9 @@ const CommandEntry kCommands[] = {
     {"params-ui", "send the parameter-UI update with Mask Only on or off", RunParamsUI},
     {"render", "render images, image sequences or raw video streams through the effect", RunRender},
     {"bench", "time the render per pixel format and thread count against the host's copy", RunBench},
+    {"overlay", "draw the overlay over the rendered frame in a composition or layer window", RunOverlay},
+    {"handles", "where the overlay's ten handles are, as the plug-in's hit test finds them", RunHandles},
+    {"drag", "click and drag an overlay handle; the parameter values after each event", RunDrag},
 };
 
 void PrintUsage(std::ostream& out) {

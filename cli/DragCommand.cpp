@@ -1,0 +1,138 @@
+// qxv drag: a click on the overlay and a drag to another point, with the parameter values the
+// plug-in hands back after each event.
+#include <cmath>
+#include <iostream>
+
+#include "Commands.h"
+#include "Json.h"
+#include "OverlayCommands.h"
+#include "OverlayWorkspace.h"
+#include "PendingFile.h"
+#include "ParamJson.h"
+#include "ParamParse.h"
+#include "Report.h"
+
+namespace qxv::cli {
+
+namespace {
+
+using hostsim::Json;
+
+const char kCommand[] = "drag";
+const char kDescription[] =
+    "Clicks at --from and, when the plug-in takes a handle there, sends --steps drag events\n"
+    "along the straight line to --to (window pixels), the last one marked as the release\n"
+    "(last_time). Prints the handle taken (0: none) and the parameter values after every event;\n"
+    "with --json: {\"handle\": N, \"events\": [{\"params\": {...}}, ...]}, the values raw as the\n"
+    "host stores them. --render writes the frame rendered with the final values, --overlay the\n"
+    "window with the overlay drawn after the drag.";
+
+// The parameters a drag can change, for the text report.
+const char* const kDragged[] = {"Width", "Height", "Angle", "Feather", "Opacity"};
+
+std::string ValuesText(const hostsim::ParamStore& store) {
+    std::string text;
+    for (const char* name : kDragged) {
+        const int index = store.IndexOf(name);
+        if (!index) continue;
+        text += (text.empty() ? "" : ", ") + std::string(name) + " " + hostsim::FormatParamValue(store.Param(index));
+    }
+    return text;
+}
+
+}  // namespace
+
+int RunDrag(const std::vector<std::string>& args) {
+    const auto specs = OverlayOptions({{"from", "X,Y", "where the mouse goes down (window pixels)"},
+                                       {"to", "X,Y", "where it is released"},
+                                       {"steps", "N", "drag events from --from to --to (default 4, at most 10000)"},
+                                       {"render", "OUT.png", "write the frame rendered with the final values"},
+                                       {"overlay", "OUT.png", "write the window with the overlay after the drag"}});
+    const std::string synopsis =
+        "qxv drag " + OverlayOptionsSynopsis() + " --from X,Y --to X,Y [--steps N] [--render OUT.png] "
+        "[--overlay OUT.png] [--json]";
+    if (WantsHelp(args)) {
+        std::cout << UsageText(synopsis, kDescription, specs);
+        return kExitOk;
+    }
+    ParsedArgs parsed;
+    std::string error;
+    if (!ParseArgs(args, specs, parsed, error)) return Fail(kCommand, error, kExitUsage);
+    const auto& positional = parsed.positional();
+    if (positional.size() != (parsed.Has("size") ? 0u : 1u)) {
+        return Fail(kCommand, parsed.Has("size") ? "with --size give no INPUT" : "give one INPUT image or --size",
+                    kExitUsage);
+    }
+    if (!parsed.Has("from") || !parsed.Has("to")) return Fail(kCommand, "give both --from X,Y and --to X,Y", kExitUsage);
+    PF_Point from{}, to{};
+    if (!ParsePoint("from", parsed.Get("from"), from, error) || !ParsePoint("to", parsed.Get("to"), to, error)) {
+        return Fail(kCommand, error, kExitUsage);
+    }
+    int steps = 4;
+    if (parsed.Has("steps")) {
+        const std::string text = parsed.Get("steps");
+        if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 5 ||
+            (steps = std::stoi(text)) < 1 || steps > 10000) {
+            return Fail(kCommand, "--steps must be a whole number from 1 to 10000, not \"" + text + "\"", kExitUsage);
+        }
+    }
+    for (const char* option : {"render", "overlay"}) {
+        if (parsed.Has(option) && !CanCreateFileBeside(parsed.Get(option), error)) return Fail(kCommand, error, kExitFailure);
+    }
+
+    OverlayWorkspace workspace;
+    bool usage_error = false;
+    if (!OpenOverlayWorkspace(parsed, positional.empty() ? "" : positional[0], workspace, error, usage_error)) {
+        return Fail(kCommand, error, usage_error ? kExitUsage : kExitFailure);
+    }
+    hostsim::EventSession& events = *workspace.events;
+    hostsim::ParamStore& store = workspace.host().params();
+
+    Json event_list = Json::Array();
+    std::vector<std::string> lines;
+    const auto record = [&](const std::string& what, PF_Err err) {
+        WarnViolations(kCommand, workspace.host());
+        if (err) {
+            error = "the plug-in answered the " + what + " with " + ErrorText(err);
+            return false;
+        }
+        Json item = Json::Object();
+        item.Set("params", hostsim::ParamValuesJson(store));
+        event_list.Append(std::move(item));
+        lines.push_back(what + ": " + ValuesText(store));
+        return true;
+    };
+
+    bool ok = record("click at " + parsed.Get("from"), events.Click(from));
+    const int handle = ok && events.drag_requested() ? static_cast<int>(events.click_data().continue_refcon[0]) : 0;
+    for (int step = 1; ok && handle && step <= steps; ++step) {
+        const PF_Point at{static_cast<A_long>(std::lround(from.h + (to.h - from.h) * double(step) / steps)),
+                          static_cast<A_long>(std::lround(from.v + (to.v - from.v) * double(step) / steps))};
+        ok = record("drag " + std::to_string(step) + " to " + std::to_string(at.h) + "," + std::to_string(at.v) +
+                        (step == steps ? " (release)" : ""),
+                    events.Drag(at, step == steps));
+    }
+
+    std::unique_ptr<hostsim::World> frame;
+    if (ok && (parsed.Has("render") || parsed.Has("overlay"))) {
+        frame = RenderLayer(workspace, error);
+        ok = frame != nullptr;
+    }
+    if (ok && parsed.Has("render")) ok = WriteFrame(*frame, parsed.Get("render"), error);
+    if (ok && parsed.Has("overlay")) ok = WriteOverlayPicture(workspace, *frame, parsed.Get("overlay"), error);
+    if (parsed.Has("trace")) PrintTrace(std::cerr, workspace.host());
+    if (!ok) return Fail(kCommand, error, kExitFailure);
+
+    if (parsed.Has("json")) {
+        Json json = Json::Object();
+        json.Set("handle", handle);
+        json.Set("events", std::move(event_list));
+        std::cout << json.Dump(2) << "\n";
+    } else {
+        std::cout << "handle " << handle << (handle ? "" : " (the click took no handle)") << "\n";
+        for (const std::string& line : lines) std::cout << line << "\n";
+    }
+    return kExitOk;
+}
+
+}  // namespace qxv::cli

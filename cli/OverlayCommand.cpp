@@ -1,0 +1,117 @@
+// qxv overlay: the picture of a window with the plug-in's overlay drawn over the rendered frame.
+#include <fstream>
+#include <iostream>
+
+#include "Commands.h"
+#include "Json.h"
+#include "OverlayCommands.h"
+#include "OverlayWorkspace.h"
+#include "PendingFile.h"
+#include "Report.h"
+
+namespace qxv::cli {
+
+namespace {
+
+using hostsim::Json;
+
+const char kCommand[] = "overlay";
+const char kDescription[] =
+    "Renders the frame, shows it in the composition or layer window at the given zoom, scroll\n"
+    "and layer place, sends the plug-in a draw event and writes the window with the overlay\n"
+    "drawn over it: in After Effects in the host's overlay colour with its drop shadow, in\n"
+    "Premiere Pro in the plug-in's own 1-pixel colours. Window coordinates are whole pixels of\n"
+    "OUTPUT; the picture is the zoomed layer (or composition) with --scroll as a margin.\n"
+    "--strokes-json FILE writes every recorded stroke with its path operations.";
+
+Json ColourJson(const DRAWBOT_ColorRGBA& c) {
+    Json colour = Json::Array();
+    for (float v : {c.red, c.green, c.blue, c.alpha}) colour.Append(static_cast<double>(v));
+    return colour;
+}
+
+Json StrokesJson(const std::vector<hostsim::RecordedStroke>& strokes) {
+    Json list = Json::Array();
+    for (const auto& stroke : strokes) {
+        Json path = Json::Array();
+        for (const auto& op : stroke.path) {
+            Json item = Json::Object();
+            item.Set("op", hostsim::PathOpName(op.kind));
+            if (op.kind != hostsim::PathOpKind::kClose) {
+                item.Set("x", static_cast<double>(op.x));
+                item.Set("y", static_cast<double>(op.y));
+            }
+            if (op.kind == hostsim::PathOpKind::kAddArc) {
+                item.Set("radius", static_cast<double>(op.radius));
+                item.Set("start", static_cast<double>(op.start));
+                item.Set("sweep", static_cast<double>(op.sweep));
+            }
+            path.Append(std::move(item));
+        }
+        Json item = Json::Object();
+        item.Set("by", stroke.by == hostsim::StrokeBy::kOverlayTheme ? "overlay theme" : "pen");
+        item.Set("colour", ColourJson(stroke.colour));
+        item.Set("width", static_cast<double>(stroke.width));
+        item.Set("shadow", stroke.shadow);
+        item.Set("path", std::move(path));
+        list.Append(std::move(item));
+    }
+    return list;
+}
+
+bool WriteText(const std::string& path, const std::string& text, std::string& error) {
+    PendingFile pending(path);
+    {
+        std::ofstream file(pending.temp_path());
+        file << text;
+        if (!file.flush()) {
+            error = "cannot write " + path + " (choose a writable directory)";
+            return false;
+        }
+    }
+    return pending.Commit(error);
+}
+
+}  // namespace
+
+int RunOverlay(const std::vector<std::string>& args) {
+    const auto specs = OverlayOptions({{"strokes-json", "FILE", "also write the recorded strokes as JSON"}});
+    const std::string synopsis = "qxv overlay " + OverlayOptionsSynopsis() + " OUTPUT.png [--strokes-json FILE]";
+    if (WantsHelp(args)) {
+        std::cout << UsageText(synopsis, kDescription, specs);
+        return kExitOk;
+    }
+    ParsedArgs parsed;
+    std::string error;
+    if (!ParseArgs(args, specs, parsed, error)) return Fail(kCommand, error, kExitUsage);
+    const auto& positional = parsed.positional();
+    const std::size_t wanted = parsed.Has("size") ? 1 : 2;
+    if (positional.size() != wanted) {
+        return Fail(kCommand, parsed.Has("size") ? "with --size give only OUTPUT.png" : "give INPUT and OUTPUT.png",
+                    kExitUsage);
+    }
+    const std::string output = positional.back();
+    std::string can_write_error;
+    if (!CanCreateFileBeside(output, can_write_error)) return Fail(kCommand, can_write_error, kExitFailure);
+
+    OverlayWorkspace workspace;
+    bool usage_error = false;
+    if (!OpenOverlayWorkspace(parsed, wanted == 2 ? positional[0] : "", workspace, error, usage_error)) {
+        return Fail(kCommand, error, usage_error ? kExitUsage : kExitFailure);
+    }
+    const auto frame = RenderLayer(workspace, error);
+    if (!frame) return Fail(kCommand, error, kExitFailure);
+    const bool ok = WriteOverlayPicture(workspace, *frame, output, error);
+    if (parsed.Has("trace")) PrintTrace(std::cerr, workspace.host());
+    if (!ok) return Fail(kCommand, error, kExitFailure);
+    if (parsed.Has("strokes-json")) {
+        Json json = Json::Object();
+        json.Set("host", hostsim::HostAppName(workspace.host().app()));
+        json.Set("window", workspace.view.window == PF_Window_COMP ? "comp" : "layer");
+        json.Set("strokes", StrokesJson(workspace.events->drawbot().strokes()));
+        if (!WriteText(parsed.Get("strokes-json"), json.Dump(2) + "\n", error)) return Fail(kCommand, error, kExitFailure);
+    }
+    return kExitOk;
+}
+
+}  // namespace qxv::cli

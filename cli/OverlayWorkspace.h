@@ -1,0 +1,63 @@
+// What every overlay command sets up before sending events: the plug-in in its host (as for
+// qxv render), the layer (an INPUT image or a blank --size layer), the window it is shown in
+// (--window, --zoom, --layer-offset, --scroll) and the event session on that window. The
+// Point of origin starts at the layer's centre, as a host places a point parameter whose
+// default is given in percent of the layer, unless --set gives it.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "EventSession.h"
+#include "Options.h"
+#include "OverlayRaster.h"
+#include "RenderFrame.h"
+#include "Session.h"
+#include "World.h"
+
+namespace qxv::cli {
+
+struct OverlayWorkspace {
+    Session session;
+    hostsim::RenderSettings settings;
+    std::unique_ptr<hostsim::World> layer;  // the input frame, 8-bit in the host's layout
+    hostsim::OverlayView view;
+    std::unique_ptr<hostsim::EventSession> events;
+
+    hostsim::Host& host() { return *session.host; }
+};
+
+// Options of every overlay command; `extra` are the command's own.
+std::vector<OptionSpec> OverlayOptions(std::vector<OptionSpec> extra);
+std::string OverlayOptionsSynopsis();  // "[--window comp|layer] [--zoom Z] ..."
+
+// `layer_argument` is the INPUT path, or empty when --size gives the layer. False with a
+// one-line `error` (and `usage_error` set when the command line itself was wrong).
+bool OpenOverlayWorkspace(const ParsedArgs& args, const std::string& layer_argument, OverlayWorkspace& workspace,
+                          std::string& error, bool& usage_error);
+
+// Renders the layer with the current parameter values into a new world of its size.
+std::unique_ptr<hostsim::World> RenderLayer(OverlayWorkspace& workspace, std::string& error);
+
+// The window as the user sees it: pasteboard, composition (composition window) and the
+// frame at its place and zoom, with the strokes of the last draw event over it.
+hostsim::RgbaPicture WindowPicture(OverlayWorkspace& workspace, const hostsim::World& frame);
+
+// Sends a draw event and writes the window picture to `path` (no file on failure).
+bool WriteOverlayPicture(OverlayWorkspace& workspace, const hostsim::World& frame, const std::string& path,
+                         std::string& error);
+
+// Writes a picture or a world through a temporary file, so nothing partial is left behind.
+bool WritePicture(const hostsim::RgbaPicture& picture, const std::string& path, std::string& error);
+
+bool WriteFrame(const hostsim::World& frame, const std::string& path, std::string& error);
+
+// "x,y" in whole pixels.
+bool ParsePoint(const std::string& option, const std::string& text, PF_Point& point, std::string& error);
+
+// Host findings of the last command as warnings on stderr.
+void WarnViolations(const std::string& command, hostsim::Host& host);
+
+}  // namespace qxv::cli

@@ -1,0 +1,109 @@
+// Running the built qxv as a user would, in a scratch directory of its own, and small files
+// to feed it.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <OpenImageIO/imageio.h>
+
+#include <sys/wait.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace qxv::cli_render_tests {
+
+struct QxvResult {
+    int exit_code = -1;
+    std::string err;  // everything qxv wrote to stderr
+};
+
+class ScratchDir {
+public:
+    ScratchDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "qxv-cli-XXXXXX").string();
+        path_ = mkdtemp(pattern.data()) ? pattern : "";
+    }
+    ~ScratchDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(path_)) names.push_back(entry.path().filename());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+private:
+    std::string path_;
+};
+
+// `arguments` is shell text after "qxv"; the command runs through /bin/sh so that it can
+// redirect standard input and output.
+inline QxvResult RunQxv(const ScratchDir& dir, const std::string& arguments) {
+    const std::string err_path = dir / "stderr.txt";
+    const std::string command = "cd '" + (dir / "") + "' && '" QXV_CLI_PATH "' " + arguments + " 2>'" + err_path + "'";
+    QxvResult result;
+    const int status = std::system(command.c_str());
+    result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::ifstream err(err_path);
+    result.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
+    std::filesystem::remove(err_path);
+    return result;
+}
+
+inline std::vector<std::uint8_t> ReadBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+inline void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream file(path, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Pixels of an image, channels interleaved, as the file stores them.
+template <class T>
+struct Image {
+    int width = 0, height = 0, channels = 0;
+    std::vector<T> pixels;
+};
+
+template <class T>
+bool WriteImage(const std::string& path, const Image<T>& image) {
+    const OIIO::TypeDesc type = sizeof(T) == 1 ? OIIO::TypeDesc::UINT8 : OIIO::TypeDesc::UINT16;
+    auto out = OIIO::ImageOutput::create(path);
+    OIIO::ImageSpec spec(image.width, image.height, image.channels, type);
+    if (image.channels == 4) spec.alpha_channel = 3;
+    spec.attribute("oiio:UnassociatedAlpha", 1);
+    return out && out->open(path, spec) && out->write_image(type, image.pixels.data()) && out->close();
+}
+
+template <class T>
+Image<T> ReadImage(const std::string& path) {
+    Image<T> image;
+    OIIO::ImageSpec config;
+    config.attribute("oiio:UnassociatedAlpha", 1);
+    auto in = OIIO::ImageInput::open(path, &config);
+    if (!in) return image;
+    image.width = in->spec().width;
+    image.height = in->spec().height;
+    image.channels = in->spec().nchannels;
+    image.pixels.resize(static_cast<std::size_t>(image.width) * image.height * image.channels);
+    const OIIO::TypeDesc type = sizeof(T) == 1 ? OIIO::TypeDesc::UINT8 : OIIO::TypeDesc::UINT16;
+    if (!in->read_image(0, 0, 0, image.channels, type, image.pixels.data())) image.pixels.clear();
+    return image;
+}
+
+inline int LineCount(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+
+}  // namespace qxv::cli_render_tests

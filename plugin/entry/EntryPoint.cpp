@@ -7,12 +7,26 @@
 #include "entry/About.h"
 #include "entry/GlobalSetup.h"
 #include "overlay/HandleOverlayEvent.h"
+#include "params/ParamIndex.h"
 #include "params/ParamsSetup.h"
 #include "params/UpdateParamsUI.h"
 #include "render/Render.h"
 
 namespace qxv {
 namespace {
+
+// Handlers read every parameter record; a host always sends all of them.
+bool HasAllParams(PF_ParamDef* params[]) {
+    if (!params) return false;
+    for (int index = 0; index < kParamCount; ++index) {
+        if (!params[index]) return false;
+    }
+    return true;
+}
+
+bool CanDefineParams(const PF_InData* in_data) {
+    return in_data->utils && in_data->utils->ansi.strcpy && in_data->inter.add_param && in_data->inter.register_ui;
+}
 
 PF_Err Dispatch(A_u_long cmd, PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
                 PF_LayerDef* output, void* extra) {
@@ -27,7 +41,7 @@ PF_Err Dispatch(A_u_long cmd, PF_InData* in_data, PF_OutData* out_data, PF_Param
         default:
             return PF_Err_NONE;  // nothing to do, and nothing is touched
     }
-    // A host always passes these; refuse rather than crash if one is missing.
+    // A host always passes these records; refuse rather than crash if one is missing.
     if (!in_data || !out_data) return PF_Err_BAD_CALLBACK_PARAM;
     switch (cmd) {
         case PF_Cmd_ABOUT:
@@ -35,15 +49,18 @@ PF_Err Dispatch(A_u_long cmd, PF_InData* in_data, PF_OutData* out_data, PF_Param
         case PF_Cmd_GLOBAL_SETUP:
             return GlobalSetup(in_data, out_data);
         case PF_Cmd_PARAMS_SETUP:
+            if (!CanDefineParams(in_data)) return PF_Err_BAD_CALLBACK_PARAM;
             return ParamsSetup(in_data, out_data);
         case PF_Cmd_RENDER:
-            if (!params || !params[0] || !output) return PF_Err_BAD_CALLBACK_PARAM;
+            if (!HasAllParams(params) || !output) return PF_Err_BAD_CALLBACK_PARAM;
             return Render(in_data, out_data, params, output);
         case PF_Cmd_UPDATE_PARAMS_UI:
-            if (!params) return PF_Err_BAD_CALLBACK_PARAM;
+            if (!HasAllParams(params) || !in_data->utils || !in_data->utils->ansi.strcpy) {
+                return PF_Err_BAD_CALLBACK_PARAM;
+            }
             return UpdateParamsUI(in_data, out_data, params);
         case PF_Cmd_EVENT:
-            if (!params || !extra) return PF_Err_BAD_CALLBACK_PARAM;
+            if (!HasAllParams(params) || !extra) return PF_Err_BAD_CALLBACK_PARAM;
             return HandleOverlayEvent(in_data, out_data, params, output, static_cast<PF_EventExtra*>(extra));
         default:
             return PF_Err_NONE;

@@ -8,7 +8,7 @@
 namespace qxv {
 namespace {
 
-constexpr PF_Fixed ToFixed(double value) { return static_cast<PF_Fixed>(value * 65536); }
+constexpr PF_Fixed ToFixed(double value) { return static_cast<PF_Fixed>(value * 65536 + (value < 0 ? -0.5 : 0.5)); }
 
 void FillDefinition(const ParamSpec& spec, PF_InData* in_data, PF_ParamDef* def) {
     std::memset(def, 0, sizeof *def);

@@ -1,13 +1,9 @@
 #include "EventSession.h"
 
-#include "CustomUISuites.h"
-
 namespace qxv::hostsim {
 
 EventSession::EventSession(Host& host, const OverlayView& view, PF_Point layer_size)
     : host_(host), window_(view), callbacks_(MakeEventCallbacks(window_)), layer_size_(layer_size) {
-    RegisterDrawbotSuites(host);
-    RegisterCustomUISuites(host);
     host.in_data().width = layer_size.h;
     host.in_data().height = layer_size.v;
 }

@@ -23,7 +23,7 @@ namespace qxv::hostsim {
 
 class EventSession {
 public:
-    // Offers the overlay suites on `host` and tells it the layer size (in_data width and height).
+    // Tells the host the layer size (in_data width and height).
     EventSession(Host& host, const OverlayView& view, PF_Point layer_size);
     EventSession(const EventSession&) = delete;
     EventSession& operator=(const EventSession&) = delete;

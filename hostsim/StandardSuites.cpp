@@ -1,6 +1,8 @@
 #include "StandardSuites.h"
 
 #include "AnsiSuite.h"
+#include "CustomUISuites.h"
+#include "DrawbotSuites.h"
 #include "FrameSuites.h"
 #include "Host.h"
 #include "ParamUtilsSuite.h"
@@ -13,6 +15,8 @@ void RegisterStandardSuites(Host& host) {
     RegisterParamUtilsSuite(host);
     RegisterPixelFormatSuite(host);
     RegisterFrameSuites(host);
+    RegisterCustomUISuites(host);
+    RegisterDrawbotSuites(host);
 }
 
 }  // namespace qxv::hostsim

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <iostream>
 #include <memory>
@@ -55,6 +56,8 @@ const char kDescription[] =
     "Parameters by the names the effect controls show, in their units (pixels, degrees,\n"
     "percent): --set \"Width=400\" --set \"Point of origin=960,540\" --set \"Blending mode=Soft light\"\n"
     "--set \"Color=#3366ff\" --set \"Mask Only=on\". Popups take a label or a 1-based number.\n"
+    "Point of origin starts at the centre of the frame, as a host places a point's default\n"
+    "(50 %, 50 %) in percent of the layer.\n"
     "\n"
     "On any error qxv prints one line, exits non-zero and leaves no partial output file.";
 
@@ -133,13 +136,32 @@ bool RenderOne(RenderJob& job, World& input, World& output, std::string& error) 
     return true;
 }
 
-// Loads the plug-in for `app` with the user's --set values and settings.
-bool OpenRenderSession(const ParsedArgs& args, HostApp app, RenderJob& job, std::string& error) {
+// A host places a point parameter's default in percent of the layer: unless --set gives
+// "Point of origin", it starts at 50 % of the frame, its centre.
+void PlacePointDefaults(const ParsedArgs& args, hostsim::ParamStore& store, A_long width, A_long height) {
+    const int index = store.IndexOf("Point of origin");
+    if (!index) return;
+    for (const std::string& setting : args.All("set")) {
+        if (store.IndexOf(setting.substr(0, setting.find('='))) == index) return;
+    }
+    PF_PointDef& point = store.Param(index).def.u.td;
+    const auto place = [](PF_Fixed percent, A_long length) {
+        return static_cast<PF_Fixed>(std::lround(percent / 100.0 * length));
+    };
+    point.x_value = place(point.x_dephault, width);
+    point.y_value = place(point.y_dephault, height);
+}
+
+// Loads the plug-in for `app` with the user's --set values and settings, for frames of
+// width x height.
+bool OpenRenderSession(const ParsedArgs& args, HostApp app, A_long width, A_long height, RenderJob& job,
+                       std::string& error) {
     ParsedArgs with_host = args;
     if (!args.Has("host")) with_host.Add("host", app == HostApp::kPremierePro ? "premiere" : "ae");
     unsigned threads = 0;
     if (!ParseRenderSettings(args, job.settings, threads, error)) return false;
     if (!OpenSession(with_host, job.session, error)) return false;
+    PlacePointDefaults(args, job.session.host->params(), width, height);
     hostsim::SetIterationThreads(*job.session.host, threads);
     return true;
 }
@@ -178,7 +200,7 @@ int RenderRaw(const ParsedArgs& args, const std::string& input_path, const std::
 
     RenderJob job;
     job.format = format;
-    if (!OpenRenderSession(args, app, job, error)) return Fail(kCommand, error, kExitUsage);
+    if (!OpenRenderSession(args, app, width, height, job, error)) return Fail(kCommand, error, kExitUsage);
 
     int in_fd = STDIN_FILENO;
     if (!IsStream(input_path)) {
@@ -276,7 +298,9 @@ int RenderImages(const ParsedArgs& args, const std::string& input_path, const st
     if (!CanCreateFileBeside(sequence ? FramePath(out_pattern, numbers.front()) : output_path, error)) {
         return Fail(kCommand, error, kExitFailure);
     }
-    if (!OpenRenderSession(args, app, job, error)) return Fail(kCommand, error, kExitUsage);
+    if (!OpenRenderSession(args, app, probe.width, probe.height, job, error)) {
+        return Fail(kCommand, error, kExitUsage);
+    }
 
     bool ok = true;
     if (!sequence) {

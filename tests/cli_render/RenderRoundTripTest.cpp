@@ -53,7 +53,9 @@ TEST(RenderPng, DefaultParametersGiveTheDocumentedPixel) {
         return std::vector<int>{p[0], p[1], p[2], p[3]};
     };
     EXPECT_EQ(pixel(399, 299), (std::vector<int>{150, 75, 38, 255}));
-    EXPECT_EQ(pixel(50, 50), (std::vector<int>{201, 101, 51, 255}));
+    // The Point of origin starts at the centre of the frame: the core is there.
+    EXPECT_EQ(pixel(200, 150), (std::vector<int>{201, 101, 51, 255}));
+    EXPECT_EQ(pixel(50, 50), (std::vector<int>{150, 75, 38, 255}));
 }
 
 TEST(RenderPng, ImageWithoutAlphaComesOutOpaque) {

@@ -14,7 +14,7 @@
 #include "render/MaskSetup.h"
 #include "render/PixelFunctions.h"
 #include "render/ShadingJob.h"
-#include "render/SpecialisedPixels.h"
+#include "render/FastPixelFunctions.h"
 
 namespace {
 

@@ -118,14 +118,14 @@ double TimeCase(hostsim::Host& host, World& input, World& output, int frames) {
 }  // namespace
 
 int RunBench(const std::vector<std::string>& args) {
-    const std::vector<OptionSpec> specs = BenchOptions();
+    const std::vector<OptionSpec> option_table = BenchOptions();
     if (WantsHelp(args)) {
-        std::cout << UsageText(kSynopsis, kDescription, specs);
+        std::cout << UsageText(kSynopsis, kDescription, option_table);
         return kExitOk;
     }
     ParsedArgs parsed;
     std::string error;
-    if (!ParseArgs(args, specs, parsed, error)) return Fail(kCommand, error + " (see qxv bench --help)", kExitUsage);
+    if (!ParseArgs(args, option_table, parsed, error)) return Fail(kCommand, error + " (see qxv bench --help)", kExitUsage);
     if (!parsed.positional().empty()) return Fail(kCommand, "takes no file arguments (see qxv bench --help)", kExitUsage);
     A_long width = 3840, height = 2160;
     if (parsed.Has("size") && !ParseFrameSize(parsed.Get("size"), width, height, error)) {

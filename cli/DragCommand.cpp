@@ -43,7 +43,7 @@ std::string ValuesText(const hostsim::ParamStore& store) {
 }  // namespace
 
 int RunDrag(const std::vector<std::string>& args) {
-    const auto specs = OverlayOptions({{"from", "X,Y", "where the mouse goes down (window pixels)"},
+    const auto option_table = OverlayOptions({{"from", "X,Y", "where the mouse goes down (window pixels)"},
                                        {"to", "X,Y", "where it is released"},
                                        {"steps", "N", "drag events from --from to --to (default 4, at most 10000)"},
                                        {"render", "OUT.png", "write the frame rendered with the final values"},
@@ -52,12 +52,12 @@ int RunDrag(const std::vector<std::string>& args) {
         "qxv drag " + OverlayOptionsSynopsis() + " --from X,Y --to X,Y [--steps N] [--render OUT.png] "
         "[--overlay OUT.png] [--json]";
     if (WantsHelp(args)) {
-        std::cout << UsageText(synopsis, kDescription, specs);
+        std::cout << UsageText(synopsis, kDescription, option_table);
         return kExitOk;
     }
     ParsedArgs parsed;
     std::string error;
-    if (!ParseArgs(args, specs, parsed, error)) return Fail(kCommand, error, kExitUsage);
+    if (!ParseArgs(args, option_table, parsed, error)) return Fail(kCommand, error, kExitUsage);
     const auto& positional = parsed.positional();
     if (positional.size() != (parsed.Has("size") ? 0u : 1u)) {
         return Fail(kCommand, parsed.Has("size") ? "with --size give no INPUT" : "give one INPUT image or --size",

@@ -28,15 +28,15 @@ const char* const kHandleNames[] = {
 }  // namespace
 
 int RunHandles(const std::vector<std::string>& args) {
-    const auto specs = OverlayOptions({});
+    const auto option_table = OverlayOptions({});
     const std::string synopsis = "qxv handles " + OverlayOptionsSynopsis() + " [--json]";
     if (WantsHelp(args)) {
-        std::cout << UsageText(synopsis, kDescription, specs);
+        std::cout << UsageText(synopsis, kDescription, option_table);
         return kExitOk;
     }
     ParsedArgs parsed;
     std::string error;
-    if (!ParseArgs(args, specs, parsed, error)) return Fail(kCommand, error, kExitUsage);
+    if (!ParseArgs(args, option_table, parsed, error)) return Fail(kCommand, error, kExitUsage);
     const auto& positional = parsed.positional();
     if (positional.size() != (parsed.Has("size") ? 0u : 1u)) {
         return Fail(kCommand, parsed.Has("size") ? "with --size give no INPUT" : "give one INPUT image or --size",

@@ -35,9 +35,9 @@ struct ChannelMap {
     int red, green, blue, alpha;
 };
 
-ChannelMap MapChannels(const OIIO::ImageSpec& spec) {
-    const int n = spec.nchannels;
-    int alpha = spec.alpha_channel;
+ChannelMap MapChannels(const OIIO::ImageSpec& image_spec) {
+    const int n = image_spec.nchannels;
+    int alpha = image_spec.alpha_channel;
     if (alpha < 0 && (n == 2 || n == 4)) alpha = n - 1;
     if (n < 3) return ChannelMap{0, 0, 0, alpha};
     return ChannelMap{0, 1, 2, alpha};
@@ -105,12 +105,12 @@ bool ProbeImage(const std::string& path, ImageProbe& probe, std::string& error) 
         error = "cannot read image " + path + ": " + Reason(OIIO::geterror()) + " (check the path and the file type)";
         return false;
     }
-    const OIIO::ImageSpec& spec = input->spec();
-    probe.width = spec.width;
-    probe.height = spec.height;
-    probe.channels = spec.nchannels;
-    probe.is_float = spec.format.is_floating_point();
-    probe.bits = probe.is_float || spec.format.size() > 2 ? 32 : static_cast<int>(spec.format.size()) * 8;
+    const OIIO::ImageSpec& image_spec = input->spec();
+    probe.width = image_spec.width;
+    probe.height = image_spec.height;
+    probe.channels = image_spec.nchannels;
+    probe.is_float = image_spec.format.is_floating_point();
+    probe.bits = probe.is_float || image_spec.format.size() > 2 ? 32 : static_cast<int>(image_spec.format.size()) * 8;
     if (probe.channels < 1 || probe.width < 1 || probe.height < 1) {
         error = "cannot use image " + path + ": it has no pixels";
         return false;
@@ -125,11 +125,11 @@ std::unique_ptr<World> ReadImage(const std::string& path, WorldFormat format, st
         error = "cannot read image " + path + ": " + Reason(OIIO::geterror()) + " (check the path and the file type)";
         return nullptr;
     }
-    const OIIO::ImageSpec spec = input->spec();
-    const int channels = spec.nchannels;
-    const ChannelMap map = MapChannels(spec);
-    auto world = std::make_unique<World>(format, spec.width, spec.height);
-    const std::size_t count = static_cast<std::size_t>(spec.width) * spec.height * channels;
+    const OIIO::ImageSpec image_spec = input->spec();
+    const int channels = image_spec.nchannels;
+    const ChannelMap map = MapChannels(image_spec);
+    auto world = std::make_unique<World>(format, image_spec.width, image_spec.height);
+    const std::size_t count = static_cast<std::size_t>(image_spec.width) * image_spec.height * channels;
     const OIIO::TypeDesc type = WorldChannelType(format);
     bool read = false;
     if (type == OIIO::TypeDesc::UINT8) {
@@ -160,10 +160,10 @@ bool WriteImage(const World& world, const std::string& path, const std::string& 
     }
     const int channels = output->supports("alpha") ? 4 : 3;
     const OIIO::TypeDesc type = WorldChannelType(world.format());
-    OIIO::ImageSpec spec(world.width(), world.height(), channels, type);
-    if (channels == 4) spec.alpha_channel = 3;
-    spec.attribute("oiio:UnassociatedAlpha", 1);
-    if (!output->open(path, spec)) {
+    OIIO::ImageSpec image_spec(world.width(), world.height(), channels, type);
+    if (channels == 4) image_spec.alpha_channel = 3;
+    image_spec.attribute("oiio:UnassociatedAlpha", 1);
+    if (!output->open(path, image_spec)) {
         error = "cannot write " + format_name + ": " + Reason(output->geterror());
         return false;
     }

@@ -211,14 +211,14 @@ Json MakeJson(const Session& session, hostsim::Host& host, const std::string& ab
 }  // namespace
 
 int RunInfo(const std::vector<std::string>& args) {
-    const std::vector<OptionSpec> specs = InfoOptions();
+    const std::vector<OptionSpec> option_table = InfoOptions();
     if (WantsHelp(args)) {
-        std::cout << UsageText(kSynopsis, kDescription, specs);
+        std::cout << UsageText(kSynopsis, kDescription, option_table);
         return kExitOk;
     }
     ParsedArgs parsed;
     std::string error;
-    if (!ParseArgs(args, specs, parsed, error)) return Fail("info", error + " (see qxv info --help)", kExitUsage);
+    if (!ParseArgs(args, option_table, parsed, error)) return Fail("info", error + " (see qxv info --help)", kExitUsage);
     if (!parsed.positional().empty()) return Fail("info", "unexpected argument " + parsed.positional()[0], kExitUsage);
     hostsim::HostApp app{};
     if (parsed.Has("host") && !ParseHostApp(parsed.Get("host"), app, error)) return Fail("info", error, kExitUsage);

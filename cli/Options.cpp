@@ -4,9 +4,9 @@ namespace qxv::cli {
 
 namespace {
 
-const OptionSpec* FindSpec(const std::vector<OptionSpec>& specs, const std::string& name) {
-    for (const auto& spec : specs) {
-        if (spec.name == name) return &spec;
+const OptionSpec* FindSpec(const std::vector<OptionSpec>& option_table, const std::string& name) {
+    for (const auto& option : option_table) {
+        if (option.name == name) return &option;
     }
     return nullptr;
 }
@@ -23,7 +23,7 @@ std::vector<std::string> ParsedArgs::All(const std::string& name) const {
     return it == options_.end() ? std::vector<std::string>{} : it->second;
 }
 
-bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs, ParsedArgs& parsed,
+bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& option_table, ParsedArgs& parsed,
                std::string& error) {
     bool options_ended = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -49,24 +49,24 @@ bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpe
             name = name.substr(0, equals);
             inline_value = true;
         }
-        const OptionSpec* spec = FindSpec(specs, name);
-        if (!spec) {
+        const OptionSpec* option = FindSpec(option_table, name);
+        if (!option) {
             error = "unknown option --" + name;
             return false;
         }
-        if (spec->value_name.empty()) {
+        if (option->value_name.empty()) {
             if (inline_value) {
                 error = "option --" + name + " takes no value";
                 return false;
             }
         } else if (!inline_value) {
             if (i + 1 >= args.size()) {
-                error = "option --" + name + " needs a value (" + spec->value_name + ")";
+                error = "option --" + name + " needs a value (" + option->value_name + ")";
                 return false;
             }
             value = args[++i];
         }
-        if (parsed.Has(name) && !spec->repeatable) {
+        if (parsed.Has(name) && !option->repeatable) {
             error = "option --" + name + " given more than once";
             return false;
         }
@@ -84,14 +84,14 @@ bool WantsHelp(const std::vector<std::string>& args) {
 }
 
 std::string UsageText(const std::string& synopsis, const std::string& description,
-                      const std::vector<OptionSpec>& specs) {
+                      const std::vector<OptionSpec>& option_table) {
     std::string text = "usage: " + synopsis + "\n\n" + description + "\n";
-    if (!specs.empty()) text += "\noptions:\n";
-    for (const auto& spec : specs) {
-        std::string left = "  --" + spec.name + (spec.value_name.empty() ? "" : " " + spec.value_name);
+    if (!option_table.empty()) text += "\noptions:\n";
+    for (const auto& option : option_table) {
+        std::string left = "  --" + option.name + (option.value_name.empty() ? "" : " " + option.value_name);
         if (left.size() < 30) left.resize(30, ' ');
         else left += "\n" + std::string(30, ' ');
-        text += left + spec.help + "\n";
+        text += left + option.help + "\n";
     }
     text += "  --help                      this text\n";
     return text;

@@ -32,11 +32,11 @@ private:
 
 // Accepts "--name value" and "--name=value"; "--" ends the options. On failure fills
 // `error` with one line (no program name) and returns false.
-bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs, ParsedArgs& parsed,
+bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& option_table, ParsedArgs& parsed,
                std::string& error);
 
 bool WantsHelp(const std::vector<std::string>& args);
-std::string UsageText(const std::string& synopsis, const std::string& description, const std::vector<OptionSpec>& specs);
+std::string UsageText(const std::string& synopsis, const std::string& description, const std::vector<OptionSpec>& option_table);
 
 // Option groups used by several commands.
 std::vector<OptionSpec> HostOptions();     // --host, --plugin, --trace, --json

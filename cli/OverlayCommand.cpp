@@ -75,15 +75,15 @@ bool WriteText(const std::string& path, const std::string& text, std::string& er
 }  // namespace
 
 int RunOverlay(const std::vector<std::string>& args) {
-    const auto specs = OverlayOptions({{"strokes-json", "FILE", "also write the recorded strokes as JSON"}});
+    const auto option_table = OverlayOptions({{"strokes-json", "FILE", "also write the recorded strokes as JSON"}});
     const std::string synopsis = "qxv overlay " + OverlayOptionsSynopsis() + " OUTPUT.png [--strokes-json FILE]";
     if (WantsHelp(args)) {
-        std::cout << UsageText(synopsis, kDescription, specs);
+        std::cout << UsageText(synopsis, kDescription, option_table);
         return kExitOk;
     }
     ParsedArgs parsed;
     std::string error;
-    if (!ParseArgs(args, specs, parsed, error)) return Fail(kCommand, error, kExitUsage);
+    if (!ParseArgs(args, option_table, parsed, error)) return Fail(kCommand, error, kExitUsage);
     const auto& positional = parsed.positional();
     const std::size_t wanted = parsed.Has("size") ? 1 : 2;
     if (positional.size() != wanted) {

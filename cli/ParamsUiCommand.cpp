@@ -23,16 +23,16 @@ bool IsDisabled(A_long ui_flags) { return ui_flags & PF_PUI_DISABLED; }
 }  // namespace
 
 int RunParamsUI(const std::vector<std::string>& args) {
-    const std::vector<OptionSpec> specs =
+    const std::vector<OptionSpec> option_table =
         Join({{{"mask-only", "on|off", "value of \"Mask Only\" for the update"}}, HostOptions(), ParamOptions(),
               FailureOptions()});
     if (WantsHelp(args)) {
-        std::cout << UsageText(kSynopsis, kDescription, specs);
+        std::cout << UsageText(kSynopsis, kDescription, option_table);
         return kExitOk;
     }
     ParsedArgs parsed;
     std::string error;
-    if (!ParseArgs(args, specs, parsed, error)) return Fail("params-ui", error + " (see qxv params-ui --help)", kExitUsage);
+    if (!ParseArgs(args, option_table, parsed, error)) return Fail("params-ui", error + " (see qxv params-ui --help)", kExitUsage);
     if (!parsed.positional().empty()) {
         return Fail("params-ui", "unexpected argument " + parsed.positional()[0], kExitUsage);
     }

@@ -320,14 +320,14 @@ int RenderImages(const ParsedArgs& args, const std::string& input_path, const st
 }  // namespace
 
 int RunRender(const std::vector<std::string>& args) {
-    const std::vector<OptionSpec> specs = RenderOptions();
+    const std::vector<OptionSpec> option_table = RenderOptions();
     if (WantsHelp(args)) {
-        std::cout << UsageText(kSynopsis, kDescription, specs);
+        std::cout << UsageText(kSynopsis, kDescription, option_table);
         return kExitOk;
     }
     ParsedArgs parsed;
     std::string error;
-    if (!ParseArgs(args, specs, parsed, error)) return Fail(kCommand, error + " (see qxv render --help)", kExitUsage);
+    if (!ParseArgs(args, option_table, parsed, error)) return Fail(kCommand, error + " (see qxv render --help)", kExitUsage);
     if (parsed.positional().size() != 2) {
         return Fail(kCommand, "needs INPUT and OUTPUT (see qxv render --help)", kExitUsage);
     }

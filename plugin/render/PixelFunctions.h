@@ -1,6 +1,6 @@
 // The pixel functions in the host iteration's callback shape, one per pixel layout: convert
 // the pixel to a working float pixel, shade it, convert it back. refcon is the RenderContext.
-// These are the plain forms; Render runs the specialised equivalents of SpecialisedPixels.h.
+// These are the plain forms; Render runs the specialised equivalents of FastPixelFunctions.h.
 #pragma once
 
 #include "AE_Effect.h"

@@ -11,7 +11,7 @@
 #include "render/IterateBgraFloat.h"
 #include "render/MaskSetup.h"
 #include "render/ShadingJob.h"
-#include "render/SpecialisedPixels.h"
+#include "render/FastPixelFunctions.h"
 
 namespace qxv {
 namespace {

@@ -82,10 +82,10 @@ template <class T>
 bool WriteImage(const std::string& path, const Image<T>& image) {
     const OIIO::TypeDesc type = sizeof(T) == 1 ? OIIO::TypeDesc::UINT8 : OIIO::TypeDesc::UINT16;
     auto out = OIIO::ImageOutput::create(path);
-    OIIO::ImageSpec spec(image.width, image.height, image.channels, type);
-    if (image.channels == 4) spec.alpha_channel = 3;
-    spec.attribute("oiio:UnassociatedAlpha", 1);
-    return out && out->open(path, spec) && out->write_image(type, image.pixels.data()) && out->close();
+    OIIO::ImageSpec option(image.width, image.height, image.channels, type);
+    if (image.channels == 4) option.alpha_channel = 3;
+    option.attribute("oiio:UnassociatedAlpha", 1);
+    return out && out->open(path, option) && out->write_image(type, image.pixels.data()) && out->close();
 }
 
 template <class T>

@@ -1,4 +1,4 @@
-#include "render/SpecialisedPixels.h"
+#include "render/FastPixelFunctions.h"
 
 #include "render/PixelFormats.h"
 #include "render/ShadePixel.h"

@@ -15,7 +15,7 @@
 #include "render/MaskSetup.h"
 #include "render/PixelFunctions.h"
 #include "render/RectangleMask.h"
-#include "render/SpecialisedPixels.h"
+#include "render/FastPixelFunctions.h"
 
 namespace qxv {
 namespace {
@@ -95,7 +95,7 @@ void ExpectSameBits(Func plain, Func (*choose)(ShadingJob*), std::vector<Pixel> 
     }
 }
 
-TEST(SpecialisedPixelsTest, SameBitsAsThePlainPixelFunctions) {
+TEST(FastPixelFunctionsTest, SameBitsAsThePlainPixelFunctions) {
     std::mt19937 rng(11);
     std::uniform_int_distribution<int> byte(0, 255);
     std::uniform_int_distribution<int> short16(0, 32768);
@@ -165,7 +165,7 @@ float DocumentedMask(const RenderContext& c, A_long x, A_long y) {
 }
 
 // The limit on the band position must never touch a shape with a real band.
-TEST(SpecialisedPixelsTest, MaskMatchesTheDocumentedArithmeticForRealShapes) {
+TEST(FastPixelFunctionsTest, MaskMatchesTheDocumentedArithmeticForRealShapes) {
     std::mt19937 rng(5);
     for (int set = 0; set < 300; ++set) {
         RandomFrame frame = MakeRandomFrame(rng, false);

@@ -115,7 +115,7 @@ int RunDrag(const std::vector<std::string>& args) {
 
     std::unique_ptr<hostsim::World> frame;
     if (ok && (parsed.Has("render") || parsed.Has("overlay"))) {
-        frame = RenderLayer(workspace, error);
+        frame = RenderLayer(kCommand, workspace, error);
         ok = frame != nullptr;
     }
     if (ok && parsed.Has("render")) ok = WriteFrame(*frame, parsed.Get("render"), error);

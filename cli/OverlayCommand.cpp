@@ -99,7 +99,7 @@ int RunOverlay(const std::vector<std::string>& args) {
     if (!OpenOverlayWorkspace(parsed, wanted == 2 ? positional[0] : "", workspace, error, usage_error)) {
         return Fail(kCommand, error, usage_error ? kExitUsage : kExitFailure);
     }
-    const auto frame = RenderLayer(workspace, error);
+    const auto frame = RenderLayer(kCommand, workspace, error);
     if (!frame) return Fail(kCommand, error, kExitFailure);
     const bool ok = WriteOverlayPicture(workspace, *frame, output, error);
     if (parsed.Has("trace")) PrintTrace(std::cerr, workspace.host());

@@ -154,11 +154,11 @@ bool OpenOverlayWorkspace(const ParsedArgs& args, const std::string& layer_argum
     return true;
 }
 
-std::unique_ptr<World> RenderLayer(OverlayWorkspace& workspace, std::string& error) {
+std::unique_ptr<World> RenderLayer(const char* command, OverlayWorkspace& workspace, std::string& error) {
     auto frame = std::make_unique<World>(workspace.layer->format(), workspace.layer->width(), workspace.layer->height());
     hostsim::Host& host = workspace.host();
     const PF_Err err = hostsim::RenderFrame(host, *workspace.layer, *frame, workspace.settings);
-    WarnViolations("render", host);
+    WarnViolations(command, host);
     // The render set the host up for a frame; events see the layer again.
     host.in_data().width = workspace.layer->width();
     host.in_data().height = workspace.layer->height();

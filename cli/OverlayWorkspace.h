@@ -39,7 +39,7 @@ bool OpenOverlayWorkspace(const ParsedArgs& args, const std::string& layer_argum
                           std::string& error, bool& usage_error);
 
 // Renders the layer with the current parameter values into a new world of its size.
-std::unique_ptr<hostsim::World> RenderLayer(OverlayWorkspace& workspace, std::string& error);
+std::unique_ptr<hostsim::World> RenderLayer(const char* command, OverlayWorkspace& workspace, std::string& error);
 
 // The window as the user sees it: pasteboard, composition (composition window) and the
 // frame at its place and zoom, with the strokes of the last draw event over it.

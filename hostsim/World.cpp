@@ -75,6 +75,7 @@ bool World::GuardsIntact() const {
 
 std::vector<std::uint8_t> World::PackedPixels() const {
     std::vector<std::uint8_t> packed(image_row_bytes() * static_cast<std::size_t>(height()));
+    if (packed.empty()) return packed;  // a world of width 0: memcpy may not see its null data()
     for (A_long y = 0; y < height(); ++y) {
         std::memcpy(packed.data() + image_row_bytes() * static_cast<std::size_t>(y), Row(y), image_row_bytes());
     }
@@ -82,6 +83,7 @@ std::vector<std::uint8_t> World::PackedPixels() const {
 }
 
 void World::SetPackedPixels(const std::uint8_t* packed) {
+    if (image_row_bytes() == 0) return;
     for (A_long y = 0; y < height(); ++y) {
         std::memcpy(Row(y), packed + image_row_bytes() * static_cast<std::size_t>(y), image_row_bytes());
     }

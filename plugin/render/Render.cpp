@@ -1,5 +1,9 @@
 #include "render/Render.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
 #include "AE_EffectCB.h"
 #include "AE_EffectPixelFormat.h"
 #include "AE_EffectSuites.h"
@@ -70,7 +74,10 @@ PF_Err RenderPremierePro(PF_InData* in_data, PF_OutData* out_data, SuiteCache& s
 PF_Err Render(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[], PF_LayerDef* output) {
     SuiteCache suites(in_data->pica_basicP);
     ShadingJob job{};
-    const A_long rows = output->extent_hint.bottom - output->extent_hint.top;
+    // The rows the host's progress counts; a nonsensical extent hint must not overflow them.
+    const A_long rows = static_cast<A_long>(std::clamp<std::int64_t>(
+        std::int64_t{output->extent_hint.bottom} - output->extent_hint.top, std::numeric_limits<A_long>::min(),
+        std::numeric_limits<A_long>::max()));
     SetUpMask(in_data, params, &job.context);
     SetUpCompositing(params, &job.context);
 

@@ -38,6 +38,12 @@ public:
     // as further clicks with send_drag still set: pass PF_Event_DO_CLICK as `as`.
     PF_Err Drag(PF_Point mouse, bool last_time, PF_EventType as = PF_Event_DRAG);
 
+    // Click data as no well-behaved host sends it (a garbage continue_refcon, send_drag on a
+    // first click...): change it through mutable_click_data(), then send any event type as
+    // it stands with SendAsIs.
+    PF_DoClickEventInfo& mutable_click_data() { return click_; }
+    PF_Err SendAsIs(PF_EventType type) { return Send(type); }
+
     const PF_EventExtra& last_event() const { return extra_; }
     const PF_DoClickEventInfo& click_data() const { return click_; }
     bool drag_requested() const { return click_.send_drag != 0; }

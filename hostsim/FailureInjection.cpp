@@ -35,6 +35,11 @@ PF_Err FailureInjection::Check(const std::string& call) {
     return PF_Err_NONE;
 }
 
+std::map<std::string, int> FailureInjection::Seen() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return seen_;
+}
+
 void FailureInjection::Clear() {
     std::lock_guard<std::mutex> lock(mutex_);
     suites_.clear();

@@ -41,6 +41,11 @@ public:
 
     void Clear();  // removes every rule and occurrence count
 
+    // How often each call that answers to the rules has come in (since Clear, or since a rule
+    // for it was armed): run a command once on a healthy host and this lists every failure
+    // point it has, to be failed one at a time with FailCall(name, nth, code).
+    std::map<std::string, int> Seen() const;
+
 private:
     struct SuiteRule {
         std::string name;

@@ -1,5 +1,7 @@
-// Image files through OpenImageIO, the format chosen by the file's extension (PNG, TIFF,
-// OpenEXR, JPEG, ...), read into and written from host worlds.
+// Image files, the format chosen by the file's extension, read into and written from host
+// worlds: Netpbm (.pam, .ppm; .pgm and .pnm in) by qxv's own NetpbmFiles in every build, the
+// rest (PNG, TIFF, OpenEXR, JPEG, ...) through OpenImageIO where the build has it (not the
+// Windows build).
 //
 // Channels: RGB with alpha where the file has it; a file without alpha gets opaque alpha;
 // a one-channel file is grey. Alpha stays as stored (PNG and TIFF are read and written

@@ -1,0 +1,33 @@
+# The Windows runner: the host simulator, qxv and the test runner cross-built with mingw-w64
+# beside QX_Vignette.aex, so that every test that drives the plug-in through EntryPointFunc
+# also runs against the .aex, loaded with LoadLibraryW, under wine (scripts/wine-tests.sh).
+#
+# The Linux build configures its Windows sub-build (build/linux/windows) for the whole tree
+# but builds only the .aex there; `cmake --build build/linux/windows` builds the rest.
+
+# Image files: OpenImageIO on Linux. Debian has no mingw build of it, so the Windows qxv
+# reads and writes only Netpbm files (NetpbmFiles.cpp, built everywhere) and says so for the
+# rest (OpenImageIOMissing.cpp).
+if(NOT WIN32)
+  set_source_files_properties(cli/OpenImageIOMissing.cpp PROPERTIES HEADER_FILE_ONLY ON)
+  return()
+endif()
+set_source_files_properties(cli/OpenImageIOFiles.cpp PROPERTIES HEADER_FILE_ONLY ON)
+set(QXV_OIIO "")
+
+# These tests write their input images and read qxv's output through OpenImageIO (PNG,
+# 16-bit PNG, TIFF); scripts/wine-tests.sh renders the sample frame through the Windows qxv
+# instead, as Netpbm, and compares it with the Linux render.
+set(QXV_TESTS_LEFT_OUT "/tests/cli_(render|overlay)/")
+
+# The runner's tests of the .aex load the plug-in built beside them.
+set(QXV_AEX_PATH "${PROJECT_BINARY_DIR}/QX_Vignette.aex")
+
+# Nothing but Windows system DLLs may be imported: wine (or Windows) finds no mingw runtime.
+string(APPEND CMAKE_EXE_LINKER_FLAGS " -static")
+
+# GoogleTest from the sources Debian ships, as Debian packages no mingw build of it.
+set(QXV_GOOGLETEST_SOURCES /usr/src/googletest CACHE PATH "GoogleTest sources for the Windows runner")
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory("${QXV_GOOGLETEST_SOURCES}" googletest EXCLUDE_FROM_ALL SYSTEM)

@@ -33,11 +33,13 @@ inline void ApplyByteTables(const A_u_char (&tables)[4][256], const PF_Pixel* in
     dst[Format::kBlue] = tables[3][blue];
 }
 
+// Everything but the outside shortcut: out of line so that the shortcut stays a leaf, and
+// with the mask, conversions and blend inlined into it.
 template <class Format, Shape kShape, std::int32_t kCode>
-PF_Err ShadeSpecialised(void* refcon, A_long x, A_long y, typename Format::Pixel* in, typename Format::Pixel* out) {
-    const ShadingJob* job = static_cast<const ShadingJob*>(refcon);
+[[gnu::noinline, gnu::flatten]] PF_Err ShadeWithShapeTest(const ShadingJob* job, A_long x, A_long y, typename Format::Pixel* in,
+                                            typename Format::Pixel* out) {
     const RenderContext* ctx = &job->context;
-    const float m = MaskAt<kShape>(ctx, x, y);
+    const float m = CertainlyOutside(job, x, y) ? job->outside_mask : MaskAt<kShape>(ctx, x, y);
     if constexpr (Format::kEightBit) {
         const FlatMask flat = ClassifyFlatMask(m);
         if (flat != kNotFlatMask && job->has_byte_tables) {
@@ -50,6 +52,19 @@ PF_Err ShadeSpecialised(void* refcon, A_long x, A_long y, typename Format::Pixel
     ShadeWithMaskFor<kCode>(ctx, m, &src, &result);
     Format::Store(result, out);
     return PF_Err_NONE;
+}
+
+template <class Format, Shape kShape, std::int32_t kCode>
+PF_Err ShadeSpecialised(void* refcon, A_long x, A_long y, typename Format::Pixel* in, typename Format::Pixel* out) {
+    const ShadingJob* job = static_cast<const ShadingJob*>(refcon);
+    // Most 8-bit pixels of a vignette: outside the shape, four table look-ups.
+    if constexpr (Format::kEightBit) {
+        if (job->outside_bytes && CertainlyOutside(job, x, y)) {
+            ApplyByteTables<Format>(*job->outside_bytes, in, out);
+            return PF_Err_NONE;
+        }
+    }
+    return ShadeWithShapeTest<Format, kShape, kCode>(job, x, y, in, out);
 }
 
 template <class Format>

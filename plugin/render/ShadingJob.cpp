@@ -1,5 +1,7 @@
 #include "render/ShadingJob.h"
 
+#include <new>
+
 #include "render/BlendModes.h"
 #include "render/PixelConversion.h"
 #include "render/ShadePixel.h"
@@ -9,6 +11,7 @@ namespace qxv {
 void PrepareByteTables(ShadingJob* job) {
     const RenderContext* ctx = &job->context;
     job->has_byte_tables = !IsHueBlend(ctx->blend_code);
+    job->outside_bytes = nullptr;
     if (!job->has_byte_tables) return;
     const float masks[kFlatMaskCount] = {0.0f, 1.0f};
     for (int flat = 0; flat < kFlatMaskCount; ++flat) {
@@ -23,6 +26,18 @@ void PrepareByteTables(ShadingJob* job) {
             job->byte_tables[flat][3][n] = FloatToByte(result.blue);
         }
     }
+    if (job->span_rows) job->outside_bytes = &job->byte_tables[ClassifyFlatMask(job->outside_mask)];
+}
+
+void PrepareOutsideSpans(ShadingJob* job, A_long columns, A_long rows) {
+    job->span_columns = columns;
+    job->outside_mask = job->context.invert ? 0.0f : 1.0f;  // 1 - 1 is +0, as the inverted mask gives
+    try {
+        job->outside_spans = ComputeOutsideSpans(job->context, columns, rows);
+    } catch (const std::bad_alloc&) {
+        job->outside_spans.clear();  // only a shortcut is lost: every pixel takes the exact test
+    }
+    job->span_rows = job->outside_spans.size();
 }
 
 }  // namespace qxv

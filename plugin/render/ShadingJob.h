@@ -7,8 +7,10 @@
 
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "AE_Effect.h"
+#include "render/OutsideSpans.h"
 #include "render/RenderContext.h"
 
 namespace qxv {
@@ -20,10 +22,31 @@ struct ShadingJob {
     bool has_byte_tables;
     // [mask 0 or 1][alpha, red, green, blue][input byte] -> output byte
     A_u_char byte_tables[kFlatMaskCount][4][256];
+    // Per row, the columns that may lie inside the shape (see OutsideSpans.h); empty when
+    // every pixel is to take the exact test.
+    std::vector<RowSpan> outside_spans;
+    std::size_t span_rows;
+    A_long span_columns;
+    float outside_mask;  // the mask of a pixel outside the shape: 1, or 0 when inverted
+    // The byte tables of outside_mask, when there are byte tables.
+    const A_u_char (*outside_bytes)[4][256];
 };
 
+// Fills outside_spans for a frame of the given size.
+void PrepareOutsideSpans(ShadingJob* job, A_long columns, A_long rows);
+
+// Whether (x, y) certainly lies outside the shape's outer outline.
+inline bool CertainlyOutside(const ShadingJob* job, A_long x, A_long y) {
+    if (static_cast<std::size_t>(y) >= job->span_rows ||
+        static_cast<A_u_long>(x) >= static_cast<A_u_long>(job->span_columns)) {
+        return false;
+    }
+    const RowSpan& span = job->outside_spans.data()[y];
+    return x < span.first || x > span.last;
+}
+
 // Fills byte_tables from the context by shading every byte value, unless the blend mode
-// mixes channels.
+// mixes channels; after PrepareOutsideSpans, so that outside pixels find their table.
 void PrepareByteTables(ShadingJob* job);
 
 // kFlatMaskZero for +0, kFlatMaskOne for 1, else kNotFlatMask. -0 is not treated as 0 so

@@ -85,6 +85,7 @@ void ExpectSameBits(Func plain, Func (*choose)(ShadingJob*), std::vector<Pixel> 
                     int set) {
     ShadingJob job{};
     job.context = Resolve(frame);
+    PrepareOutsideSpans(&job, kWidth, kHeight);
     const Func specialised = choose(&job);
     std::vector<Pixel> expected(src.size()), actual(src.size());
     RunOverFrame<Pixel>(plain, &job.context, src, expected);

@@ -84,8 +84,13 @@ PF_Err Iterate(const char* call, bool deep, PF_InData* in_data, A_long progress_
         if (PF_Err aborted = host->CheckFailure("abort")) return stop_with(aborted);
         Pixel* in = PixelAt<Pixel>(src, region.left, y);
         Pixel* out = PixelAt<Pixel>(dst, region.left, y);
-        for (A_long x = region.left; x < region.right; ++x, ++in, ++out) {
-            if (PF_Err e = pix_fn(refcon, x, y, in, out)) return stop_with(e);
+        // Locals, not the captured references: the call could change what those point at as far
+        // as the compiler knows, and they would be reloaded for every pixel.
+        const PixelFunc fn = pix_fn;
+        void* const ref = refcon;
+        const A_long right = region.right;
+        for (A_long x = region.left; x < right; ++x, ++in, ++out) {
+            if (PF_Err e = fn(ref, x, y, in, out)) return stop_with(e);
         }
         const A_long done = rows_done.fetch_add(1) + 1;
         const A_long now = progress_base + static_cast<A_long>(static_cast<long long>(done) *

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <future>
 #include <iostream>
 #include <memory>
 
@@ -136,6 +137,41 @@ bool RenderOne(RenderJob& job, World& input, World& output, std::string& error) 
     return true;
 }
 
+// Frames of a raw stream, one after another. Reading the next frame and writing the last one
+// overlap the render of the current one, so a pipe is read and written while the host's
+// threads shade; the frames still come out in order, each rendered from its own input.
+bool RenderRawStream(RenderJob& job, int in_fd, int out_fd, A_long width, A_long height, std::string& error) {
+    World inputs[2] = {World(job.format, width, height), World(job.format, width, height)};
+    World outputs[2] = {World(job.format, width, height), World(job.format, width, height)};
+    std::string read_error, write_error;
+    RawRead read = ReadRawFrame(in_fd, inputs[0], read_error);
+    std::future<bool> writing;
+    bool ok = true;
+    for (int current = 0; read == RawRead::kFrame; current ^= 1) {
+        World& input = inputs[current];
+        World& output = outputs[current];
+        std::future<RawRead> reading = std::async(std::launch::async, [&, next = current ^ 1] {
+            return ReadRawFrame(in_fd, inputs[next], read_error);
+        });
+        ok = RenderOne(job, input, output, error);
+        if (!ok) error = "frame " + std::to_string(job.frames_rendered + 1) + ": " + error;
+        if (writing.valid() && !writing.get()) ok = false;
+        if (ok) writing = std::async(std::launch::async, [&] { return WriteRawFrame(out_fd, output, write_error); });
+        read = reading.get();
+        if (!ok) break;
+    }
+    if (writing.valid() && !writing.get()) ok = false;
+    if (!ok) {
+        if (error.empty()) error = write_error;
+        return false;
+    }
+    if (read != RawRead::kEnd) {
+        error = read_error;
+        return false;
+    }
+    return true;
+}
+
 // A host places a point parameter's default in percent of the layer: unless --set gives
 // "Point of origin", it starts at 50 % of the frame, its centre.
 void PlacePointDefaults(const ParsedArgs& args, hostsim::ParamStore& store, A_long width, A_long height) {
@@ -204,7 +240,7 @@ int RenderRaw(const ParsedArgs& args, const std::string& input_path, const std::
 
     int in_fd = STDIN_FILENO;
     if (!IsStream(input_path)) {
-        in_fd = open(input_path.c_str(), O_RDONLY);
+        in_fd = open(input_path.c_str(), O_RDONLY | kOpenBinary);
         if (in_fd < 0) {
             return Fail(kCommand, "cannot read " + input_path + ": " + std::strerror(errno) + " (check the path)",
                         kExitFailure);
@@ -214,33 +250,16 @@ int RenderRaw(const ParsedArgs& args, const std::string& input_path, const std::
     int out_fd = STDOUT_FILENO;
     if (!IsStream(output_path)) {
         pending = std::make_unique<PendingFile>(output_path);
-        out_fd = open(pending->temp_path().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+        out_fd = open(pending->temp_path().c_str(), O_WRONLY | O_CREAT | O_TRUNC | kOpenBinary, 0666);
         if (out_fd < 0) {
             return Fail(kCommand,
                         "cannot write " + output_path + ": " + std::strerror(errno) + " (choose a writable directory)",
                         kExitFailure);
         }
     }
-    World input(format, width, height);
-    World output(format, width, height);
-    bool ok = true;
-    for (;;) {
-        const RawRead read = ReadRawFrame(in_fd, input, error);
-        if (read == RawRead::kEnd) break;
-        if (read != RawRead::kFrame) {
-            ok = false;
-            break;
-        }
-        if (!RenderOne(job, input, output, error)) {
-            error = "frame " + std::to_string(job.frames_rendered + 1) + ": " + error;
-            ok = false;
-            break;
-        }
-        if (!WriteRawFrame(out_fd, output, error)) {
-            ok = false;
-            break;
-        }
-    }
+    UseBinaryMode(in_fd);
+    UseBinaryMode(out_fd);
+    bool ok = RenderRawStream(job, in_fd, out_fd, width, height, error);
     if (in_fd != STDIN_FILENO) close(in_fd);
     if (out_fd != STDOUT_FILENO && close(out_fd) != 0 && ok) {
         error = "cannot write " + output_path + ": " + std::strerror(errno);

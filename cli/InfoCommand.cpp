@@ -30,7 +30,9 @@ const char kDescription[] =
 
 std::vector<OptionSpec> InfoOptions() {
     return Join({HostOptions(), FailureOptions(),
-                 {{"aex", "PATH", "read the PiPL from this Windows .aex instead of QX_Vignette.pipl beside the plug-in"}}});
+                 {{"aex", "PATH",
+                   "read the PiPL from this Windows .aex (default: QX_Vignette.pipl beside a Linux plug-in, the "
+                   "loaded library's own resource on Windows)"}}});
 }
 
 struct PiPLSource {
@@ -41,14 +43,16 @@ struct PiPLSource {
     std::vector<std::string> imports;
 };
 
+#if !defined(_WIN32)
 bool ReadFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
     std::ifstream file(path, std::ios::binary);
     if (!file) return false;
     bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     return true;
 }
+#endif
 
-PiPLSource ReadPiPL(const ParsedArgs& args, const std::string& plugin_path) {
+PiPLSource ReadPiPL(const ParsedArgs& args, const hostsim::PluginLibrary& library) {
     PiPLSource source;
     std::vector<std::uint8_t> bytes;
     if (args.Has("aex")) {
@@ -61,11 +65,21 @@ PiPLSource ReadPiPL(const ParsedArgs& args, const std::string& plugin_path) {
         if (!resource) return source;
         bytes = std::move(*resource);
     } else {
-        source.path = DirectoryOf(plugin_path) + "/QX_Vignette.pipl";
+#if defined(_WIN32)
+        // As a Windows host does: from the resources of the library it loaded.
+        source.path = library.path();
+        if (std::optional<PeImage> image = ReadPeFile(source.path, source.error)) {
+            source.exports = image->exported_names;
+            source.imports = image->imported_dlls;
+        }
+        if (!library.ReadResource("PIPL", 16000, 0x0409, bytes, source.error)) return source;
+#else
+        source.path = DirectoryOf(library.path()) + "/QX_Vignette.pipl";
         if (!ReadFile(source.path, bytes)) {
             source.error = "cannot read " + source.path;
             return source;
         }
+#endif
     }
     std::optional<std::vector<PiPLEntry>> entries = DecodePiPL(bytes, source.error);
     if (entries) {
@@ -227,7 +241,7 @@ int RunInfo(const std::vector<std::string>& args) {
     if (!OpenSession(parsed, session, error, /*tolerate_setup_errors=*/true)) return Fail("info", error, kExitFailure);
     hostsim::Host& host = *session.host;
 
-    PiPLSource pipl = ReadPiPL(parsed, session.library->path());
+    PiPLSource pipl = ReadPiPL(parsed, *session.library);
     if (parsed.Has("aex") && !pipl.error.empty()) return Fail("info", pipl.error, kExitFailure);
 
     PF_Err about_result = host.About();

@@ -4,7 +4,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <fcntl.h>
 #include <unistd.h>
+
+#if defined(_WIN32)
+#include <io.h>
+#endif
 
 namespace qxv::cli {
 
@@ -26,6 +31,14 @@ long long ReadFully(int fd, std::uint8_t* data, std::size_t size) {
 }
 
 }  // namespace
+
+#if defined(_WIN32)
+const int kOpenBinary = O_BINARY;
+void UseBinaryMode(int fd) { _setmode(fd, O_BINARY); }
+#else
+const int kOpenBinary = 0;
+void UseBinaryMode(int) {}
+#endif
 
 RawRead ReadRawFrame(int fd, hostsim::World& world, std::string& error) {
     const std::size_t row = world.image_row_bytes();

@@ -16,6 +16,12 @@ enum class RawRead { kFrame, kEnd, kShortFrame, kError };
 RawRead ReadRawFrame(int fd, hostsim::World& world, std::string& error);
 bool WriteRawFrame(int fd, const hostsim::World& world, std::string& error);
 
+// Streams carry bytes as they are: on Windows, file descriptors (standard input and output
+// too) are switched out of text mode, which would turn 0x0A into 0x0D 0x0A on the way.
+void UseBinaryMode(int fd);
+// Flags for open() that mean the same there (O_BINARY; nothing on POSIX).
+extern const int kOpenBinary;
+
 // "1920x1080" -> 1920, 1080 (both at least 1).
 bool ParseFrameSize(const std::string& text, A_long& width, A_long& height, std::string& error);
 

@@ -1,5 +1,7 @@
 #include "PluginLibrary.h"
 
+#include <cstdio>
+
 #if defined(_WIN32)
 #include <windows.h>
 #else
@@ -35,7 +37,8 @@ std::unique_ptr<PluginLibrary> PluginLibrary::Load(const std::string& path, std:
         error = "cannot load plug-in " + path + ": " + LastErrorText();
         return nullptr;
     }
-    auto entry = reinterpret_cast<PF_EntryPointFunc>(GetProcAddress(module, kEntryPointName));
+    // Through void*: GetProcAddress answers a generic function pointer of another type.
+    auto entry = reinterpret_cast<PF_EntryPointFunc>(reinterpret_cast<void*>(GetProcAddress(module, kEntryPointName)));
     if (!entry) {
         error = "plug-in " + path + " does not export " + kEntryPointName + ": " + LastErrorText();
         FreeLibrary(module);
@@ -67,6 +70,34 @@ PluginLibrary::~PluginLibrary() {
     FreeLibrary(static_cast<HMODULE>(handle_));
 #else
     dlclose(handle_);
+#endif
+}
+
+bool PluginLibrary::ReadResource(const std::string& type, std::uint16_t id, std::uint16_t language,
+                                 std::vector<std::uint8_t>& bytes, std::string& error) const {
+    char key[96];
+    std::snprintf(key, sizeof key, " %u, language 0x%04X", static_cast<unsigned>(id), static_cast<unsigned>(language));
+    const std::string resource = "resource " + type + key + " of " + path_;
+#if defined(_WIN32)
+    const auto module = static_cast<HMODULE>(handle_);
+    HRSRC found = FindResourceExW(module, Widen(type).c_str(), MAKEINTRESOURCEW(id), language);
+    if (!found) {
+        error = "no " + resource + ": " + LastErrorText();
+        return false;
+    }
+    HGLOBAL loaded = LoadResource(module, found);
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (!data) {
+        error = "cannot load " + resource + ": " + LastErrorText();
+        return false;
+    }
+    const auto* first = static_cast<const std::uint8_t*>(data);
+    bytes.assign(first, first + SizeofResource(module, found));
+    return true;
+#else
+    bytes.clear();
+    error = "no " + resource + ": a shared object carries no resources";
+    return false;
 #endif
 }
 

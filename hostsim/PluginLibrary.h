@@ -3,8 +3,10 @@
 // says which file and why.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "AE_Effect.h"
 
@@ -22,6 +24,13 @@ public:
 
     PF_EntryPointFunc entry() const { return entry_; }
     const std::string& path() const { return path_; }
+
+    // The resource filed under a named type, an integer id and a language, read as a Windows
+    // host reads the PiPL of the library it loaded: FindResourceExW, LoadResource,
+    // LockResource, SizeofResource. A shared object carries no resources, so elsewhere this
+    // always fails. On failure `error` says which resource and why.
+    bool ReadResource(const std::string& type, std::uint16_t id, std::uint16_t language,
+                      std::vector<std::uint8_t>& bytes, std::string& error) const;
 
 private:
     PluginLibrary(void* handle, PF_EntryPointFunc entry, std::string path);

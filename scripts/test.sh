@@ -6,3 +6,4 @@ cd "$(dirname "$0")/.."
 ./scripts/build.sh
 cd build/linux
 ctest --output-on-failure -j "${JOBS:-2}"
+../../scripts/wine-tests.sh

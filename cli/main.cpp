@@ -7,6 +7,7 @@
 
 #include "Commands.h"
 #include "OverlayCommands.h"
+#include "PreviewCommand.h"
 #include "RenderCommands.h"
 
 namespace qxv::cli {
@@ -27,6 +28,7 @@ const CommandEntry kCommands[] = {
     {"overlay", "draw the overlay over the rendered frame in a composition or layer window", RunOverlay},
     {"handles", "where the overlay's ten handles are, as the plug-in's hit test finds them", RunHandles},
     {"drag", "click and drag an overlay handle; the parameter values after each event", RunDrag},
+    {"preview", "a live window: the rendered frame and its overlay, handles dragged with the mouse", RunPreview},
 };
 
 void PrintUsage(std::ostream& out) {

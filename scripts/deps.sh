@@ -7,6 +7,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   libgtest-dev googletest libbenchmark-dev
   libopenimageio-dev openimageio-tools ffmpeg
+  libsdl2-dev xvfb xdotool
   wine64 wine
 )
 

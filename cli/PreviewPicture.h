@@ -1,0 +1,36 @@
+// The preview window's pixels, fast enough to redraw after every drag event: the pasteboard,
+// the composition (composition window), the rendered frame at the view's zoom and place (each
+// window pixel shows the frame pixel under its top-left corner), and the overlay strokes of
+// the last draw event drawn by the host's OverlayRaster, one stroke at a time over the box
+// it covers rather than over the whole window.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "DrawbotSuites.h"
+#include "OverlayWindow.h"
+#include "World.h"
+
+namespace qxv::cli {
+
+// 32-bit pixels with 8-bit red, green and blue at the given shifts (a window surface).
+struct WindowPixels {
+    int width = 0;
+    int height = 0;
+    int pitch = 0;  // bytes per row
+    std::uint8_t* pixels = nullptr;
+    int red_shift = 16, green_shift = 8, blue_shift = 0;
+
+    std::uint32_t* Row(int y) const { return reinterpret_cast<std::uint32_t*>(pixels + static_cast<std::ptrdiff_t>(y) * pitch); }
+};
+
+// `frame` is the layer rendered at 1/`downsample` of its size `layer_size` (8-bit, either
+// host's layout).
+void DrawFrame(const hostsim::OverlayView& view, PF_Point layer_size, const hostsim::World& frame, int downsample,
+               WindowPixels& window);
+
+void DrawOverlayStrokes(const std::vector<hostsim::RecordedStroke>& strokes, const hostsim::OverlayTheme& theme,
+                        WindowPixels& window);
+
+}  // namespace qxv::cli

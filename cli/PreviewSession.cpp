@@ -1,0 +1,303 @@
+#include "PreviewSession.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "HandleProbe.h"
+#include "IterateSuites.h"
+#include "ParamJson.h"
+#include "ParamParse.h"
+
+namespace qxv::cli {
+
+namespace {
+
+using hostsim::World;
+
+const char kCommand[] = "preview";
+constexpr int kHandleReach = 16;  // the hit test's city-block reach
+
+// The layer at 1/n of its size, each pixel the mean of the n x n it stands for. Both hosts'
+// 8-bit layouts hold one byte per channel, so the bytes are averaged position by position.
+std::unique_ptr<World> Downsampled(const World& layer, int n) {
+    const A_long width = (layer.width() + n - 1) / n, height = (layer.height() + n - 1) / n;
+    auto small = std::make_unique<World>(layer.format(), width, height);
+    for (A_long y = 0; y < height; ++y) {
+        for (A_long x = 0; x < width; ++x) {
+            unsigned sum[4] = {0, 0, 0, 0}, count = 0;
+            for (A_long sy = y * n; sy < std::min<A_long>((y + 1) * n, layer.height()); ++sy) {
+                for (A_long sx = x * n; sx < std::min<A_long>((x + 1) * n, layer.width()); ++sx) {
+                    const std::uint8_t* p = layer.Pixel(sx, sy);
+                    for (int k = 0; k < 4; ++k) sum[k] += p[k];
+                    ++count;
+                }
+            }
+            std::uint8_t* q = small->Pixel(x, y);
+            for (int k = 0; k < 4; ++k) q[k] = static_cast<std::uint8_t>((sum[k] + count / 2) / count);
+        }
+    }
+    return small;
+}
+
+// After each command: findings as warnings, and a trace that does not grow for as long as
+// the window stays open.
+void AfterCommand(hostsim::Host& host) {
+    WarnViolations(kCommand, host);
+    host.trace().Clear();
+}
+
+void SetThreads(PreviewSession& preview) {
+    unsigned threads = 0;
+    const std::string text = preview.args.Get("threads");
+    if (!text.empty()) threads = static_cast<unsigned>(std::strtoul(text.c_str(), nullptr, 10));
+    hostsim::SetIterationThreads(preview.workspace.host(), threads);
+}
+
+std::string ParamValuesText(const hostsim::ParamStore& store) { return hostsim::ParamValuesJson(store).Dump(); }
+
+std::string Exact(double value) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.17g", value);
+    return text;
+}
+
+// The value in the form `--set` reads back to the same raw value.
+std::string SetText(const hostsim::RegisteredParam& param) {
+    const PF_ParamDefUnion& u = param.def.u;
+    switch (param.def.param_type) {
+        case PF_Param_FLOAT_SLIDER: return Exact(u.fs_d.value);
+        case PF_Param_FIX_SLIDER: return Exact(u.fd.value / 65536.0);
+        case PF_Param_ANGLE: return Exact(u.ad.value / 65536.0);
+        case PF_Param_POINT: return Exact(u.td.x_value / 65536.0) + "," + Exact(u.td.y_value / 65536.0);
+        case PF_Param_COLOR: {
+            char text[8];
+            std::snprintf(text, sizeof text, "#%02x%02x%02x", u.cd.value.red, u.cd.value.green, u.cd.value.blue);
+            return text;
+        }
+        case PF_Param_POPUP:
+            return u.pd.value >= 1 && u.pd.value <= static_cast<long>(param.choices.size())
+                       ? param.choices[u.pd.value - 1]
+                       : std::to_string(u.pd.value);
+        case PF_Param_CHECKBOX: return u.bd.value ? "on" : "off";
+        default: return "";
+    }
+}
+
+std::string ShellWord(const std::string& text) {
+    if (!text.empty() && text.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"
+                                                "_./,=#:+-%@") == std::string::npos) {
+        return text;
+    }
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+std::string ZoomText(const hostsim::Zoom& zoom) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.4g %%", zoom.value() * 100);
+    return text;
+}
+
+}  // namespace
+
+bool OpenPreview(const ParsedArgs& args, const std::string& input, PreviewSession& preview, std::string& error,
+                 bool& usage_error) {
+    preview.args = args;
+    preview.input = input;
+    if (!OpenOverlayWorkspace(args, input, preview.workspace, error, usage_error)) return false;
+    SetThreads(preview);
+    return true;
+}
+
+bool RenderPreview(PreviewSession& preview, int downsample, std::string& error) {
+    OverlayWorkspace& workspace = preview.workspace;
+    hostsim::Host& host = workspace.host();
+    World* input = workspace.layer.get();
+    if (downsample > 1) {
+        if (!preview.small_layer) preview.small_layer = Downsampled(*workspace.layer, downsample);
+        input = preview.small_layer.get();
+    }
+    if (!preview.frame || preview.frame->width() != input->width() || preview.frame->height() != input->height() ||
+        preview.frame->format() != input->format()) {
+        preview.frame = std::make_unique<World>(input->format(), input->width(), input->height());
+    }
+    hostsim::RenderSettings settings = workspace.settings;
+    settings.downsample_x = settings.downsample_y = PF_RationalScale{1, static_cast<A_u_long>(downsample)};
+
+    const auto start = std::chrono::steady_clock::now();
+    const PF_Err err = hostsim::RenderFrame(host, *input, *preview.frame, settings);
+    preview.render_ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    preview.frame_downsample = downsample;
+    AfterCommand(host);
+    // Events see the whole layer again, at full resolution.
+    PF_InData& in_data = host.in_data();
+    in_data.width = workspace.layer->width();
+    in_data.height = workspace.layer->height();
+    in_data.downsample_x = in_data.downsample_y = PF_RationalScale{1, 1};
+    in_data.pixel_aspect_ratio = workspace.settings.pixel_aspect_ratio;
+    if (err) {
+        error = "the plug-in answered PF_Cmd_RENDER with " + ErrorText(err);
+        const std::string message = DisplayedMessage(host.out_data());
+        if (!message.empty()) error += ": \"" + message + "\"";
+        return false;
+    }
+    return true;
+}
+
+bool DrawPreviewOverlay(PreviewSession& preview, std::string& error) {
+    const PF_Err err = preview.workspace.events->Draw();
+    AfterCommand(preview.workspace.host());
+    preview.drawn_handles = hostsim::DrawnHandlePositions(preview.workspace.events->drawbot().strokes());
+    if (err) error = "the plug-in answered the draw event with " + ErrorText(err);
+    return !err;
+}
+
+bool PressMouse(PreviewSession& preview, PF_Point at, std::string& error) {
+    hostsim::EventSession& events = *preview.workspace.events;
+    const PF_Err err = events.Click(at);
+    AfterCommand(preview.workspace.host());
+    preview.holding = !err && events.drag_requested();
+    if (err) error = "the plug-in answered the click with " + ErrorText(err);
+    return !err;
+}
+
+bool DragMouse(PreviewSession& preview, PF_Point at, bool release, bool& changed, std::string& error) {
+    hostsim::EventSession& events = *preview.workspace.events;
+    const hostsim::ParamStore& store = preview.workspace.host().params();
+    const std::string before = ParamValuesText(store);
+    const PF_Err err = events.Drag(at, release);
+    AfterCommand(preview.workspace.host());
+    changed = ParamValuesText(store) != before;
+    preview.holding = !err && !release && events.drag_requested();
+    if (err) error = "the plug-in answered the drag event with " + ErrorText(err);
+    return !err;
+}
+
+int HandleNear(const PreviewSession& preview, PF_Point at) {
+    for (std::size_t i = 0; i < preview.drawn_handles.size(); ++i) {
+        const PF_Point& handle = preview.drawn_handles[i];
+        if (std::abs(handle.h - at.h) + std::abs(handle.v - at.v) < kHandleReach) return static_cast<int>(i) + 1;
+    }
+    return 0;
+}
+
+void SetPreviewView(PreviewSession& preview, const hostsim::OverlayView& view) {
+    OverlayWorkspace& workspace = preview.workspace;
+    workspace.view = view;
+    workspace.events = std::make_unique<hostsim::EventSession>(
+        workspace.host(), view, PF_Point{workspace.layer->width(), workspace.layer->height()});
+    workspace.events->SetInput(workspace.layer->def());
+}
+
+bool SwitchPreviewHost(PreviewSession& preview, std::string& error) {
+    ParsedArgs args = preview.args;
+    args.Add("host", preview.workspace.host().is_premiere() ? "ae" : "premiere");
+    OverlayWorkspace next;
+    bool usage_error = false;
+    if (!OpenOverlayWorkspace(args, preview.input, next, error, usage_error)) return false;
+    const hostsim::ParamStore& from = preview.workspace.host().params();
+    hostsim::ParamStore& to = next.host().params();
+    if (from.count() != to.count()) {
+        error = "the plug-in registered other parameters in the other host";
+        return false;
+    }
+    for (int i = 1; i <= to.count(); ++i) to.Param(i).def.u = from.Param(i).def.u;
+
+    // The old workspace goes after the new one is in place, its event session before its host.
+    OverlayWorkspace old = std::move(preview.workspace);
+    preview.workspace = std::move(next);
+    preview.args = args;
+    preview.small_layer.reset();
+    preview.frame.reset();
+    SetPreviewView(preview, old.view);
+    SetThreads(preview);
+    preview.workspace.host().UpdateParamsUI();
+    AfterCommand(preview.workspace.host());
+    return true;
+}
+
+bool StepParam(PreviewSession& preview, const std::string& name, int step, std::string& error) {
+    hostsim::Host& host = preview.workspace.host();
+    const int index = host.params().IndexOf(name);
+    if (!index) {
+        error = "the plug-in registered no parameter \"" + name + "\"";
+        return false;
+    }
+    hostsim::RegisteredParam& param = host.params().Param(index);
+    if (param.def.param_type == PF_Param_POPUP && !param.choices.empty()) {
+        const long count = static_cast<long>(param.choices.size());
+        param.def.u.pd.value = static_cast<PF_ParamValue>(((param.def.u.pd.value - 1 + step) % count + count) % count + 1);
+    } else if (param.def.param_type == PF_Param_CHECKBOX) {
+        param.def.u.bd.value = !param.def.u.bd.value;
+    } else {
+        error = "\"" + name + "\" is neither a popup nor a checkbox";
+        return false;
+    }
+    // A supervised parameter tells the plug-in, which may grey out or rename others.
+    if (param.def.flags & PF_ParamFlag_SUPERVISE) {
+        const PF_Err err = host.UpdateParamsUI();
+        AfterCommand(host);
+        if (err) {
+            error = "the plug-in answered PF_Cmd_UPDATE_PARAMS_UI with " + ErrorText(err);
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string PreviewStatus(const PreviewSession& preview) {
+    const OverlayWorkspace& workspace = preview.workspace;
+    const hostsim::ParamStore& store = workspace.session.host->params();
+    std::string text = std::string(hostsim::HostAppName(workspace.session.host->app())) + ", " +
+                       (workspace.view.window == PF_Window_COMP ? "composition" : "layer") + " window " +
+                       ZoomText(workspace.view.zoom);
+    for (int i = 1; i <= store.count(); ++i) {
+        const hostsim::RegisteredParam& param = store.Param(i);
+        if (param.def.param_type == PF_Param_LAYER) continue;
+        std::string value = param.def.param_type == PF_Param_POPUP ? SetText(param) : hostsim::FormatParamValue(param);
+        if (param.def.ui_flags & PF_PUI_DISABLED) value += " (off)";
+        text += (i == 1 ? " | " : ", ") + param.shown_name + " " + value;
+    }
+    return text;
+}
+
+std::string PreviewParamsJson(const PreviewSession& preview) {
+    hostsim::Json json = hostsim::Json::Object();
+    json.Set("host", hostsim::HostAppName(preview.workspace.session.host->app()));
+    json.Set("params", hostsim::ParamValuesJson(preview.workspace.session.host->params()));
+    return json.Dump();
+}
+
+std::string RenderCommandLine(const PreviewSession& preview, const std::string& output,
+                              std::vector<std::string>& notes) {
+    const OverlayWorkspace& workspace = preview.workspace;
+    const hostsim::ParamStore& store = workspace.session.host->params();
+    std::string line = "qxv render";
+    if (workspace.session.host->is_premiere()) line += " --host premiere";
+    const PF_RationalScale& aspect = workspace.settings.pixel_aspect_ratio;
+    if (aspect.num != static_cast<A_long>(aspect.den)) {
+        line += " --pixel-aspect " + std::to_string(aspect.num) + "/" + std::to_string(aspect.den);
+    }
+    if (workspace.settings.quality == PF_Quality_LO) line += " --quality low";
+    for (int i = 1; i <= store.count(); ++i) {
+        const hostsim::RegisteredParam& param = store.Param(i);
+        if (param.def.param_type == PF_Param_LAYER) continue;
+        // The point's default is a place in percent, so it is always given.
+        if (param.def.param_type != PF_Param_POINT &&
+            hostsim::ParamValueJson(param).Dump() == hostsim::ParamDefaultJson(param).Dump()) {
+            continue;
+        }
+        const std::string text = SetText(param);
+        PF_ParamDefUnion parsed = param.def.u;
+        std::string refusal;
+        if (!hostsim::ParseParamValue(param, text, parsed, refusal)) notes.push_back(refusal);
+        line += " --set " + ShellWord(param.registered_name + "=" + text);
+    }
+    if (preview.input.empty()) notes.push_back("the layer is a blank --size layer: qxv render needs it as an image");
+    return line + " " + ShellWord(preview.input.empty() ? "INPUT" : preview.input) + " " + ShellWord(output);
+}
+
+}  // namespace qxv::cli

@@ -92,11 +92,18 @@ void DrawFrame(const hostsim::OverlayView& view, PF_Point layer_size, const Worl
     }
     const bool bgra = frame.format() == WorldFormat::kBgra8;
     const int ia = bgra ? 3 : 0, ir = bgra ? 2 : 1, ig = bgra ? 1 : 2, ib = bgra ? 0 : 3;
+    int previous_row = -1;
     for (int y = 0; y < window.height; ++y) {
-        const int row = SourceIndex(y, view.scroll.v, view.zoom, offset.v, layer_size.v);
-        if (row < 0) continue;
-        const std::uint8_t* source = frame.Row(std::min<int>(row / downsample, frame.height() - 1));
+        const int layer_row = SourceIndex(y, view.scroll.v, view.zoom, offset.v, layer_size.v);
+        if (layer_row < 0) continue;
+        const int row = std::min<int>(layer_row / downsample, frame.height() - 1);
         std::uint32_t* out = window.Row(y);
+        if (row == previous_row) {  // zoomed in or downsampled: the row above shows the same pixels
+            std::copy(window.Row(y - 1), window.Row(y - 1) + window.width, out);
+            continue;
+        }
+        previous_row = row;
+        const std::uint8_t* source = frame.Row(row);
         for (int x = 0; x < window.width; ++x) {
             if (columns[x] < 0) continue;
             const std::uint8_t* p = source + static_cast<std::size_t>(columns[x]) * 4;
@@ -113,6 +120,34 @@ void DrawFrame(const hostsim::OverlayView& view, PF_Point layer_size, const Worl
                                  Byte(p[ib] / 255.0f * alpha + under[2] * (1 - alpha)));
         }
     }
+}
+
+std::vector<PixelRect> ChangedRects(const WindowPixels& window, std::vector<std::uint32_t>& previous) {
+    constexpr int kBand = 16;  // rows per rectangle
+    const std::size_t width = static_cast<std::size_t>(window.width);
+    std::vector<PixelRect> rects;
+    if (previous.size() != width * window.height) {
+        previous.resize(width * window.height);
+        for (int y = 0; y < window.height; ++y) std::copy(window.Row(y), window.Row(y) + width, &previous[y * width]);
+        return {{0, 0, window.width, window.height}};
+    }
+    for (int band = 0; band < window.height; band += kBand) {
+        int x0 = window.width, x1 = 0, y0 = -1, y1 = -1;
+        for (int y = band; y < std::min(window.height, band + kBand); ++y) {
+            const std::uint32_t* now = window.Row(y);
+            std::uint32_t* before = &previous[y * width];
+            int first = 0, last = window.width;
+            while (first < last && now[first] == before[first]) ++first;
+            if (first == last) continue;
+            while (now[last - 1] == before[last - 1]) --last;
+            std::copy(now + first, now + last, before + first);
+            x0 = std::min(x0, first), x1 = std::max(x1, last);
+            if (y0 < 0) y0 = y;
+            y1 = y + 1;
+        }
+        if (y0 >= 0) rects.push_back({x0, y0, x1 - x0, y1 - y0});
+    }
+    return rects;
 }
 
 void DrawOverlayStrokes(const std::vector<hostsim::RecordedStroke>& strokes, const hostsim::OverlayTheme& theme,

@@ -30,6 +30,16 @@ struct WindowPixels {
 void DrawFrame(const hostsim::OverlayView& view, PF_Point layer_size, const hostsim::World& frame, int downsample,
                WindowPixels& window);
 
+struct PixelRect {
+    int x, y, w, h;
+};
+
+// The parts of the window that differ from `previous` (a copy of the pixels last shown, made
+// here on the first call or after a resize), one rectangle per band of rows; `previous`
+// becomes the window. Only these go to the screen: a drag changes the feather band and the
+// outline, seldom the whole frame.
+std::vector<PixelRect> ChangedRects(const WindowPixels& window, std::vector<std::uint32_t>& previous);
+
 void DrawOverlayStrokes(const std::vector<hostsim::RecordedStroke>& strokes, const hostsim::OverlayTheme& theme,
                         WindowPixels& window);
 

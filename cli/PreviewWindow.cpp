@@ -109,6 +109,7 @@ private:
     bool quit_ = false;
     int saved_ = 0;
     Latency latency_;
+    std::vector<std::uint32_t> shown_;  // the pixels on the screen
     double draw_ms_ = 0;
 };
 
@@ -199,9 +200,13 @@ void PreviewWindow::Present() {
                   preview_.frame_downsample, pixels);
     }
     DrawOverlayStrokes(workspace.events->drawbot().strokes(), workspace.events->drawbot().theme, pixels);
+    const std::vector<PixelRect> changed = ChangedRects(pixels, shown_);
     SDL_UnlockSurface(canvas);
     if (canvas != surface) SDL_BlitSurface(canvas, nullptr, surface, nullptr);
-    SDL_UpdateWindowSurface(window_);
+    if (changed.empty()) return;
+    std::vector<SDL_Rect> rects;
+    for (const PixelRect& r : changed) rects.push_back({r.x, r.y, r.w, r.h});
+    SDL_UpdateWindowSurfaceRects(window_, rects.data(), static_cast<int>(rects.size()));
 }
 
 void PreviewWindow::UpdateTitle() {
@@ -443,6 +448,7 @@ int PreviewWindow::Run() {
             case SDL_KEYDOWN: OnKey(event.key); break;
             case SDL_WINDOWEVENT:
                 if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED || event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+                    shown_.clear();  // all of it goes to the screen again
                     Present();
                 }
                 break;

@@ -34,7 +34,8 @@ struct Shifts {
 
 void FillRect(WindowPixels& window, std::uint32_t value, int x0, int y0, int x1, int y1) {
     x0 = std::max(0, x0), y0 = std::max(0, y0), x1 = std::min(window.width, x1), y1 = std::min(window.height, y1);
-    for (int y = y0; y < y1; ++y) std::fill(window.Row(y) + std::max(0, x0), window.Row(y) + std::max(x0, x1), value);
+    if (x0 >= x1) return;
+    for (int y = y0; y < y1; ++y) std::fill(window.Row(y) + x0, window.Row(y) + x1, value);
 }
 
 // The layer column (or row) shown at window position `at`, or -1 outside the layer.

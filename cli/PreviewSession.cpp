@@ -4,11 +4,13 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 
 #include "HandleProbe.h"
 #include "IterateSuites.h"
 #include "ParamJson.h"
 #include "ParamParse.h"
+#include "Report.h"
 
 namespace qxv::cli {
 
@@ -41,10 +43,12 @@ std::unique_ptr<World> Downsampled(const World& layer, int n) {
     return small;
 }
 
-// After each command: findings as warnings, and a trace that does not grow for as long as
-// the window stays open.
-void AfterCommand(hostsim::Host& host) {
+// After each command: findings as warnings, the host calls with --trace, and a trace that
+// does not grow for as long as the window stays open.
+void AfterCommand(PreviewSession& preview) {
+    hostsim::Host& host = preview.workspace.host();
     WarnViolations(kCommand, host);
+    if (preview.args.Has("trace")) PrintTrace(std::cerr, host);
     host.trace().Clear();
 }
 
@@ -131,7 +135,7 @@ bool RenderPreview(PreviewSession& preview, int downsample, std::string& error) 
     const PF_Err err = hostsim::RenderFrame(host, *input, *preview.frame, settings);
     preview.render_ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     preview.frame_downsample = downsample;
-    AfterCommand(host);
+    AfterCommand(preview);
     // Events see the whole layer again, at full resolution.
     PF_InData& in_data = host.in_data();
     in_data.width = workspace.layer->width();
@@ -149,7 +153,7 @@ bool RenderPreview(PreviewSession& preview, int downsample, std::string& error) 
 
 bool DrawPreviewOverlay(PreviewSession& preview, std::string& error) {
     const PF_Err err = preview.workspace.events->Draw();
-    AfterCommand(preview.workspace.host());
+    AfterCommand(preview);
     preview.drawn_handles = hostsim::DrawnHandlePositions(preview.workspace.events->drawbot().strokes());
     if (err) error = "the plug-in answered the draw event with " + ErrorText(err);
     return !err;
@@ -158,7 +162,7 @@ bool DrawPreviewOverlay(PreviewSession& preview, std::string& error) {
 bool PressMouse(PreviewSession& preview, PF_Point at, std::string& error) {
     hostsim::EventSession& events = *preview.workspace.events;
     const PF_Err err = events.Click(at);
-    AfterCommand(preview.workspace.host());
+    AfterCommand(preview);
     preview.holding = !err && events.drag_requested();
     if (err) error = "the plug-in answered the click with " + ErrorText(err);
     return !err;
@@ -169,7 +173,7 @@ bool DragMouse(PreviewSession& preview, PF_Point at, bool release, bool& changed
     const hostsim::ParamStore& store = preview.workspace.host().params();
     const std::string before = ParamValuesText(store);
     const PF_Err err = events.Drag(at, release);
-    AfterCommand(preview.workspace.host());
+    AfterCommand(preview);
     changed = ParamValuesText(store) != before;
     preview.holding = !err && !release && events.drag_requested();
     if (err) error = "the plug-in answered the drag event with " + ErrorText(err);
@@ -215,7 +219,7 @@ bool SwitchPreviewHost(PreviewSession& preview, std::string& error) {
     SetPreviewView(preview, old.view);
     SetThreads(preview);
     preview.workspace.host().UpdateParamsUI();
-    AfterCommand(preview.workspace.host());
+    AfterCommand(preview);
     return true;
 }
 
@@ -239,7 +243,7 @@ bool StepParam(PreviewSession& preview, const std::string& name, int step, std::
     // A supervised parameter tells the plug-in, which may grey out or rename others.
     if (param.def.flags & PF_ParamFlag_SUPERVISE) {
         const PF_Err err = host.UpdateParamsUI();
-        AfterCommand(host);
+        AfterCommand(preview);
         if (err) {
             error = "the plug-in answered PF_Cmd_UPDATE_PARAMS_UI with " + ErrorText(err);
             return false;
@@ -254,12 +258,14 @@ std::string PreviewStatus(const PreviewSession& preview) {
     std::string text = std::string(hostsim::HostAppName(workspace.session.host->app())) + ", " +
                        (workspace.view.window == PF_Window_COMP ? "composition" : "layer") + " window " +
                        ZoomText(workspace.view.zoom);
+    bool first = true;
     for (int i = 1; i <= store.count(); ++i) {
         const hostsim::RegisteredParam& param = store.Param(i);
         if (param.def.param_type == PF_Param_LAYER) continue;
         std::string value = param.def.param_type == PF_Param_POPUP ? SetText(param) : hostsim::FormatParamValue(param);
         if (param.def.ui_flags & PF_PUI_DISABLED) value += " (off)";
-        text += (i == 1 ? " | " : ", ") + param.shown_name + " " + value;
+        text += (first ? " | " : ", ") + param.shown_name + " " + value;
+        first = false;
     }
     return text;
 }

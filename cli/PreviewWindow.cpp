@@ -255,9 +255,10 @@ void PreviewWindow::OnButtonDown(const SDL_MouseButtonEvent& button) {
 
 void PreviewWindow::OnMotion(SDL_Event& event, Clock::time_point received) {
     // Only the latest position of a run of moves counts: the host never falls behind the mouse.
+    // A move queued behind a release or a key stays behind it.
     SDL_Event next;
-    while (SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_MOUSEMOTION, SDL_MOUSEMOTION) == 1 &&
-           SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_MOUSEMOTION, SDL_MOUSEMOTION) == 1) {
+    while (SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1 &&
+           next.type == SDL_MOUSEMOTION && SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) {
     }
     const PF_Point at{event.motion.x, event.motion.y};
     if (panning_) {

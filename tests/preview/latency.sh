@@ -25,7 +25,7 @@ export DISPLAY=":$(head -n 1 "$work/display")"
 
 "$qxv" preview --zoom "$zoom" --measure "$@" "$work/frame.png" 2>"$work/err.txt" &
 preview_pid=$!
-for _ in $(seq 100); do grep -q showing "$work/err.txt" && break; sleep 0.1; done
+for _ in $(seq 100); do grep -qs showing "$work/err.txt" && break; sleep 0.1; done
 window=$(xdotool search --name '^qxv preview' | head -n 1)
 read -r x y <<<"$("$qxv" handles --zoom "$zoom" --json "$work/frame.png" |
   python3 -c 'import json,sys; h=json.load(sys.stdin)["handles"][3]; print(h["x"], h["y"])')"

@@ -44,7 +44,7 @@ cd "$work"
 
 "$qxv" preview --zoom 1 --json --save-dir "$work" "$sample" >out.txt 2>err.txt &
 preview_pid=$!
-for _ in $(seq 100); do grep -q "showing" err.txt && break; kill -0 "$preview_pid" 2>/dev/null || break; sleep 0.1; done
+for _ in $(seq 100); do grep -qs "showing" err.txt && break; kill -0 "$preview_pid" 2>/dev/null || break; sleep 0.1; done
 grep -q "showing" err.txt || fail "the preview did not open its window"
 window=$(xdotool search --name '^qxv preview' | head -n 1)
 [ -n "$window" ] || fail "no window titled 'qxv preview'"

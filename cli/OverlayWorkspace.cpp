@@ -1,8 +1,9 @@
 #include "OverlayWorkspace.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
-#include <cstdio>
+#include <cstdlib>
 #include <iostream>
 
 #include "ImageFiles.h"
@@ -73,13 +74,24 @@ std::string OverlayOptionsSynopsis() {
            "[--layer-offset X,Y] [--scroll X,Y] (INPUT | --size WIDTHxHEIGHT)";
 }
 
+// Window and composition points reach the plug-in as 16.16 numbers, so a coordinate beyond
+// 16 bits is refused rather than wrapped.
+constexpr long kMaxCoordinate = 32767;
+
 bool ParsePoint(const std::string& option, const std::string& text, PF_Point& point, std::string& error) {
-    int x = 0, y = 0, used = 0;
-    if (std::sscanf(text.c_str(), "%d,%d%n", &x, &y, &used) != 2 || used != static_cast<int>(text.size())) {
-        error = "--" + option + ": \"" + text + "\" is not a point X,Y in whole pixels";
+    const char* const begin = text.c_str();
+    char* comma = nullptr;
+    char* end = nullptr;
+    errno = 0;
+    const long x = std::strtol(begin, &comma, 10);
+    const bool x_read = comma != begin && *comma == ',';
+    const long y = x_read ? std::strtol(comma + 1, &end, 10) : 0;
+    if (!x_read || end == comma + 1 || *end != '\0' || errno == ERANGE || std::labs(x) > kMaxCoordinate ||
+        std::labs(y) > kMaxCoordinate) {
+        error = "--" + option + ": \"" + text + "\" is not a point X,Y in whole pixels from -32767 to 32767";
         return false;
     }
-    point = {x, y};
+    point = {static_cast<A_long>(x), static_cast<A_long>(y)};
     return true;
 }
 

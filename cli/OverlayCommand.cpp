@@ -93,6 +93,10 @@ int RunOverlay(const std::vector<std::string>& args) {
     const std::string output = positional.back();
     std::string can_write_error;
     if (!CanCreateFileBeside(output, can_write_error)) return Fail(kCommand, can_write_error, kExitFailure);
+    // Checked before the picture is written, so that a bad JSON path leaves no picture behind.
+    if (parsed.Has("strokes-json") && !CanCreateFileBeside(parsed.Get("strokes-json"), can_write_error)) {
+        return Fail(kCommand, can_write_error, kExitFailure);
+    }
 
     OverlayWorkspace workspace;
     bool usage_error = false;

@@ -7,3 +7,4 @@ cd "$(dirname "$0")/.."
 cd build/linux
 ctest --output-on-failure -j "${JOBS:-2}"
 ../../scripts/wine-tests.sh
+cd ../.. && ./scripts/sanitize.sh

@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 
 figures=build/reliability
 tests=build/asan/tests/qxv_tests
-for needed in "$figures/asan-ctest.log" "$figures/fuzz.log" "$figures/tsan.log" "$tests"; do
+for needed in "$figures/asan-shard-0.log" "$figures/asan-shard-1.log" "$figures/fuzz.log" "$figures/tsan.log" "$tests"; do
   [ -e "$needed" ] || { echo "reliability-report.sh: $needed is missing; run scripts/sanitize.sh first" >&2; exit 1; }
 done
 clean=yes
@@ -48,9 +48,9 @@ echo "  total:                                                $((commands + over
 
 echo
 echo "Sanitizer runs:"
-asan=$(grep -E 'tests passed' "$figures/asan-ctest.log" | tail -n 1)
-echo "  whole test suite under ASan + UBSan: ${asan:-no summary}"
-echo "$asan" | grep -q ' 0 tests failed' || clean=no
+passed=$(cat "$figures"/asan-shard-*.log | grep -oE '^\[  PASSED  \] [0-9]+' | awk '{ s += $NF } END { print s + 0 }')
+echo "  whole test suite under ASan + UBSan + LSan: ${passed:-0} tests passed"
+grep -q '\[  FAILED  \]\|ERROR: AddressSanitizer\|ERROR: LeakSanitizer\|runtime error:' "$figures"/asan-shard-*.log && clean=no
 tsan=$(grep -E '\[  PASSED  \]|\[  FAILED  \]' "$figures/tsan.log" | head -n 1 | sed 's/^\[ *\([A-Z]*\) *\] /\1: /')
 echo "  render host tests under TSan (host iteration on 2 threads): ${tsan:-no summary}"
 grep -q '\[  FAILED  \]\|WARNING: ThreadSanitizer' "$figures/tsan.log" && clean=no

@@ -9,6 +9,7 @@ packages=(
   libopenimageio-dev openimageio-tools ffmpeg
   libsdl2-dev xvfb xdotool
   wine64 wine
+  clang libclang-rt-14-dev
 )
 
 missing=()

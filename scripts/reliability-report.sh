@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Prints the reliability figures from the last scripts/sanitize.sh run (build/reliability/)
 # and from the failure matrices and the CLI bad-input table of build/asan. With
-# FUZZ_LOG=path/to/fuzz-0.log it also quotes a longer local libFuzzer run. The closing line
+# FUZZ_LOG="build/fuzz/fuzz-*.log" (the logs of scripts/fuzz.sh's workers, or any libFuzzer
+# logs) it also quotes a longer local run, worker by worker and in total. The closing line
 # "0 crashes, 0 leaks, 0 unbalanced suites" is printed only when every run behind it passed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,11 +15,16 @@ done
 clean=yes
 
 # libFuzzer's last status line: "#N DONE cov: C ft: F corp: ..." (or a pulse/NEW line of a run in progress).
+fuzz_runs() {
+  local log=$1 runs
+  runs=$(grep -oE 'stat::number_of_executed_units: [0-9]+' "$log" | tail -n 1 | grep -oE '[0-9]+$' || true)
+  [ -n "$runs" ] || runs=$(grep -oE '^#[0-9]+' "$log" | tail -n 1 | tr -d '#')
+  echo "${runs:-0}"
+}
 fuzz_figures() {
   local log=$1 line runs cov
   line=$(grep -E '^#[0-9]+' "$log" | tail -n 1)
-  runs=$(grep -oE 'stat::number_of_executed_units: [0-9]+' "$log" | tail -n 1 | grep -oE '[0-9]+$' || true)
-  [ -n "$runs" ] || runs=$(echo "$line" | grep -oE '^#[0-9]+' | tr -d '#')
+  runs=$(fuzz_runs "$log")
   cov=$(echo "$line" | grep -oE 'cov: [0-9]+ ft: [0-9]+' | sed 's/cov: \([0-9]*\) ft: \([0-9]*\)/\1 edges, \2 features/')
   echo "$runs executions, coverage $cov"
   if grep -qE '^==[0-9]+==ERROR|runtime error:|qxv_fuzz_entry: |deadly signal|Test unit written' "$log"; then
@@ -32,7 +38,15 @@ echo
 echo "Fuzzing EntryPointFunc through the simulated host (ASan + UBSan, libFuzzer):"
 echo "  CI, bounded, from the seed corpus: $(fuzz_figures "$figures/fuzz.log" || { clean=no; true; })"
 if [ -n "${FUZZ_LOG:-}" ]; then
-  echo "  local run ($FUZZ_LOG): $(fuzz_figures "$FUZZ_LOG" || { clean=no; true; })"
+  total=0
+  # FUZZ_LOG is split into words and its patterns expanded on purpose.
+  # shellcheck disable=SC2086
+  for log in $FUZZ_LOG; do
+    [ -e "$log" ] || { echo "reliability-report.sh: $log is missing" >&2; exit 1; }
+    echo "  local run ($log): $(fuzz_figures "$log" || { clean=no; true; })"
+    total=$((total + $(fuzz_runs "$log")))
+  done
+  echo "  local run in total: $total executions"
 fi
 
 echo

@@ -51,18 +51,12 @@ int RunDrag(const std::vector<std::string>& args) {
     const std::string synopsis =
         "qxv drag " + OverlayOptionsSynopsis() + " --from X,Y --to X,Y [--steps N] [--render OUT.png] "
         "[--overlay OUT.png] [--json]";
-    if (WantsHelp(args)) {
-        std::cout << UsageText(synopsis, kDescription, option_table);
-        return kExitOk;
-    }
     ParsedArgs parsed;
-    std::string error;
-    if (!ParseArgs(args, option_table, parsed, error)) return Fail(kCommand, error, kExitUsage);
-    const auto& positional = parsed.positional();
-    if (positional.size() != (parsed.Has("size") ? 0u : 1u)) {
-        return Fail(kCommand, parsed.Has("size") ? "with --size give no INPUT" : "give one INPUT image or --size",
-                    kExitUsage);
+    if (const auto done = ParseLayerCommandLine(kCommand, args, synopsis, kDescription, option_table, parsed)) {
+        return *done;
     }
+    const auto& positional = parsed.positional();
+    std::string error;
     if (!parsed.Has("from") || !parsed.Has("to")) return Fail(kCommand, "give both --from X,Y and --to X,Y", kExitUsage);
     PF_Point from{}, to{};
     if (!ParsePoint("from", parsed.Get("from"), from, error) || !ParsePoint("to", parsed.Get("to"), to, error)) {

@@ -30,18 +30,12 @@ const char* const kHandleNames[] = {
 int RunHandles(const std::vector<std::string>& args) {
     const auto option_table = OverlayOptions({});
     const std::string synopsis = "qxv handles " + OverlayOptionsSynopsis() + " [--json]";
-    if (WantsHelp(args)) {
-        std::cout << UsageText(synopsis, kDescription, option_table);
-        return kExitOk;
-    }
     ParsedArgs parsed;
-    std::string error;
-    if (!ParseArgs(args, option_table, parsed, error)) return Fail(kCommand, error, kExitUsage);
-    const auto& positional = parsed.positional();
-    if (positional.size() != (parsed.Has("size") ? 0u : 1u)) {
-        return Fail(kCommand, parsed.Has("size") ? "with --size give no INPUT" : "give one INPUT image or --size",
-                    kExitUsage);
+    if (const auto done = ParseLayerCommandLine(kCommand, args, synopsis, kDescription, option_table, parsed)) {
+        return *done;
     }
+    const auto& positional = parsed.positional();
+    std::string error;
     OverlayWorkspace workspace;
     bool usage_error = false;
     if (!OpenOverlayWorkspace(parsed, positional.empty() ? "" : positional[0], workspace, error, usage_error)) {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "Commands.h"
 #include "ImageFiles.h"
 #include "PendingFile.h"
 #include "RawStream.h"
@@ -53,6 +54,22 @@ void Fill(hostsim::RgbaPicture& picture, int x0, int y0, int x1, int y1, float g
 }
 
 }  // namespace
+
+std::optional<int> ParseLayerCommandLine(const char* command, const std::vector<std::string>& args,
+                                         const std::string& synopsis, const char* description,
+                                         const std::vector<OptionSpec>& option_table, ParsedArgs& parsed) {
+    if (WantsHelp(args)) {
+        std::cout << UsageText(synopsis, description, option_table);
+        return kExitOk;
+    }
+    std::string error;
+    if (!ParseArgs(args, option_table, parsed, error)) return Fail(command, error, kExitUsage);
+    if (parsed.positional().size() != (parsed.Has("size") ? 0u : 1u)) {
+        return Fail(command, parsed.Has("size") ? "with --size give no INPUT" : "give one INPUT image or --size",
+                    kExitUsage);
+    }
+    return std::nullopt;
+}
 
 std::vector<OptionSpec> OverlayOptions(std::vector<OptionSpec> extra) {
     return Join({HostOptions(),

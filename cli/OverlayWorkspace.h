@@ -33,6 +33,13 @@ struct OverlayWorkspace {
 std::vector<OptionSpec> OverlayOptions(std::vector<OptionSpec> extra);
 std::string OverlayOptionsSynopsis();  // "[--window comp|layer] [--zoom Z] ..."
 
+// The start of the overlay commands that take one INPUT image or --size: --help, the options
+// and the layer argument. Returns the exit code when the command has nothing more to do (usage
+// printed, or a usage error reported); nothing when it goes on with `parsed`.
+std::optional<int> ParseLayerCommandLine(const char* command, const std::vector<std::string>& args,
+                                         const std::string& synopsis, const char* description,
+                                         const std::vector<OptionSpec>& option_table, ParsedArgs& parsed);
+
 // `layer_argument` is the INPUT path, or empty when --size gives the layer. False with a
 // one-line `error` (and `usage_error` set when the command line itself was wrong).
 bool OpenOverlayWorkspace(const ParsedArgs& args, const std::string& layer_argument, OverlayWorkspace& workspace,

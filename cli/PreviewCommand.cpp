@@ -49,18 +49,12 @@ int RunPreview(const std::vector<std::string>& args) {
          {"measure", "", "print each drag event's time to the redrawn window, and a summary at the end"}});
     const std::string synopsis = "qxv preview " + OverlayOptionsSynopsis() +
                                  " [--threads N] [--drag-downsample N] [--save-dir DIR] [--measure] [--json]";
-    if (WantsHelp(args)) {
-        std::cout << UsageText(synopsis, kDescription, option_table);
-        return kExitOk;
-    }
     ParsedArgs parsed;
-    std::string error;
-    if (!ParseArgs(args, option_table, parsed, error)) return Fail(kCommand, error, kExitUsage);
-    const auto& positional = parsed.positional();
-    if (positional.size() != (parsed.Has("size") ? 0u : 1u)) {
-        return Fail(kCommand, parsed.Has("size") ? "with --size give no INPUT" : "give one INPUT image or --size",
-                    kExitUsage);
+    if (const auto done = ParseLayerCommandLine(kCommand, args, synopsis, kDescription, option_table, parsed)) {
+        return *done;
     }
+    const auto& positional = parsed.positional();
+    std::string error;
     int threads = 0, drag_downsample = 2;
     if (parsed.Has("threads") && !ParseWholeNumber("threads", parsed.Get("threads"), 1, 256, threads, error)) {
         return Fail(kCommand, error, kExitUsage);

@@ -24,7 +24,9 @@ TEST_P(ExtremeExtentHintTest, RendersWithinTheWorldAndCountsNoNegativeProgress) 
         EXPECT_EQ(hostsim::RenderFrame(*host, input, output), PF_Err_NONE);
         EXPECT_TRUE(output.GuardsIntact());
         EXPECT_TRUE(host->CommandViolations().empty());
-        if (GetParam() != WorldFormat::kBgraFloat) EXPECT_GE(hostsim::LastIteration(*host).progress_final, 0);
+        if (GetParam() != WorldFormat::kBgraFloat) {
+            EXPECT_GE(hostsim::LastIteration(*host).progress_final, 0);
+        }
     }
 }
 

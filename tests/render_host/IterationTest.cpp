@@ -86,7 +86,9 @@ TEST_P(ExtentHintTest, OnlyTheHintedRectangleIsRendered) {
     for (A_long y = 0; y < 80; ++y) {
         for (A_long x = 0; x < 120; ++x) {
             const bool inside = x >= hint.left && x < hint.right && y >= hint.top && y < hint.bottom;
-            if (!inside) ASSERT_EQ(GetPixel(output, x, y), marker) << x << "," << y;
+            if (!inside) {
+                ASSERT_EQ(GetPixel(output, x, y), marker) << x << "," << y;
+            }
         }
     }
     EXPECT_NE(GetPixel(output, 10, 0), marker);

@@ -56,7 +56,9 @@ TEST_P(PixelExampleTest, RendersTheDocumentedValue) {
                                 example.expected.blue};
     const double actual[4] = {got.alpha, got.red, got.green, got.blue};
     for (int c = 0; c < 4; ++c) {
-        if (expected[c] != kAny) EXPECT_EQ(actual[c], expected[c]) << "channel " << c << " of " << got;
+        if (expected[c] != kAny) {
+            EXPECT_EQ(actual[c], expected[c]) << "channel " << c << " of " << got;
+        }
     }
     EXPECT_TRUE(output.GuardsIntact());
     EXPECT_TRUE(input.GuardsIntact());

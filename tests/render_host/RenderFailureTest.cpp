@@ -65,8 +65,12 @@ TEST_P(RenderFailureTest, FollowsTheFailureTable) {
     EXPECT_TRUE(host->CommandViolations().empty()) << host->CommandViolations().front();
     const bool message_flag = (host->out_data().out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE) != 0;
     EXPECT_EQ(message_flag, c.shows_message);
-    if (c.shows_message) EXPECT_STREQ(host->out_data().return_msg, kAcquireMessage);
-    if (c.output_untouched) EXPECT_EQ(output.PackedPixels(), before);
+    if (c.shows_message) {
+        EXPECT_STREQ(host->out_data().return_msg, kAcquireMessage);
+    }
+    if (c.output_untouched) {
+        EXPECT_EQ(output.PackedPixels(), before);
+    }
     EXPECT_TRUE(output.GuardsIntact());
 }
 

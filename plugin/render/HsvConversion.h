@@ -28,6 +28,13 @@ inline void RgbToHsv(float r, float g, float b, float* h, float* sat, float* v) 
     } else {
         *h = ((r - g) / d + 4.0f) / 6.0f;
     }
+    // Float frames may carry any finite channels. A largest channel at or just above 0 with a
+    // negative one below it, or channels so far apart that their difference overflows, leave
+    // no saturation or hue in single precision: such a colour counts as grey rather than let
+    // an infinity or a NaN into the frame. Every colour with a finite hue and saturation keeps
+    // them bit for bit.
+    if (!std::isfinite(*sat)) *sat = 0.0f;
+    if (!std::isfinite(*h)) *h = 0.0f;
 }
 
 // Writes red, green and blue; alpha is left as it is.

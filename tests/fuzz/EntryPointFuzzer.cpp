@@ -159,6 +159,46 @@ private:
         }
     }
 
+    static std::string DescribePixel(const World& world, A_long x, A_long y) {
+        if (x >= world.width() || y >= world.height()) return "no input pixel there";
+        const float* p = reinterpret_cast<const float*>(world.Row(y)) + 4 * x;
+        char text[120];
+        std::snprintf(text, sizeof text, "input b,g,r,a %.9g,%.9g,%.9g,%.9g", p[0], p[1], p[2], p[3]);
+        return text;
+    }
+
+    // The view and every parameter value, for a finding's message.
+    std::string Describe(const hostsim::RenderSettings& settings) {
+        const auto ratio = [](const PF_RationalScale& r) { return std::to_string(r.num) + "/" + std::to_string(r.den); };
+        std::string text = "downsample " + ratio(settings.downsample_x) + " x " + ratio(settings.downsample_y) +
+                           ", pixel aspect " + ratio(settings.pixel_aspect_ratio);
+        for (int index = 1; index <= host_.params().count(); ++index) {
+            const PF_ParamDef& def = host_.params().Param(index).def;
+            text += "; " + std::string(def.name) + " ";
+            switch (def.param_type) {
+                case PF_Param_POPUP: text += std::to_string(def.u.pd.value); break;
+                case PF_Param_CHECKBOX: text += std::to_string(def.u.bd.value); break;
+                case PF_Param_POINT:
+                    text += std::to_string(def.u.td.x_value) + "," + std::to_string(def.u.td.y_value);
+                    break;
+                case PF_Param_ANGLE: text += std::to_string(def.u.ad.value); break;
+                case PF_Param_FIX_SLIDER: text += std::to_string(def.u.fd.value); break;
+                case PF_Param_FLOAT_SLIDER: {
+                    char value[40];
+                    std::snprintf(value, sizeof value, "%.17g", def.u.fs_d.value);
+                    text += value;
+                    break;
+                }
+                case PF_Param_COLOR:
+                    text += std::to_string(def.u.cd.value.red) + "," + std::to_string(def.u.cd.value.green) + "," +
+                            std::to_string(def.u.cd.value.blue);
+                    break;
+                default: break;
+            }
+        }
+        return text;
+    }
+
     bool ParamsFinite() {
         for (int index = 1; index <= host_.params().count(); ++index) {
             const PF_ParamDef& def = host_.params().Param(index).def;
@@ -235,7 +275,9 @@ private:
                 for (A_long i = 0; i < output.width() * 4; ++i) {
                     if (!std::isfinite(row[i])) {
                         Finding("Render made a non-finite float channel from finite inputs at x " +
-                                std::to_string(i / 4) + ", y " + std::to_string(y));
+                                std::to_string(i / 4) + ", y " + std::to_string(y) + " of " +
+                                std::to_string(output.width()) + "x" + std::to_string(output.height()) + "; " +
+                                DescribePixel(input, i / 4, y) + "; " + Describe(settings));
                     }
                 }
             }

@@ -256,6 +256,29 @@ TEST(BlendTest, RgbToHsvReference) {
     EXPECT_EQ(v, 0.4f);
 }
 
+// Float frames bring colours with no saturation or hue in single precision; they count as
+// grey. Colours that have both keep them exactly, however far outside 0..1.
+TEST(BlendTest, RgbToHsvOfFloatColoursOutsideTheUnitRange) {
+    struct Case {
+        float r, g, b;
+        float h, sat, v;
+    };
+    const Case cases[] = {
+        {-0.1f, 0.0f, 0.0f, 0.5f, 0.0f, 0.0f},                             // largest channel 0: d / 0
+        {-191062880.0f, 0.0f, 6.06912735e-38f, 0.5f, 0.0f, 6.06912735e-38f},  // d / max overflows
+        {3e38f, 0.5f, -3e38f, 0.0f, 0.0f, 3e38f},                          // d beyond the float range
+        {-0.1f, -0.2f, -0.3f, 1.0f / 12.0f, -2.0f, -0.1f},                 // all negative: finite, kept
+        {2.0f, 1.0f, 0.0f, 1.0f / 12.0f, 1.0f, 2.0f},                      // above 1: kept
+    };
+    for (const Case& c : cases) {
+        float h, sat, v;
+        RgbToHsv(c.r, c.g, c.b, &h, &sat, &v);
+        EXPECT_FLOAT_EQ(h, c.h) << c.r << "," << c.g << "," << c.b;
+        EXPECT_FLOAT_EQ(sat, c.sat) << c.r << "," << c.g << "," << c.b;
+        EXPECT_EQ(v, c.v) << c.r << "," << c.g << "," << c.b;
+    }
+}
+
 TEST(BlendTest, HsvToRgbReference) {
     PF_PixelFloat out{0.5f, 0, 0, 0};
     HsvToRgb(0.3f, 0.0f, 0.6f, &out);

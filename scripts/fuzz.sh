@@ -17,6 +17,9 @@ cd "$(dirname "$0")/.."
 runs="${RUNS:-10000000}"
 workers="${WORKERS:-2}"
 out=build/fuzz
+for value in "$runs" "$workers"; do
+  [[ "$value" =~ ^[1-9][0-9]*$ ]] || { echo "fuzz.sh: RUNS and WORKERS are whole numbers above 0, not '$value'" >&2; exit 2; }
+done
 
 preset="${PRESET:-asan}"
 case "$preset" in

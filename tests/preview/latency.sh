@@ -8,25 +8,12 @@ qxv=$(realpath "${1:?usage: latency.sh PATH/TO/qxv [ZOOM] [options...]}")
 zoom=${2:-1/2}
 shift $(( $# >= 2 ? 2 : 1 ))
 root=$(cd "$(dirname "$0")/../.." && pwd)
-work=$(mktemp -d)
-xvfb_pid="" preview_pid=""
-cleanup() {
-  [ -n "$preview_pid" ] && kill "$preview_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+# shellcheck source=tests/preview/xvfb_session.sh
+source "$root/tests/preview/xvfb_session.sh"
 
 ffmpeg -hide_banner -loglevel error -i "$root/samples/meadow.png" -vf scale=1920:1080 "$work/frame.png"
-Xvfb -displayfd 3 -screen 0 2560x1440x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n 1 "$work/display")"
-
-"$qxv" preview --zoom "$zoom" --measure "$@" "$work/frame.png" 2>"$work/err.txt" &
-preview_pid=$!
-for _ in $(seq 100); do grep -qs showing "$work/err.txt" && break; sleep 0.1; done
-window=$(xdotool search --name '^qxv preview' | head -n 1)
+start_xvfb 2560x1440x24 || { echo "latency.sh: no X server: $(tail -n 1 "$work/xvfb.log")" >&2; exit 1; }
+start_preview --zoom "$zoom" --measure "$@" "$work/frame.png" || { echo "latency.sh: the preview did not open" >&2; exit 1; }
 read -r x y <<<"$("$qxv" handles --zoom "$zoom" --json "$work/frame.png" |
   python3 -c 'import json,sys; h=json.load(sys.stdin)["handles"][3]; print(h["x"], h["y"])')"
 xdotool mousemove --window "$window" "$x" "$y" mousedown 1

@@ -13,14 +13,8 @@ set -euo pipefail
 qxv=$(realpath "${1:?usage: preview_test.sh PATH/TO/qxv}")
 root=$(cd "$(dirname "$0")/../.." && pwd)
 sample="$root/samples/meadow.png"
-work=$(mktemp -d)
-xvfb_pid="" preview_pid=""
-cleanup() {
-  [ -n "$preview_pid" ] && kill "$preview_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+# shellcheck source=tests/preview/xvfb_session.sh
+source "$root/tests/preview/xvfb_session.sh"
 fail() { echo "FAIL: $*" >&2; for f in "$work"/err.txt "$work"/out.txt; do [ -f "$f" ] && sed 's/^/  | /' "$f" >&2; done; exit 1; }
 
 if ! command -v Xvfb >/dev/null; then
@@ -31,22 +25,13 @@ for tool in xdotool ffmpeg idiff oiiotool python3; do
   command -v "$tool" >/dev/null || fail "$tool is missing (scripts/deps.sh installs it)"
 done
 
-# A private X server on a free display number.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; kill -0 "$xvfb_pid" 2>/dev/null || break; sleep 0.1; done
-if [ ! -s "$work/display" ]; then
+if ! start_xvfb 1280x800x24; then
   echo "SKIPPED: no X server could be started: $(tail -n 1 "$work/xvfb.log" 2>/dev/null)"
   exit 77
 fi
-export DISPLAY=":$(head -n 1 "$work/display")"
 cd "$work"
 
-"$qxv" preview --zoom 1 --json --save-dir "$work" "$sample" >out.txt 2>err.txt &
-preview_pid=$!
-for _ in $(seq 100); do grep -qs "showing" err.txt && break; kill -0 "$preview_pid" 2>/dev/null || break; sleep 0.1; done
-grep -q "showing" err.txt || fail "the preview did not open its window"
-window=$(xdotool search --name '^qxv preview' | head -n 1)
+start_preview --zoom 1 --json --save-dir "$work" "$sample" || fail "the preview did not open its window"
 [ -n "$window" ] || fail "no window titled 'qxv preview'"
 xdotool windowfocus --sync "$window" 2>/dev/null || true
 

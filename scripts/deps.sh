@@ -6,6 +6,7 @@ packages=(
   cmake ninja-build g++ pkg-config python3
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   libgtest-dev googletest libbenchmark-dev
+  libgcrypt20-dev libgcrypt-mingw-w64-dev
   libopenimageio-dev openimageio-tools ffmpeg
   libsdl2-dev xvfb xdotool
   wine64 wine

@@ -167,7 +167,8 @@ const DRAWBOT_SupplierSuite1 kSupplierSuite1 = {
     NewPen,  Unused, Unused, Unused, Unused, Unused, NewPath,
     Unused,  Unused, Unused, Unused, Unused, ReleaseObject};
 
-const DRAWBOT_SurfaceSuite1 kSurfaceSuite1 = {Unused, Unused, Unused, Unused, StrokePath, Unused, Unused, Unused,
+// All 17 slots, GetTransformToScreenScale last.
+const DRAWBOT_SurfaceSuite1 kSurfaceSuite1 = {Unused, Unused, Unused, Unused, StrokePath, Unused, Unused, Unused, Unused,
                                               Unused, Unused, Unused, Unused, Unused,     Unused, Unused, Unused};
 
 const DRAWBOT_PathSuite1 kPathSuite1 = {MoveTo, LineTo, Unused, Unused, AddArc, Close};

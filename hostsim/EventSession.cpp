@@ -24,25 +24,25 @@ PF_Err EventSession::Drag(PF_Point mouse, bool last_time, PF_EventType as) {
 }
 
 PF_Err EventSession::Send(PF_EventType type) {
-    extra_ = PF_EventExtra{};
-    extra_.contextH = window_.contextH();
-    extra_.e_type = type;
-    extra_.cbs = &callbacks_;
+    extra_ = MakeShippingRecord<PF_EventExtra, kShippingEventExtraSize>();
+    extra_->contextH = window_.contextH();
+    extra_->e_type = type;
+    extra_->cbs = callbacks_;
     if (type == PF_Event_DRAW) {
         const PF_Point canvas = canvas_size();
-        extra_.u.draw.update_rect = PF_Rect{0, 0, canvas.h, canvas.v};
+        extra_->u.draw.update_rect = PF_Rect{0, 0, canvas.h, canvas.v};
     } else {
         click_.when = ++clock_;
-        extra_.u.do_click = click_;
+        extra_->u.do_click = click_;
     }
 
     DrawbotRecorder& recorder = drawbot();
     recorder.BeginEvent();
     recorder.context = window_.contextH();
     host_.ResetOutData();
-    const PF_Err err = host_.SendWithParams(PF_Cmd_EVENT, input_, nullptr, &extra_);
+    const PF_Err err = host_.SendWithParams(PF_Cmd_EVENT, input_, nullptr, extra_.get());
 
-    if (type != PF_Event_DRAW) click_ = extra_.u.do_click;
+    if (type != PF_Event_DRAW) click_ = extra_->u.do_click;
     for (const std::string& leak : recorder.Leaks()) host_.AddViolation("PF_Cmd_EVENT: Drawbot " + leak);
     return err;
 }

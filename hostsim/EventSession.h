@@ -3,6 +3,8 @@
 // window's PF_Context, whose cbs are the window's mapping callbacks, and whose click data
 // (screen_point, continue_refcon, send_drag, last_time) the host carries from a click to
 // the drags that follow it. Parameter values a drag changes become the host's values.
+// Every event gets a fresh record in an allocation of exactly the shipping size, so that a
+// plug-in reading or writing past it is caught under AddressSanitizer.
 //
 //     EventSession session(host, view, {480, 270});
 //     session.Draw();                  // session.drawbot().strokes()
@@ -13,11 +15,14 @@
 // was not is recorded as a host violation of that command.
 #pragma once
 
+#include <memory>
+
 #include "AE_EffectUI.h"
 #include "DrawbotSuites.h"
 #include "EventCallbacks.h"
 #include "Host.h"
 #include "OverlayWindow.h"
+#include "ShippingRecords.h"
 
 namespace qxv::hostsim {
 
@@ -44,7 +49,7 @@ public:
     PF_DoClickEventInfo& mutable_click_data() { return click_; }
     PF_Err SendAsIs(PF_EventType type) { return Send(type); }
 
-    const PF_EventExtra& last_event() const { return extra_; }
+    const PF_EventExtra& last_event() const { return *extra_; }
     const PF_DoClickEventInfo& click_data() const { return click_; }
     bool drag_requested() const { return click_.send_drag != 0; }
     OverlayWindow& window() { return window_; }
@@ -59,7 +64,7 @@ private:
     PF_EventCallbacks callbacks_;
     PF_Point layer_size_;
     const PF_LayerDef* input_ = nullptr;
-    PF_EventExtra extra_{};
+    std::unique_ptr<PF_EventExtra> extra_ = MakeShippingRecord<PF_EventExtra, kShippingEventExtraSize>();
     PF_DoClickEventInfo click_{};
     A_u_long clock_ = 0;
 };

@@ -46,20 +46,20 @@ Host::Host(HostApp app, PF_EntryPointFunc entry) : app_(app), entry_(entry) {
     utils_.ansi = MakeAnsiCallbacks();
     basic_suite_ = MakeBasicSuite();
 
-    in_data_.inter = MakeInteractCallbacks();
-    in_data_.utils = &utils_;
-    in_data_.effect_ref = reinterpret_cast<PF_ProgPtr>(this);
-    in_data_.quality = PF_Quality_HI;
-    in_data_.version = PF_SpecVersion{13, 27};
-    in_data_.appl_id = app == HostApp::kPremierePro ? kPremiereProApplId : kAfterEffectsApplId;
-    in_data_.time_scale = 1;
-    in_data_.time_step = 1;
-    in_data_.local_time_step = 1;
-    in_data_.total_time = 1;
-    in_data_.downsample_x = PF_RationalScale{1, 1};
-    in_data_.downsample_y = PF_RationalScale{1, 1};
-    in_data_.pixel_aspect_ratio = PF_RationalScale{1, 1};
-    in_data_.pica_basicP = &basic_suite_;
+    in_data_->inter = MakeInteractCallbacks();
+    in_data_->utils = &utils_;
+    in_data_->effect_ref = reinterpret_cast<PF_ProgPtr>(this);
+    in_data_->quality = PF_Quality_HI;
+    in_data_->version = PF_SpecVersion{13, 27};
+    in_data_->appl_id = app == HostApp::kPremierePro ? kPremiereProApplId : kAfterEffectsApplId;
+    in_data_->time_scale = 1;
+    in_data_->time_step = 1;
+    in_data_->local_time_step = 1;
+    in_data_->total_time = 1;
+    in_data_->downsample_x = PF_RationalScale{1, 1};
+    in_data_->downsample_y = PF_RationalScale{1, 1};
+    in_data_->pixel_aspect_ratio = PF_RationalScale{1, 1};
+    in_data_->pica_basicP = &basic_suite_;
 
     RegisterStandardSuites(*this);
 }
@@ -69,9 +69,9 @@ Host::~Host() {
     g_hosts.erase(this);
 }
 
-void Host::ResetOutData() { std::memset(&out_data_, 0, sizeof out_data_); }
+void Host::ResetOutData() { std::memset(out_data_.get(), 0, sizeof *out_data_); }
 
-void Host::SetBasicSuiteAvailable(bool available) { in_data_.pica_basicP = available ? &basic_suite_ : nullptr; }
+void Host::SetBasicSuiteAvailable(bool available) { in_data_->pica_basicP = available ? &basic_suite_ : nullptr; }
 
 void Host::RegisterSuite(const std::string& name, std::int32_t version, const void* table) {
     suites_.Register(name, version, table);
@@ -92,7 +92,7 @@ PF_Err Host::Send(PF_Cmd cmd, PF_ParamDef* params[], PF_LayerDef* output, void* 
 
     PF_Err err = PF_Err_NONE;
     try {
-        err = entry_(cmd, &in_data_, &out_data_, params, output, extra);
+        err = entry_(cmd, in_data_.get(), out_data_.get(), params, output, extra);
     } catch (...) {
         // A real host would go down with the plug-in; we note it and carry on.
         AddViolation("an exception escaped EntryPointFunc during " + CommandName(cmd));
@@ -128,12 +128,12 @@ PF_Err Host::ParamsSetup() {
     ResetOutData();
     PF_Err err = Send(PF_Cmd_PARAMS_SETUP);
     // The host checks the count against what was added, the input layer included.
-    if (err == PF_Err_NONE && out_data_.num_params != params_.count() + 1) {
-        AddViolation("num_params is " + std::to_string(out_data_.num_params) + " but " +
+    if (err == PF_Err_NONE && out_data_->num_params != params_.count() + 1) {
+        AddViolation("num_params is " + std::to_string(out_data_->num_params) + " but " +
                      std::to_string(params_.count()) + " parameters were added (expected " +
                      std::to_string(params_.count() + 1) + " with the input layer)");
     }
-    in_data_.num_params = params_.count() + 1;
+    in_data_->num_params = params_.count() + 1;
     return err;
 }
 

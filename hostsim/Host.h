@@ -32,6 +32,7 @@
 #include "HostTrace.h"
 #include "ParamStore.h"
 #include "SPBasic.h"
+#include "ShippingRecords.h"
 #include "SuiteAccounting.h"
 #include "SuiteRegistry.h"
 
@@ -64,10 +65,12 @@ public:
     HostApp app() const { return app_; }
     bool is_premiere() const { return app_ == HostApp::kPremierePro; }
 
-    // The records handed to the plug-in. Callers may adjust them between commands (extent
-    // hints, downsampling, a damaged field for a test...).
-    PF_InData& in_data() { return in_data_; }
-    PF_OutData& out_data() { return out_data_; }
+    // The records handed to the plug-in, each in an allocation of exactly the shipping size
+    // as a real host's are, so that reading past one is caught under AddressSanitizer.
+    // Callers may adjust them between commands (extent hints, downsampling, a damaged field
+    // for a test...).
+    PF_InData& in_data() { return *in_data_; }
+    PF_OutData& out_data() { return *out_data_; }
     PF_UtilCallbacks& utils() { return utils_; }  // `copy` is provided by the frames support
     void ResetOutData();                          // all zero, as a fresh record
 
@@ -150,8 +153,8 @@ private:
 
     HostApp app_;
     PF_EntryPointFunc entry_;
-    PF_InData in_data_{};
-    PF_OutData out_data_{};
+    std::unique_ptr<PF_InData> in_data_ = MakeShippingRecord<PF_InData, kShippingInDataSize>();
+    std::unique_ptr<PF_OutData> out_data_ = MakeShippingRecord<PF_OutData, kShippingOutDataSize>();
     PF_UtilCallbacks utils_{};
     SPBasicSuite basic_suite_{};
     PF_Cmd current_command_ = -1;

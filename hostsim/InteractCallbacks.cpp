@@ -5,6 +5,7 @@
 
 #include "Host.h"
 #include "ParamParse.h"
+#include "ShippingRecords.h"
 
 namespace qxv::hostsim {
 
@@ -27,7 +28,7 @@ PF_Err AddParam(PF_ProgPtr effect_ref, PF_ParamIndex index, PF_ParamDefPtr def) 
         err = PF_Err_BAD_CALLBACK_PARAM;
     } else {
         std::string problem;
-        err = host->params().Add(index, *def, problem);
+        err = host->params().Add(index, ReadParamDef(def), problem);
         if (err) {
             detail += ": " + problem;
             host->AddViolation("add_param refused " + DefinitionText(def) + ": " + problem);
@@ -40,14 +41,21 @@ PF_Err AddParam(PF_ProgPtr effect_ref, PF_ParamIndex index, PF_ParamDefPtr def) 
 PF_Err RegisterUI(PF_ProgPtr effect_ref, PF_CustomUIInfo* info) {
     Host* host = Host::FromEffectRef(effect_ref);
     if (!host) return PF_Err_BAD_CALLBACK_PARAM;
-    std::string detail = info ? "events " + std::to_string(info->events) : "null record";
+    const PF_CustomUIInfo read = info ? ReadCustomUIInfo(info) : PF_CustomUIInfo{};
+    std::string detail = info ? "events " + std::to_string(read.events) : "null record";
     PF_Err err = host->CheckFailure("register_ui");
     if (err) {
         detail += " (injected)";
     } else if (!info) {
         err = PF_Err_BAD_CALLBACK_PARAM;
     } else {
-        host->RecordRegisterUI(*info);
+        // A shipping host takes this as success and shows the overlay nowhere.
+        if ((read.events & (PF_CustomEFlag_COMP | PF_CustomEFlag_LAYER | PF_CustomEFlag_EFFECT)) == 0) {
+            host->AddViolation("register_ui names no window in events (" + std::to_string(read.events) +
+                               " at offset 4, reserved " + std::to_string(read.reserved) +
+                               "): the custom UI would appear nowhere");
+        }
+        host->RecordRegisterUI(read);
     }
     host->Trace("register_ui", detail, err);
     return err;

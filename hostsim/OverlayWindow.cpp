@@ -5,12 +5,13 @@
 #include <cstdlib>
 #include <numeric>
 
+#include "ShippingRecords.h"
+
 namespace qxv::hostsim {
 
 namespace {
 
 constexpr std::int64_t kOne = 65536;
-constexpr A_u_long kContextMagic = 0x51585643;  // 'QXVC'
 
 // value x num / den, to the nearest integer, halves away from zero.
 std::int64_t Scale(std::int64_t value, std::int64_t num, std::int64_t den) {
@@ -87,9 +88,10 @@ PF_Point CanvasSize(const OverlayView& view, PF_Point layer_size) {
             std::max<A_long>(1, zoomed(content.v) + 2 * std::max<A_long>(0, view.scroll.v))};
 }
 
-OverlayWindow::OverlayWindow(const OverlayView& view) : view_(view), context_ptr_(&context_) {
-    context_.magic = kContextMagic;
-    context_.w_type = view.window;
+OverlayWindow::OverlayWindow(const OverlayView& view)
+    : view_(view), context_(MakeShippingRecord<PF_Context, kShippingContextSize>()), context_ptr_(context_.get()) {
+    context_->magic = PF_CONTEXT_MAGIC;
+    context_->w_type = view.window;
 }
 
 }  // namespace qxv::hostsim

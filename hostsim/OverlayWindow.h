@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "AE_Effect.h"
@@ -53,8 +54,9 @@ PF_Point ContentSize(const OverlayView& view, PF_Point layer_size);
 // The window picture: the content at the zoom with the scroll as a margin on every side.
 PF_Point CanvasSize(const OverlayView& view, PF_Point layer_size);
 
-// One open window: its view, the PF_Context the host hands out for it, and the call counts
-// of its mapping callbacks. The context handle stays valid while the window lives.
+// One open window: its view, the PF_Context the host hands out for it (in an allocation of
+// its own, of the shipping size), and the call counts of its mapping callbacks. The context
+// handle stays valid while the window lives.
 class OverlayWindow {
 public:
     explicit OverlayWindow(const OverlayView& view);
@@ -63,13 +65,13 @@ public:
 
     const OverlayView& view() const { return view_; }
     PF_ContextH contextH() { return &context_ptr_; }
-    bool Owns(PF_ContextH contextH) const { return contextH == &context_ptr_ && context_ptr_ == &context_; }
+    bool Owns(PF_ContextH contextH) const { return contextH == &context_ptr_ && context_ptr_ == context_.get(); }
     MappingCalls& calls() { return calls_; }
     const MappingCalls& calls() const { return calls_; }
 
 private:
     OverlayView view_;
-    PF_Context context_{};
+    std::unique_ptr<PF_Context> context_;
     PF_ContextPtr context_ptr_;
     MappingCalls calls_;
 };

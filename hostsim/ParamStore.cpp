@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "ParamParse.h"
+#include "ShippingRecords.h"
 
 namespace qxv::hostsim {
 
@@ -120,12 +121,12 @@ std::vector<int> ParamStore::AcceptChangedValues(const ParamArray& array) {
 }
 
 ParamArray::ParamArray(const ParamStore& store, const PF_LayerDef* input) {
-    defs_.resize(store.count() + 1);
-    defs_[0].param_type = PF_Param_LAYER;
-    if (input) defs_[0].u.ld = *input;
+    for (int i = 0; i <= store.count(); ++i) defs_.push_back(MakeShippingRecord<PF_ParamDef, kShippingParamDefSize>());
+    defs_[0]->param_type = PF_Param_LAYER;
+    if (input) defs_[0]->u.ld = *input;
     for (int i = 1; i <= store.count(); ++i) {
         const RegisteredParam& param = store.Param(i);
-        PF_ParamDef& def = defs_[i];
+        PF_ParamDef& def = *defs_[i];
         def = param.def;
         def.uu.change_flags = PF_ChangeFlag_NONE;
         std::memset(def.name, 0, sizeof def.name);
@@ -133,7 +134,7 @@ ParamArray::ParamArray(const ParamStore& store, const PF_LayerDef* input) {
         if (def.param_type == PF_Param_POPUP) def.u.pd.u.namesptr = param.choice_text.c_str();
         if (def.param_type == PF_Param_CHECKBOX) def.u.bd.u.nameptr = param.checkbox_text.c_str();
     }
-    for (auto& def : defs_) pointers_.push_back(&def);
+    for (auto& def : defs_) pointers_.push_back(def.get());
 }
 
 }  // namespace qxv::hostsim

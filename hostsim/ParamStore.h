@@ -4,6 +4,7 @@
 // else about the effect's parameters: everything here was learnt from the plug-in.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,7 +57,9 @@ private:
 // The PF_ParamDef* array handed to the plug-in with one command: index 0 is the input layer
 // (`u.ld` is a copy of the world given, or empty), 1..count copies of the stored definitions
 // with their text pointers aimed at the store's strings and uu.change_flags cleared, as the
-// host does outside PARAMS_SETUP. The store must outlive the array.
+// host does outside PARAMS_SETUP. Each record lives in an allocation of its own, of exactly
+// the shipping size, so that a plug-in reading or writing past one is caught under
+// AddressSanitizer. The store must outlive the array.
 class ParamArray {
 public:
     ParamArray(const ParamStore& store, const PF_LayerDef* input);
@@ -64,12 +67,12 @@ public:
     ParamArray& operator=(const ParamArray&) = delete;
 
     PF_ParamDef** data() { return pointers_.data(); }
-    PF_ParamDef& operator[](int index) { return defs_.at(index); }
-    const PF_ParamDef& operator[](int index) const { return defs_.at(index); }
+    PF_ParamDef& operator[](int index) { return *defs_.at(index); }
+    const PF_ParamDef& operator[](int index) const { return *defs_.at(index); }
     int size() const { return static_cast<int>(defs_.size()); }
 
 private:
-    std::vector<PF_ParamDef> defs_;
+    std::vector<std::unique_ptr<PF_ParamDef>> defs_;
     std::vector<PF_ParamDef*> pointers_;
 };
 

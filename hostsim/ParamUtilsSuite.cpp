@@ -4,6 +4,7 @@
 #include <string>
 
 #include "Host.h"
+#include "ShippingRecords.h"
 
 namespace qxv::hostsim {
 
@@ -12,11 +13,12 @@ namespace {
 PF_Err UpdateParamUI(PF_ProgPtr effect_ref, PF_ParamIndex param_index, const PF_ParamDef* defP) {
     Host* host = Host::FromEffectRef(effect_ref);
     if (!host) return PF_Err_BAD_CALLBACK_PARAM;
+    const PF_ParamDef def = defP ? ReadParamDef(defP) : PF_ParamDef{};
     std::string detail = "index " + std::to_string(param_index);
     if (defP) {
         char flags[16];
-        std::snprintf(flags, sizeof flags, "0x%X", static_cast<unsigned>(defP->ui_flags));
-        detail += ", name " + QuoteText(std::string(defP->name, strnlen(defP->name, sizeof defP->name)).c_str()) +
+        std::snprintf(flags, sizeof flags, "0x%X", static_cast<unsigned>(def.ui_flags));
+        detail += ", name " + QuoteText(std::string(def.name, strnlen(def.name, sizeof def.name)).c_str()) +
                   ", ui_flags " + flags;
     }
     PF_Err err = host->CheckFailure("PF_UpdateParamUI");
@@ -29,9 +31,9 @@ PF_Err UpdateParamUI(PF_ProgPtr effect_ref, PF_ParamIndex param_index, const PF_
     } else {
         ParamUIUpdate update;
         update.index = param_index;
-        update.def = *defP;
-        update.name.assign(defP->name, strnlen(defP->name, sizeof defP->name));
-        host->params().ApplyUIUpdate(param_index, *defP);
+        update.def = def;
+        update.name.assign(def.name, strnlen(def.name, sizeof def.name));
+        host->params().ApplyUIUpdate(param_index, def);
         host->RecordParamUIUpdate(std::move(update));
     }
     host->Trace("PF_UpdateParamUI", detail, err);

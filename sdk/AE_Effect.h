@@ -333,8 +333,9 @@ typedef union {
     PF_PointDef td;
     PF_PopupDef pd;
     PF_FloatSliderDef fs_d;
-    // The host writes whole definitions; room for the kinds this effect never uses.
-    A_char reserved_kinds[256];
+    // No padding member: the union is as large as PF_LayerDef, its largest member, and so
+    // is every record the host allocates. A larger union would make each copy of a host
+    // record read past its end.
 } PF_ParamDefUnion;
 
 typedef struct PF_ParamDef {

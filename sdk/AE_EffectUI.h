@@ -11,6 +11,7 @@ extern "C" {
 
 typedef A_long PF_EventType;
 enum {
+    PF_Event_NONE = -1,
     PF_Event_NEW_CONTEXT = 0,
     PF_Event_ACTIVATE = 1,
     PF_Event_DO_CLICK = 2,
@@ -19,9 +20,11 @@ enum {
     PF_Event_DEACTIVATE = 5,
     PF_Event_CLOSE_CONTEXT = 6,
     PF_Event_IDLE = 7,
-    PF_Event_ADJUST_CURSOR = 8,
-    PF_Event_KEYDOWN = 9,
-    PF_Event_MOUSE_EXITED = 10
+    PF_Event_KEYDOWN_OBSOLETE = 8,  // still numbered, never sent
+    PF_Event_ADJUST_CURSOR = 9,
+    PF_Event_KEYDOWN = 10,
+    PF_Event_MOUSE_EXITED = 11,
+    PF_Event_NUM_EVENTS = 12
 };
 
 typedef A_long PF_WindowType;
@@ -36,13 +39,16 @@ enum { PF_CustomEFlag_NONE = 0, PF_CustomEFlag_COMP = 1 << 0, PF_CustomEFlag_LAY
 
 typedef A_long PF_CursorType;
 
+enum { PF_CONTEXT_MAGIC = 99251998 };
+
 typedef struct _PF_Context {
-    A_u_long magic;
+    A_u_long magic;  // PF_CONTEXT_MAGIC
     PF_WindowType w_type;
-    A_long reserved_flt;
-    A_long plugin_state[4];
+    void* reserved_flt;
+    A_intptr_t plugin_state[4];
     DRAWBOT_DrawRef reserved_drawref;
     void* reserved_paneP;
+    void* reserved_job_manageP;
 } PF_Context, *PF_ContextPtr;
 typedef PF_ContextPtr* PF_ContextH;  // a handle: read the window type as (*contextH)->w_type
 
@@ -58,7 +64,7 @@ typedef struct {
 
 typedef struct {
     PF_Rect update_rect;
-    A_short depth;
+    A_long depth;
 } PF_DrawEventInfo;
 
 typedef struct {
@@ -113,12 +119,13 @@ typedef struct {
     PF_EventType e_type;
     PF_EventUnion u;
     PF_EffectWindowInfo effect_win;
-    PF_EventCallbacksPtr cbs;
+    PF_EventCallbacks cbs;  // by value: call extra->cbs.layer_to_comp(extra->cbs.refcon, ...)
     A_long evt_in_flags;
     A_long evt_out_flags;
 } PF_EventExtra;
 
 typedef struct PF_CustomUIInfo {
+    A_long reserved;
     A_long events;  // PF_CustomEFlag_... windows the UI appears in
     A_long comp_ui_width;
     A_long comp_ui_height;

@@ -123,6 +123,7 @@ typedef struct {
     DRAWBOT_Err (*SetAntiAliasPolicy)(DRAWBOT_SurfaceRef in_surface_ref, DRAWBOT_AntiAliasPolicy in_policy);
     DRAWBOT_Err (*GetAntiAliasPolicy)(DRAWBOT_SurfaceRef in_surface_ref, DRAWBOT_AntiAliasPolicy* out_policyP);
     DRAWBOT_Err (*Flush)(DRAWBOT_SurfaceRef in_surface_ref);
+    DRAWBOT_Err (*GetTransformToScreenScale)(DRAWBOT_SurfaceRef in_surface_ref, float* out_scale);
 } DRAWBOT_SurfaceSuite1;
 
 typedef struct {

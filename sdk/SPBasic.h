@@ -9,7 +9,8 @@ extern "C" {
 #endif
 
 typedef int32_t SPErr;
-typedef uint8_t SPBoolean;
+// 32-bit on Windows (the shipping target); macOS hosts use 8 bits.
+typedef int32_t SPBoolean;
 
 enum { kSPNoError = 0 };
 

@@ -10,12 +10,12 @@ namespace {
 bool InCompWindow(const PF_EventExtra* extra) { return (*extra->contextH)->w_type == PF_Window_COMP; }
 
 void LayerToComp(const PF_InData* in_data, const PF_EventExtra* extra, PF_FixedPoint* point) {
-    extra->cbs->layer_to_comp(extra->cbs->refcon, extra->contextH, in_data->current_time,
+    extra->cbs.layer_to_comp(extra->cbs.refcon, extra->contextH, in_data->current_time,
                               static_cast<A_long>(in_data->time_scale), point);
 }
 
 void SourceToFrame(const PF_EventExtra* extra, PF_FixedPoint* point) {
-    extra->cbs->source_to_frame(extra->cbs->refcon, extra->contextH, point);
+    extra->cbs.source_to_frame(extra->cbs.refcon, extra->contextH, point);
 }
 
 }  // namespace
@@ -28,9 +28,9 @@ void LayerToWindow(const PF_InData* in_data, const PF_EventExtra* extra, PF_Fixe
 PF_FixedPoint WindowToLayer(const PF_InData* in_data, const PF_EventExtra* extra, PF_Point window_point) {
     PF_FixedPoint point = {SaturateToLong(static_cast<std::int64_t>(window_point.h) * kFixedOne),
                            SaturateToLong(static_cast<std::int64_t>(window_point.v) * kFixedOne)};
-    extra->cbs->frame_to_source(extra->cbs->refcon, extra->contextH, &point);
+    extra->cbs.frame_to_source(extra->cbs.refcon, extra->contextH, &point);
     if (InCompWindow(extra)) {
-        extra->cbs->comp_to_layer(extra->cbs->refcon, extra->contextH, in_data->current_time,
+        extra->cbs.comp_to_layer(extra->cbs.refcon, extra->contextH, in_data->current_time,
                                   static_cast<A_long>(in_data->time_scale), &point);
     }
     return point;

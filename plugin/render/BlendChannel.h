@@ -56,12 +56,15 @@ inline float BlendChannelFor(float s, float c, float k) {
         if (c <= 0.5f) return (s * k) / (1.0f - c * 2.0f) + (1.0f - k) * s;
         return static_cast<float>((1.0 - (1.0 - sd) / (2.0 * (cd - 0.5))) * kd + (1.0 - kd) * sd);
     } else if constexpr (kCode == kBlendPinLight) {
+        // The test only chooses the blend result: the mix is evaluated either way, and
+        // s*k + (1-k)*s need not give s back in the last bit. Only Darken and Lighten return
+        // s untouched when their test fails.
         if (c <= 0.5f) {
-            const float t = 2.0f * c;
-            return t > s ? s : t * k + (1.0f - k) * s;
+            const float t = 2.0f * c > s ? s : 2.0f * c;
+            return t * k + (1.0f - k) * s;
         }
-        const double t = 2.0 * (cd - 0.5);
-        return sd > t ? s : static_cast<float>((1.0 - kd) * sd + kd * t);
+        const double t = sd > 2.0 * (cd - 0.5) ? sd : 2.0 * (cd - 0.5);
+        return static_cast<float>((1.0 - kd) * sd + kd * t);
     } else if constexpr (kCode == kBlendSubtract) {
         return (s - c) * k + (1.0f - k) * s;
     } else if constexpr (kCode == kBlendDivide) {

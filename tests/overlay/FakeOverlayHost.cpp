@@ -200,9 +200,8 @@ FakeOverlayHost::FakeOverlayHost() {
     in_data.time_scale = 30;
     in_data.pixel_aspect_ratio = {1, 1};
     context.w_type = PF_Window_LAYER;
-    callbacks = {nullptr, LayerToComp, CompToLayer, nullptr, nullptr, SourceToFrame, FrameToSource, nullptr, nullptr};
     extra.contextH = &context_ptr;
-    extra.cbs = &callbacks;
+    extra.cbs = {nullptr, LayerToComp, CompToLayer, nullptr, nullptr, SourceToFrame, FrameToSource, nullptr, nullptr};
     for (int i = 0; i < 14; ++i) params[i] = &defs[i];
     SetShape(2, 100, 80, 300, 200, 0, 100, 25);
 }

@@ -84,7 +84,6 @@ public:
     PF_OutData out_data{};
     PF_Context context{};
     PF_ContextPtr context_ptr = &context;
-    PF_EventCallbacks callbacks{};
     PF_EventExtra extra{};
     _PF_UtilCallbacks utils{};
     PF_ParamDef defs[14]{};

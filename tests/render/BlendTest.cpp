@@ -244,6 +244,26 @@ TEST(BlendTest, ChannelFormulaBranches) {
     EXPECT_EQ(BlendChannel(s, 0.1f, 0.37f, kBlendLighten), s);
 }
 
+// Pin light's test only chooses t; the mix t*k + (1-k)*s is still evaluated, in single
+// precision below the middle grey, and with t = s it does not always give s back. Each
+// source is an 8-bit level and each k an opacity; the expected values, computed once from
+// the single-precision mix, differ from s in the last place.
+TEST(BlendTest, PinLightMixesTheSourceWhenItKeepsIt) {
+    struct {
+        float s, c, k, expected;
+    } const cases[] = {
+        {0x1.010102p-8f, 0.5f, 0x1.1eb852p-2f, 0x1.010104p-8f},   // 1/255, k 0.28
+        {0x1.49494ap-3f, 0.25f, 0x1.99999ap-2f, 0x1.49494cp-3f},  // 41/255, k 0.4
+        {0x1.e9e9eap-3f, 0.5f, 0x1.19999ap-1f, 0x1.e9e9e8p-3f},   // 61/255, k 0.55
+        {0x1.959596p-1f, 0.5f, 0x1.5c28f6p-2f, 0x1.959594p-1f},   // 202/255, k 0.34
+        {0x1.e5e5e6p-1f, 0.5f, 0x1.99999ap-2f, 0x1.e5e5e8p-1f},   // 242/255, k 0.4
+    };
+    for (const auto& c : cases) {
+        ASSERT_NE(c.expected, c.s) << "a case that cannot tell the mix from s";
+        EXPECT_EQ(BlendChannel(c.s, c.c, c.k, kBlendPinLight), c.expected) << std::hexfloat << "s " << c.s;
+    }
+}
+
 TEST(BlendTest, RgbToHsvReference) {
     float h, sat, v;
     RgbToHsv(200.0f / 255.0f, 100.0f / 255.0f, 50.0f / 255.0f, &h, &sat, &v);

@@ -1,26 +1,37 @@
-// The host reads our records at fixed offsets; these pin the x64 layout documented for the host.
+// sdk/ against the shipping layout: every line of host-abi-layout-win-x64.txt (sizes,
+// alignments, offsets and constants, taken from machine-generated bindings of the shipping
+// interface) as an expression over our declarations. The Windows runner checks the same
+// facts under wine, where the layout is the one that ships.
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <iterator>
+
 #include "AE_Effect.h"
 #include "AE_EffectCB.h"
-#include "AE_EffectUI.h"
-#include "AE_EffectSuites.h"
 #include "AE_EffectPixelFormat.h"
-#include "SPBasic.h"
+#include "AE_EffectSuites.h"
+#include "AE_EffectUI.h"
 #include "DrawbotSuite.h"
-#include <cstddef>
-static_assert(sizeof(PF_InteractCallbacks)==176, "host record layout");
-static_assert(offsetof(PF_InData,pica_basicP)==384, "host record layout");
-static_assert(sizeof(PF_InData)==408, "host record layout");
-static_assert(offsetof(PF_OutData,return_msg)==100, "host record layout");
-static_assert(offsetof(PF_OutData,out_flags2)==400, "host record layout");
-static_assert(sizeof(PF_LayerDef)==120, "host record layout");
-static_assert(offsetof(PF_ParamDef,u)==56, "host record layout");
-static_assert(offsetof(PF_EventExtra,cbs)==128, "host record layout");
-static_assert(offsetof(PF_DoClickEventInfo,send_drag)==56, "host record layout");
-static_assert(offsetof(PF_CheckBoxDef,u)==8, "host record layout");
-static_assert(offsetof(PF_PopupDef,u)==8, "host record layout");
-static_assert(offsetof(PF_Context,w_type)==4, "host record layout");
-static_assert(offsetof(PF_UtilCallbacks,ansi)==208, "host record layout");
-static_assert(offsetof(PF_UtilCallbacks,copy)==64, "host record layout");
-static_assert(sizeof(PF_ANSICallbacks)==160, "host record layout");
-static_assert(PrPixelFormat_BGRA_4444_8u==0x61726762u && PrPixelFormat_BGRA_4444_32f==0x61724742u, "host record layout");
+#include "SPBasic.h"
 
+namespace {
+
+struct LayoutFact {
+    const char* fact;
+    long long declared;  // what sdk/ gives
+    long long shipping;  // what the table says
+};
+
+const LayoutFact kFacts[] = {
+#include "LayoutFacts.inc"  // generated from the table by tests/CMakeLists.txt
+};
+
+TEST(RecordLayoutTest, EveryFactOfTheShippingTableHolds) {
+    for (const LayoutFact& fact : kFacts) EXPECT_EQ(fact.declared, fact.shipping) << fact.fact;
+}
+
+// The table as it was compared: a truncated copy would pass the test above unnoticed.
+TEST(RecordLayoutTest, TheTableHoldsAllItsFacts) { EXPECT_EQ(std::size(kFacts), 304u); }
+
+}  // namespace

@@ -53,6 +53,12 @@ set(QXV_AEX_PATH "${PROJECT_BINARY_DIR}/QX_Vignette.aex")
 # Nothing but Windows system DLLs may be imported: wine (or Windows) finds no mingw runtime.
 string(APPEND CMAKE_EXE_LINKER_FLAGS " -static")
 
+# SHA-256 for the golden frames: Debian's mingw-w64 build of libgcrypt, linked statically
+# (what it imports itself, ws2_32 among them, are Windows system DLLs).
+find_library(QXV_GCRYPT NAMES libgcrypt.a REQUIRED)
+find_library(QXV_GPG_ERROR NAMES libgpg-error.a REQUIRED)
+set(QXV_SHA256_LIBRARIES "${QXV_GCRYPT}" "${QXV_GPG_ERROR}" ws2_32)
+
 # GoogleTest from the sources Debian ships, as Debian packages no mingw build of it.
 set(QXV_GOOGLETEST_SOURCES /usr/src/googletest CACHE PATH "GoogleTest sources for the Windows runner")
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)

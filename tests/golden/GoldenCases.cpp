@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <initializer_list>
+#include <iterator>
 
 namespace qxv::golden_tests {
 namespace {

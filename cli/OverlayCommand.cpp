@@ -102,7 +102,9 @@ int RunOverlay(const std::vector<std::string>& args) {
         const Json json = {{"host", hostsim::HostAppName(workspace.host().app())},
                            {"window", workspace.view.window == PF_Window_COMP ? "comp" : "layer"},
                            {"strokes", StrokesJson(workspace.events->drawbot().strokes())}};
-        if (!WriteText(parsed.Get("strokes-json"), hostsim::DumpJson(json, 2) + "\n", error)) return Fail(kCommand, error, kExitFailure);
+        if (!WriteText(parsed.Get("strokes-json"), hostsim::DumpJson(json, 2) + "\n", error)) {
+            return Fail(kCommand, error, kExitFailure);
+        }
     }
     return kExitOk;
 }

@@ -32,13 +32,6 @@ const char kDescription[] =
     "ratio to the copy. Premiere Pro's float frames are shaded by the plug-in's own loop on one\n"
     "thread, whatever --threads says.";
 
-std::vector<OptionSpec> BenchOptions() {
-    return {{"size", "WIDTHxHEIGHT", "frame size (default 3840x2160)"},
-            {"threads", "LIST", "comma-separated thread counts (default 1,2)"},
-            {"frames", "N", "frames timed per case, after one warm-up (default 5)"},
-            {"plugin", "PATH", "plug-in library (default: QX_Vignette.so beside qxv)"}};
-}
-
 struct BenchCase {
     const char* name;
     std::vector<std::string> settings;  // "Name=value", on top of the defaults
@@ -118,14 +111,14 @@ double TimeCase(hostsim::Host& host, World& input, World& output, int frames) {
 }  // namespace
 
 int RunBench(const std::vector<std::string>& args) {
-    const std::vector<OptionSpec> option_table = BenchOptions();
-    if (WantsHelp(args)) {
-        std::cout << UsageText(kSynopsis, kDescription, option_table);
-        return kExitOk;
-    }
+    CommandLine command_line(kCommand, kSynopsis, kDescription);
+    command_line.Option("size", "WIDTHxHEIGHT", "frame size (default 3840x2160)")
+        .Option("threads", "LIST", "comma-separated thread counts (default 1,2)")
+        .Option("frames", "N", "frames timed per case, after one warm-up (default 5)")
+        .Option("plugin", "PATH", "plug-in library (default: QX_Vignette.so beside qxv)");
     ParsedArgs parsed;
+    if (const auto done = command_line.Parse(args, parsed)) return *done;
     std::string error;
-    if (!ParseArgs(args, option_table, parsed, error)) return Fail(kCommand, error + " (see qxv bench --help)", kExitUsage);
     if (!parsed.positional().empty()) return Fail(kCommand, "takes no file arguments (see qxv bench --help)", kExitUsage);
     A_long width = 3840, height = 2160;
     if (parsed.Has("size") && !ParseFrameSize(parsed.Get("size"), width, height, error)) {

@@ -43,18 +43,18 @@ std::string ValuesText(const hostsim::ParamStore& store) {
 }  // namespace
 
 int RunDrag(const std::vector<std::string>& args) {
-    const auto option_table = OverlayOptions({{"from", "X,Y", "where the mouse goes down (window pixels)"},
-                                       {"to", "X,Y", "where it is released"},
-                                       {"steps", "N", "drag events from --from to --to (default 4, at most 10000)"},
-                                       {"render", "OUT.png", "write the frame rendered with the final values"},
-                                       {"overlay", "OUT.png", "write the window with the overlay after the drag"}});
-    const std::string synopsis =
-        "qxv drag " + OverlayOptionsSynopsis() + " --from X,Y --to X,Y [--steps N] [--render OUT.png] "
-        "[--overlay OUT.png] [--json]";
+    CommandLine command_line(kCommand,
+                             "qxv drag " + OverlayOptionsSynopsis() +
+                                 " --from X,Y --to X,Y [--steps N] [--render OUT.png] [--overlay OUT.png] [--json]",
+                             kDescription);
+    AddOverlayOptions(command_line)
+        .Option("from", "X,Y", "where the mouse goes down (window pixels)")
+        .Option("to", "X,Y", "where it is released")
+        .Option("steps", "N", "drag events from --from to --to (default 4, at most 10000)")
+        .Option("render", "OUT.png", "write the frame rendered with the final values")
+        .Option("overlay", "OUT.png", "write the window with the overlay after the drag");
     ParsedArgs parsed;
-    if (const auto done = ParseLayerCommandLine(kCommand, args, synopsis, kDescription, option_table, parsed)) {
-        return *done;
-    }
+    if (const auto done = ParseLayerCommandLine(command_line, args, parsed)) return *done;
     const auto& positional = parsed.positional();
     std::string error;
     if (!parsed.Has("from") || !parsed.Has("to")) return Fail(kCommand, "give both --from X,Y and --to X,Y", kExitUsage);
@@ -82,7 +82,7 @@ int RunDrag(const std::vector<std::string>& args) {
     hostsim::EventSession& events = *workspace.events;
     hostsim::ParamStore& store = workspace.host().params();
 
-    Json event_list = Json::Array();
+    Json event_list = Json::array();
     std::vector<std::string> lines;
     const auto record = [&](const std::string& what, PF_Err err) {
         WarnViolations(kCommand, workspace.host());
@@ -90,9 +90,7 @@ int RunDrag(const std::vector<std::string>& args) {
             error = "the plug-in answered the " + what + " with " + ErrorText(err);
             return false;
         }
-        Json item = Json::Object();
-        item.Set("params", hostsim::ParamValuesJson(store));
-        event_list.Append(std::move(item));
+        event_list.push_back({{"params", hostsim::ParamValuesJson(store)}});
         lines.push_back(what + ": " + ValuesText(store));
         return true;
     };
@@ -118,10 +116,8 @@ int RunDrag(const std::vector<std::string>& args) {
     if (!ok) return Fail(kCommand, error, kExitFailure);
 
     if (parsed.Has("json")) {
-        Json json = Json::Object();
-        json.Set("handle", handle);
-        json.Set("events", std::move(event_list));
-        std::cout << json.Dump(2) << "\n";
+        const Json json = {{"handle", handle}, {"events", std::move(event_list)}};
+        std::cout << hostsim::DumpJson(json, 2) << "\n";
     } else {
         std::cout << "handle " << handle << (handle ? "" : " (the click took no handle)") << "\n";
         for (const std::string& line : lines) std::cout << line << "\n";

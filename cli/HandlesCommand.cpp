@@ -28,12 +28,10 @@ const char* const kHandleNames[] = {
 }  // namespace
 
 int RunHandles(const std::vector<std::string>& args) {
-    const auto option_table = OverlayOptions({});
-    const std::string synopsis = "qxv handles " + OverlayOptionsSynopsis() + " [--json]";
+    CommandLine command_line(kCommand, "qxv handles " + OverlayOptionsSynopsis() + " [--json]", kDescription);
+    AddOverlayOptions(command_line);
     ParsedArgs parsed;
-    if (const auto done = ParseLayerCommandLine(kCommand, args, synopsis, kDescription, option_table, parsed)) {
-        return *done;
-    }
+    if (const auto done = ParseLayerCommandLine(command_line, args, parsed)) return *done;
     const auto& positional = parsed.positional();
     std::string error;
     OverlayWorkspace workspace;
@@ -47,18 +45,14 @@ int RunHandles(const std::vector<std::string>& args) {
         return Fail(kCommand, "the plug-in drew no complete overlay, so there is nothing to probe", kExitFailure);
     }
     if (parsed.Has("json")) {
-        hostsim::Json list = hostsim::Json::Array();
+        hostsim::Json list = hostsim::Json::array();
         for (const auto& handle : handles) {
-            hostsim::Json item = hostsim::Json::Object();
-            item.Set("number", handle.number);
-            item.Set("x", static_cast<int>(handle.point.h));
-            item.Set("y", static_cast<int>(handle.point.v));
-            if (!handle.probed) item.Set("probed", false);
-            list.Append(std::move(item));
+            hostsim::Json item = {{"number", handle.number}, {"x", handle.point.h}, {"y", handle.point.v}};
+            if (!handle.probed) item["probed"] = false;
+            list.push_back(std::move(item));
         }
-        hostsim::Json json = hostsim::Json::Object();
-        json.Set("handles", std::move(list));
-        std::cout << json.Dump(2) << "\n";
+        const hostsim::Json json = {{"handles", std::move(list)}};
+        std::cout << hostsim::DumpJson(json, 2) << "\n";
     } else {
         for (const auto& handle : handles) {
             std::cout << (handle.number < 10 ? " " : "") << handle.number << "  " << kHandleNames[handle.number - 1]

@@ -28,13 +28,6 @@ const char kDescription[] =
     "and shows the About text, version and out flags, registered pixel formats (Premiere Pro),\n"
     "the PiPL properties and the parameter table as the host received it.";
 
-std::vector<OptionSpec> InfoOptions() {
-    return Join({HostOptions(), FailureOptions(),
-                 {{"aex", "PATH",
-                   "read the PiPL from this Windows .aex (default: QX_Vignette.pipl beside a Linux plug-in, the "
-                   "loaded library's own resource on Windows)"}}});
-}
-
 struct PiPLSource {
     std::string path;
     std::string error;  // empty when the properties were read
@@ -190,49 +183,48 @@ void PrintText(const Session& session, hostsim::Host& host, const std::string& a
 Json MakeJson(const Session& session, hostsim::Host& host, const std::string& about, PF_Err about_result,
               const PiPLSource& pipl, bool with_trace) {
     const PF_OutData& global = session.after_global_setup;
-    Json json = Json::Object();
-    json.Set("plugin", session.library->path());
-    json.Set("host", host.is_premiere() ? "premiere" : "ae");
-    json.Set("appl_id", host.in_data().appl_id);
-    json.Set("about", about);
-    json.Set("about_result", about_result);
-    json.Set("global_setup_result", session.global_setup_result);
-    json.Set("params_setup_result", session.params_setup_result);
-    json.Set("my_version", static_cast<std::uint32_t>(global.my_version));
-    json.Set("version", VersionJson(global.my_version));
-    json.Set("out_flags", static_cast<std::uint32_t>(global.out_flags));
-    json.Set("out_flags2", static_cast<std::uint32_t>(global.out_flags2));
-    json.Set("message", DisplayedMessage(global));
-    Json formats = Json::Array();
-    for (PrPixelFormat format : host.SupportedPixelFormats()) formats.Append(static_cast<std::uint32_t>(format));
-    json.Set("pixel_formats", std::move(formats));
-    Json ui = Json::Array();
-    for (const auto& info : host.registered_ui()) ui.Append(Json::Object().Set("events", info.events));
-    json.Set("custom_ui", std::move(ui));
-    json.Set("num_params", session.after_params_setup.num_params);
-    json.Set("pipl_source", pipl.path);
-    if (!pipl.error.empty()) json.Set("pipl_error", pipl.error);
-    Json entries = Json::Array();
-    for (const auto& entry : pipl.entries) entries.Append(Json::Object().Set("key", entry.key).Set("value", entry.value));
-    json.Set("pipl", std::move(entries));
-    json.Set("params", hostsim::ParamDefinitionsJson(host.params()));
-    json.Set("values", hostsim::ParamValuesJson(host.params()));
-    json.Set("violations", ViolationsJson(host));
-    if (with_trace) json.Set("trace", TraceJson(host));
+    Json formats = Json::array();
+    for (PrPixelFormat format : host.SupportedPixelFormats()) formats.push_back(static_cast<std::uint32_t>(format));
+    Json ui = Json::array();
+    for (const auto& info : host.registered_ui()) ui.push_back({{"events", info.events}});
+    Json json = {{"plugin", session.library->path()},
+                 {"host", host.is_premiere() ? "premiere" : "ae"},
+                 {"appl_id", host.in_data().appl_id},
+                 {"about", about},
+                 {"about_result", about_result},
+                 {"global_setup_result", session.global_setup_result},
+                 {"params_setup_result", session.params_setup_result},
+                 {"my_version", static_cast<std::uint32_t>(global.my_version)},
+                 {"version", VersionJson(global.my_version)},
+                 {"out_flags", static_cast<std::uint32_t>(global.out_flags)},
+                 {"out_flags2", static_cast<std::uint32_t>(global.out_flags2)},
+                 {"message", DisplayedMessage(global)},
+                 {"pixel_formats", std::move(formats)},
+                 {"custom_ui", std::move(ui)},
+                 {"num_params", session.after_params_setup.num_params},
+                 {"pipl_source", pipl.path}};
+    if (!pipl.error.empty()) json["pipl_error"] = pipl.error;
+    Json entries = Json::array();
+    for (const auto& entry : pipl.entries) entries.push_back({{"key", entry.key}, {"value", entry.value}});
+    json["pipl"] = std::move(entries);
+    json["params"] = hostsim::ParamDefinitionsJson(host.params());
+    json["values"] = hostsim::ParamValuesJson(host.params());
+    json["violations"] = ViolationsJson(host);
+    if (with_trace) json["trace"] = TraceJson(host);
     return json;
 }
 
 }  // namespace
 
 int RunInfo(const std::vector<std::string>& args) {
-    const std::vector<OptionSpec> option_table = InfoOptions();
-    if (WantsHelp(args)) {
-        std::cout << UsageText(kSynopsis, kDescription, option_table);
-        return kExitOk;
-    }
+    CommandLine command_line("info", kSynopsis, kDescription);
+    command_line.HostOptions().FailureOptions().Option(
+        "aex", "PATH",
+        "read the PiPL from this Windows .aex (default: QX_Vignette.pipl beside a Linux plug-in, the loaded "
+        "library's own resource on Windows)");
     ParsedArgs parsed;
+    if (const auto done = command_line.Parse(args, parsed)) return *done;
     std::string error;
-    if (!ParseArgs(args, option_table, parsed, error)) return Fail("info", error + " (see qxv info --help)", kExitUsage);
     if (!parsed.positional().empty()) return Fail("info", "unexpected argument " + parsed.positional()[0], kExitUsage);
     hostsim::HostApp app{};
     if (parsed.Has("host") && !ParseHostApp(parsed.Get("host"), app, error)) return Fail("info", error, kExitUsage);
@@ -248,7 +240,7 @@ int RunInfo(const std::vector<std::string>& args) {
     std::string about = CText(host.out_data().return_msg, sizeof host.out_data().return_msg);
 
     if (parsed.Has("json")) {
-        std::cout << MakeJson(session, host, about, about_result, pipl, parsed.Has("trace")).Dump(2) << "\n";
+        std::cout << hostsim::DumpJson(MakeJson(session, host, about, about_result, pipl, parsed.Has("trace")), 2) << "\n";
     } else {
         PrintText(session, host, about, about_result, pipl);
         if (parsed.Has("trace")) {

@@ -1,15 +1,27 @@
 #include "Options.h"
 
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <iostream>
+
+#include "Commands.h"
+
 namespace qxv::cli {
 
 namespace {
 
-const OptionSpec* FindSpec(const std::vector<OptionSpec>& option_table, const std::string& name) {
-    for (const auto& option : option_table) {
-        if (option.name == name) return &option;
+// "usage: SYNOPSIS", the description, then the options as CLI11 lays them out.
+class UsageFormatter : public CLI::Formatter {
+public:
+    explicit UsageFormatter(std::string synopsis) : synopsis_(std::move(synopsis)) { column_width(30); }
+
+    std::string make_help(const CLI::App* app, std::string, CLI::AppFormatMode mode) const override {
+        return "usage: " + synopsis_ + "\n\n" + app->get_description() + "\n" + make_groups(app, mode);
     }
-    return nullptr;
-}
+
+private:
+    std::string synopsis_;
+};
 
 }  // namespace
 
@@ -23,104 +35,69 @@ std::vector<std::string> ParsedArgs::All(const std::string& name) const {
     return it == options_.end() ? std::vector<std::string>{} : it->second;
 }
 
-bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& option_table, ParsedArgs& parsed,
-               std::string& error) {
-    bool options_ended = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (options_ended || arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
-            // A lone "-" is a positional argument (standard input or output).
-            if (!options_ended && arg.size() > 1 && arg[0] == '-') {
-                error = "unknown option " + arg;
-                return false;
-            }
-            parsed.AddPositional(arg);
-            continue;
-        }
-        if (arg == "--") {
-            options_ended = true;
-            continue;
-        }
-        std::string name = arg.substr(2);
-        std::string value;
-        bool inline_value = false;
-        if (std::size_t equals = name.find('='); equals != std::string::npos) {
-            value = name.substr(equals + 1);
-            name = name.substr(0, equals);
-            inline_value = true;
-        }
-        const OptionSpec* option = FindSpec(option_table, name);
-        if (!option) {
-            error = "unknown option --" + name;
-            return false;
-        }
-        if (option->value_name.empty()) {
-            if (inline_value) {
-                error = "option --" + name + " takes no value";
-                return false;
-            }
-        } else if (!inline_value) {
-            if (i + 1 >= args.size()) {
-                error = "option --" + name + " needs a value (" + option->value_name + ")";
-                return false;
-            }
-            value = args[++i];
-        }
-        if (parsed.Has(name) && !option->repeatable) {
-            error = "option --" + name + " given more than once";
-            return false;
-        }
-        parsed.Add(name, value);
+CommandLine::CommandLine(std::string command, const std::string& synopsis, const std::string& description)
+    : command_(std::move(command)), app_(std::make_unique<CLI::App>(description, "qxv " + command_)) {
+    app_->formatter(std::make_shared<UsageFormatter>(synopsis));
+    app_->option_defaults()->group("options");
+    app_->set_help_flag("-h,--help", "this text");
+    // Paths such as /tmp/out.png are arguments on Windows too.
+    app_->allow_windows_style_options(false);
+    app_->add_option("arguments", positional_)->group("");
+}
+
+CommandLine::~CommandLine() = default;
+
+CommandLine& CommandLine::Option(const std::string& name, const std::string& value_name, const std::string& help,
+                                 bool repeatable) {
+    CLI::Option* option = app_->add_option("--" + name, help)->type_name(value_name)->allow_extra_args(false);
+    if (repeatable) option->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    declared_.push_back({name, option, false});
+    return *this;
+}
+
+CommandLine& CommandLine::Flag(const std::string& name, const std::string& help) {
+    CLI::Option* option = app_->add_flag("--" + name, help)->disable_flag_override()->multi_option_policy(
+        CLI::MultiOptionPolicy::Throw);
+    declared_.push_back({name, option, true});
+    return *this;
+}
+
+CommandLine& CommandLine::HostOptions() {
+    return Option("host", "ae|premiere", "host to simulate: After Effects (default) or Premiere Pro")
+        .Option("plugin", "PATH", "plug-in library (default: QX_Vignette.so beside qxv)")
+        .Flag("trace", "print every host call the plug-in made, in order")
+        .Flag("json", "print one JSON object instead of text");
+}
+
+CommandLine& CommandLine::ParamOptions() {
+    return Option("set", "NAME=VALUE",
+                  "parameter value in effect-control units (pixels, degrees, percent, \"x,y\", \"#rrggbb\", "
+                  "a choice, on/off); repeatable",
+                  true);
+}
+
+CommandLine& CommandLine::FailureOptions() {
+    return Option("fail-suite", "NAME", "make the named suite unavailable (AcquireSuite fails); repeatable", true);
+}
+
+std::optional<int> CommandLine::Parse(const std::vector<std::string>& args, ParsedArgs& parsed) {
+    try {
+        // CLI11 takes the arguments last first.
+        app_->parse(std::vector<std::string>(args.rbegin(), args.rend()));
+    } catch (const CLI::CallForHelp&) {
+        std::cout << app_->help();
+        return kExitOk;
+    } catch (const CLI::ParseError& e) {
+        return Fail(command_, std::string(e.what()) + " (see qxv " + command_ + " --help)", kExitUsage);
     }
-    return true;
-}
-
-bool WantsHelp(const std::vector<std::string>& args) {
-    for (const auto& arg : args) {
-        if (arg == "--") return false;
-        if (arg == "--help" || arg == "-h") return true;
+    for (const Declared& declared : declared_) {
+        if (declared.flag && declared.option->count()) parsed.Add(declared.name, "");
+        if (!declared.flag) {
+            for (const std::string& value : declared.option->results()) parsed.Add(declared.name, value);
+        }
     }
-    return false;
-}
-
-std::string UsageText(const std::string& synopsis, const std::string& description,
-                      const std::vector<OptionSpec>& option_table) {
-    std::string text = "usage: " + synopsis + "\n\n" + description + "\n";
-    if (!option_table.empty()) text += "\noptions:\n";
-    for (const auto& option : option_table) {
-        std::string left = "  --" + option.name + (option.value_name.empty() ? "" : " " + option.value_name);
-        if (left.size() < 30) left.resize(30, ' ');
-        else left += "\n" + std::string(30, ' ');
-        text += left + option.help + "\n";
-    }
-    text += "  --help                      this text\n";
-    return text;
-}
-
-std::vector<OptionSpec> HostOptions() {
-    return {
-        {"host", "ae|premiere", "host to simulate: After Effects (default) or Premiere Pro"},
-        {"plugin", "PATH", "plug-in library (default: QX_Vignette.so beside qxv)"},
-        {"trace", "", "print every host call the plug-in made, in order"},
-        {"json", "", "print one JSON object instead of text"},
-    };
-}
-
-std::vector<OptionSpec> ParamOptions() {
-    return {{"set", "NAME=VALUE",
-             "parameter value in effect-control units (pixels, degrees, percent, \"x,y\", \"#rrggbb\", "
-             "a choice, on/off); repeatable",
-             true}};
-}
-
-std::vector<OptionSpec> FailureOptions() {
-    return {{"fail-suite", "NAME", "make the named suite unavailable (AcquireSuite fails); repeatable", true}};
-}
-
-std::vector<OptionSpec> Join(std::initializer_list<std::vector<OptionSpec>> groups) {
-    std::vector<OptionSpec> all;
-    for (const auto& group : groups) all.insert(all.end(), group.begin(), group.end());
-    return all;
+    for (const std::string& argument : positional_) parsed.AddPositional(argument);
+    return std::nullopt;
 }
 
 }  // namespace qxv::cli

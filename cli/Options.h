@@ -1,19 +1,21 @@
-// Command-line options shared by every qxv command: a declared list of options per command,
-// parsed into a map, with a one-line message for anything unknown or malformed.
+// Command-line options of the qxv commands, parsed by CLI11. A command declares its options on
+// a CommandLine; what the user gave lands in a ParsedArgs by option name, which the session,
+// the render settings and the overlay set-up read, and which a command may extend (a host
+// switch, the host a raw format implies).
 #pragma once
 
 #include <map>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-namespace qxv::cli {
+namespace CLI {
+class App;
+class Option;
+}  // namespace CLI
 
-struct OptionSpec {
-    std::string name;        // without the leading "--"
-    std::string value_name;  // empty for a flag; e.g. "PATH", "ae|premiere"
-    std::string help;
-    bool repeatable = false;
-};
+namespace qxv::cli {
 
 class ParsedArgs {
 public:
@@ -30,18 +32,44 @@ private:
     std::vector<std::string> positional_;
 };
 
-// Accepts "--name value" and "--name=value"; "--" ends the options. On failure fills
-// `error` with one line (no program name) and returns false.
-bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& option_table, ParsedArgs& parsed,
-               std::string& error);
+// One command's options. Names are given without the leading "--"; "--name value" and
+// "--name=value" both work, "--" ends the options and a lone "-" is an argument (standard
+// input or output).
+class CommandLine {
+public:
+    // `synopsis` and `description` open the --help text, above the options.
+    CommandLine(std::string command, const std::string& synopsis, const std::string& description);
+    ~CommandLine();
 
-bool WantsHelp(const std::vector<std::string>& args);
-std::string UsageText(const std::string& synopsis, const std::string& description, const std::vector<OptionSpec>& option_table);
+    // --name VALUE, at most once unless `repeatable`. `value_name` shows in --help: "PATH", "ae|premiere".
+    CommandLine& Option(const std::string& name, const std::string& value_name, const std::string& help,
+                        bool repeatable = false);
+    // --name alone.
+    CommandLine& Flag(const std::string& name, const std::string& help);
 
-// Option groups used by several commands.
-std::vector<OptionSpec> HostOptions();     // --host, --plugin, --trace, --json
-std::vector<OptionSpec> ParamOptions();    // --set NAME=VALUE
-std::vector<OptionSpec> FailureOptions();  // --fail-suite NAME
-std::vector<OptionSpec> Join(std::initializer_list<std::vector<OptionSpec>> groups);
+    // Groups several commands share.
+    CommandLine& HostOptions();     // --host, --plugin, --trace, --json
+    CommandLine& ParamOptions();    // --set NAME=VALUE
+    CommandLine& FailureOptions();  // --fail-suite NAME
+
+    // Reads the arguments after the command name into `parsed`. Returns the exit code when the
+    // command has nothing more to do: 0 after printing --help, 2 after one line on stderr for
+    // an unknown option, a missing value or an option given twice.
+    std::optional<int> Parse(const std::vector<std::string>& args, ParsedArgs& parsed);
+
+    const std::string& command() const { return command_; }
+
+private:
+    struct Declared {
+        std::string name;
+        CLI::Option* option;
+        bool flag;
+    };
+
+    std::string command_;
+    std::unique_ptr<CLI::App> app_;
+    std::vector<Declared> declared_;
+    std::vector<std::string> positional_;
+};
 
 }  // namespace qxv::cli

@@ -24,37 +24,30 @@ const char kDescription[] =
     "OUTPUT; the picture is the zoomed layer (or composition) with --scroll as a margin.\n"
     "--strokes-json FILE writes every recorded stroke with its path operations.";
 
-Json ColourJson(const DRAWBOT_ColorRGBA& c) {
-    Json colour = Json::Array();
-    for (float v : {c.red, c.green, c.blue, c.alpha}) colour.Append(static_cast<double>(v));
-    return colour;
-}
-
 Json StrokesJson(const std::vector<hostsim::RecordedStroke>& strokes) {
-    Json list = Json::Array();
+    using hostsim::JsonNumber;
+    Json list = Json::array();
     for (const auto& stroke : strokes) {
-        Json path = Json::Array();
+        Json path = Json::array();
         for (const auto& op : stroke.path) {
-            Json item = Json::Object();
-            item.Set("op", hostsim::PathOpName(op.kind));
+            Json item = {{"op", hostsim::PathOpName(op.kind)}};
             if (op.kind != hostsim::PathOpKind::kClose) {
-                item.Set("x", static_cast<double>(op.x));
-                item.Set("y", static_cast<double>(op.y));
+                item["x"] = JsonNumber(op.x);
+                item["y"] = JsonNumber(op.y);
             }
             if (op.kind == hostsim::PathOpKind::kAddArc) {
-                item.Set("radius", static_cast<double>(op.radius));
-                item.Set("start", static_cast<double>(op.start));
-                item.Set("sweep", static_cast<double>(op.sweep));
+                item["radius"] = JsonNumber(op.radius);
+                item["start"] = JsonNumber(op.start);
+                item["sweep"] = JsonNumber(op.sweep);
             }
-            path.Append(std::move(item));
+            path.push_back(std::move(item));
         }
-        Json item = Json::Object();
-        item.Set("by", stroke.by == hostsim::StrokeBy::kOverlayTheme ? "overlay theme" : "pen");
-        item.Set("colour", ColourJson(stroke.colour));
-        item.Set("width", static_cast<double>(stroke.width));
-        item.Set("shadow", stroke.shadow);
-        item.Set("path", std::move(path));
-        list.Append(std::move(item));
+        const DRAWBOT_ColorRGBA& c = stroke.colour;
+        list.push_back({{"by", stroke.by == hostsim::StrokeBy::kOverlayTheme ? "overlay theme" : "pen"},
+                        {"colour", {JsonNumber(c.red), JsonNumber(c.green), JsonNumber(c.blue), JsonNumber(c.alpha)}},
+                        {"width", JsonNumber(stroke.width)},
+                        {"shadow", stroke.shadow},
+                        {"path", std::move(path)}});
     }
     return list;
 }
@@ -75,15 +68,12 @@ bool WriteText(const std::string& path, const std::string& text, std::string& er
 }  // namespace
 
 int RunOverlay(const std::vector<std::string>& args) {
-    const auto option_table = OverlayOptions({{"strokes-json", "FILE", "also write the recorded strokes as JSON"}});
-    const std::string synopsis = "qxv overlay " + OverlayOptionsSynopsis() + " OUTPUT.png [--strokes-json FILE]";
-    if (WantsHelp(args)) {
-        std::cout << UsageText(synopsis, kDescription, option_table);
-        return kExitOk;
-    }
+    CommandLine command_line(kCommand, "qxv overlay " + OverlayOptionsSynopsis() + " OUTPUT.png [--strokes-json FILE]",
+                             kDescription);
+    AddOverlayOptions(command_line).Option("strokes-json", "FILE", "also write the recorded strokes as JSON");
     ParsedArgs parsed;
+    if (const auto done = command_line.Parse(args, parsed)) return *done;
     std::string error;
-    if (!ParseArgs(args, option_table, parsed, error)) return Fail(kCommand, error, kExitUsage);
     const auto& positional = parsed.positional();
     const std::size_t wanted = parsed.Has("size") ? 1 : 2;
     if (positional.size() != wanted) {
@@ -109,11 +99,12 @@ int RunOverlay(const std::vector<std::string>& args) {
     if (parsed.Has("trace")) PrintTrace(std::cerr, workspace.host());
     if (!ok) return Fail(kCommand, error, kExitFailure);
     if (parsed.Has("strokes-json")) {
-        Json json = Json::Object();
-        json.Set("host", hostsim::HostAppName(workspace.host().app()));
-        json.Set("window", workspace.view.window == PF_Window_COMP ? "comp" : "layer");
-        json.Set("strokes", StrokesJson(workspace.events->drawbot().strokes()));
-        if (!WriteText(parsed.Get("strokes-json"), json.Dump(2) + "\n", error)) return Fail(kCommand, error, kExitFailure);
+        const Json json = {{"host", hostsim::HostAppName(workspace.host().app())},
+                           {"window", workspace.view.window == PF_Window_COMP ? "comp" : "layer"},
+                           {"strokes", StrokesJson(workspace.events->drawbot().strokes())}};
+        if (!WriteText(parsed.Get("strokes-json"), hostsim::DumpJson(json, 2) + "\n", error)) {
+            return Fail(kCommand, error, kExitFailure);
+        }
     }
     return kExitOk;
 }

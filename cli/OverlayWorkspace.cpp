@@ -55,35 +55,29 @@ void Fill(hostsim::RgbaPicture& picture, int x0, int y0, int x1, int y1, float g
 
 }  // namespace
 
-std::optional<int> ParseLayerCommandLine(const char* command, const std::vector<std::string>& args,
-                                         const std::string& synopsis, const char* description,
-                                         const std::vector<OptionSpec>& option_table, ParsedArgs& parsed) {
-    if (WantsHelp(args)) {
-        std::cout << UsageText(synopsis, description, option_table);
-        return kExitOk;
-    }
-    std::string error;
-    if (!ParseArgs(args, option_table, parsed, error)) return Fail(command, error, kExitUsage);
+std::optional<int> ParseLayerCommandLine(CommandLine& command_line, const std::vector<std::string>& args,
+                                         ParsedArgs& parsed) {
+    if (const auto done = command_line.Parse(args, parsed)) return done;
     if (parsed.positional().size() != (parsed.Has("size") ? 0u : 1u)) {
-        return Fail(command, parsed.Has("size") ? "with --size give no INPUT" : "give one INPUT image or --size",
-                    kExitUsage);
+        return Fail(command_line.command(),
+                    parsed.Has("size") ? "with --size give no INPUT" : "give one INPUT image or --size", kExitUsage);
     }
     return std::nullopt;
 }
 
-std::vector<OptionSpec> OverlayOptions(std::vector<OptionSpec> extra) {
-    return Join({HostOptions(),
-                 ParamOptions(),
-                 FailureOptions(),
-                 {{"size", "WIDTHxHEIGHT", "a blank layer of this size instead of an INPUT image"},
-                  {"window", "comp|layer", "the window the overlay is shown in (default: layer)"},
-                  {"zoom", "Z", "the window's zoom: 0.5, 2, 1/3, ... (default 1)"},
-                  {"layer-offset", "X,Y", "composition window: the layer's top-left corner in the composition"},
-                  {"scroll", "X,Y", "window pixels added after the zoom; a positive scroll leaves that margin "
-                                    "on every side of the picture"},
-                  {"pixel-aspect", "N/D", "pixel aspect ratio (default 1/1)"},
-                  {"quality", "high|low", "render quality (default high)"}},
-                 std::move(extra)});
+CommandLine& AddOverlayOptions(CommandLine& command_line) {
+    return command_line.HostOptions()
+        .ParamOptions()
+        .FailureOptions()
+        .Option("size", "WIDTHxHEIGHT", "a blank layer of this size instead of an INPUT image")
+        .Option("window", "comp|layer", "the window the overlay is shown in (default: layer)")
+        .Option("zoom", "Z", "the window's zoom: 0.5, 2, 1/3, ... (default 1)")
+        .Option("layer-offset", "X,Y", "composition window: the layer's top-left corner in the composition")
+        .Option("scroll", "X,Y",
+                "window pixels added after the zoom; a positive scroll leaves that margin on every side of the "
+                "picture")
+        .Option("pixel-aspect", "N/D", "pixel aspect ratio (default 1/1)")
+        .Option("quality", "high|low", "render quality (default high)");
 }
 
 std::string OverlayOptionsSynopsis() {

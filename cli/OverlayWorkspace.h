@@ -29,16 +29,15 @@ struct OverlayWorkspace {
     hostsim::Host& host() { return *session.host; }
 };
 
-// Options of every overlay command; `extra` are the command's own.
-std::vector<OptionSpec> OverlayOptions(std::vector<OptionSpec> extra);
+// Declares the options of every overlay command; the command's own follow.
+CommandLine& AddOverlayOptions(CommandLine& command_line);
 std::string OverlayOptionsSynopsis();  // "[--window comp|layer] [--zoom Z] ..."
 
 // The start of the overlay commands that take one INPUT image or --size: --help, the options
 // and the layer argument. Returns the exit code when the command has nothing more to do (usage
 // printed, or a usage error reported); nothing when it goes on with `parsed`.
-std::optional<int> ParseLayerCommandLine(const char* command, const std::vector<std::string>& args,
-                                         const std::string& synopsis, const char* description,
-                                         const std::vector<OptionSpec>& option_table, ParsedArgs& parsed);
+std::optional<int> ParseLayerCommandLine(CommandLine& command_line, const std::vector<std::string>& args,
+                                         ParsedArgs& parsed);
 
 // `layer_argument` is the INPUT path, or empty when --size gives the layer. False with a
 // one-line `error` (and `usage_error` set when the command line itself was wrong).

@@ -23,16 +23,14 @@ bool IsDisabled(A_long ui_flags) { return ui_flags & PF_PUI_DISABLED; }
 }  // namespace
 
 int RunParamsUI(const std::vector<std::string>& args) {
-    const std::vector<OptionSpec> option_table =
-        Join({{{"mask-only", "on|off", "value of \"Mask Only\" for the update"}}, HostOptions(), ParamOptions(),
-              FailureOptions()});
-    if (WantsHelp(args)) {
-        std::cout << UsageText(kSynopsis, kDescription, option_table);
-        return kExitOk;
-    }
+    CommandLine command_line("params-ui", kSynopsis, kDescription);
+    command_line.Option("mask-only", "on|off", "value of \"Mask Only\" for the update")
+        .HostOptions()
+        .ParamOptions()
+        .FailureOptions();
     ParsedArgs parsed;
+    if (const auto done = command_line.Parse(args, parsed)) return *done;
     std::string error;
-    if (!ParseArgs(args, option_table, parsed, error)) return Fail("params-ui", error + " (see qxv params-ui --help)", kExitUsage);
     if (!parsed.positional().empty()) {
         return Fail("params-ui", "unexpected argument " + parsed.positional()[0], kExitUsage);
     }
@@ -53,36 +51,33 @@ int RunParamsUI(const std::vector<std::string>& args) {
     const PF_OutData& out = host.out_data();
 
     if (parsed.Has("json")) {
-        Json json = Json::Object();
-        json.Set("host", host.is_premiere() ? "premiere" : "ae");
-        json.Set("mask_only", mask_only);
-        json.Set("result", result);
-        json.Set("out_flags", static_cast<std::uint32_t>(out.out_flags));
-        json.Set("message", DisplayedMessage(out));
-        Json updates = Json::Array();
+        Json updates = Json::array();
         for (const auto& update : host.param_ui_updates()) {
-            updates.Append(Json::Object()
-                               .Set("index", update.index)
-                               .Set("name", update.name)
-                               .Set("ui_flags", update.def.ui_flags)
-                               .Set("disabled", IsDisabled(update.def.ui_flags)));
+            updates.push_back({{"index", update.index},
+                               {"name", update.name},
+                               {"ui_flags", update.def.ui_flags},
+                               {"disabled", IsDisabled(update.def.ui_flags)}});
         }
-        json.Set("updates", std::move(updates));
-        Json params = Json::Array();
+        Json params = Json::array();
         for (int i = 1; i <= host.params().count(); ++i) {
             const auto& param = host.params().Param(i);
-            params.Append(Json::Object()
-                              .Set("index", i)
-                              .Set("name", param.registered_name)
-                              .Set("shown_name", param.shown_name)
-                              .Set("ui_flags", param.def.ui_flags)
-                              .Set("disabled", IsDisabled(param.def.ui_flags)));
+            params.push_back({{"index", i},
+                              {"name", param.registered_name},
+                              {"shown_name", param.shown_name},
+                              {"ui_flags", param.def.ui_flags},
+                              {"disabled", IsDisabled(param.def.ui_flags)}});
         }
-        json.Set("params", std::move(params));
-        json.Set("values", hostsim::ParamValuesJson(host.params()));
-        json.Set("violations", ViolationsJson(host));
-        if (parsed.Has("trace")) json.Set("trace", TraceJson(host));
-        std::cout << json.Dump(2) << "\n";
+        Json json = {{"host", host.is_premiere() ? "premiere" : "ae"},
+                     {"mask_only", mask_only},
+                     {"result", result},
+                     {"out_flags", static_cast<std::uint32_t>(out.out_flags)},
+                     {"message", DisplayedMessage(out)},
+                     {"updates", std::move(updates)},
+                     {"params", std::move(params)},
+                     {"values", hostsim::ParamValuesJson(host.params())},
+                     {"violations", ViolationsJson(host)}};
+        if (parsed.Has("trace")) json["trace"] = TraceJson(host);
+        std::cout << hostsim::DumpJson(json, 2) << "\n";
     } else {
         std::cout << "PF_Cmd_UPDATE_PARAMS_UI in " << hostsim::HostAppName(host.app()) << " with Mask Only " << mask_only
                   << ": " << ErrorText(result) << "\n";

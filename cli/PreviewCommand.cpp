@@ -42,17 +42,17 @@ bool ParseWholeNumber(const std::string& option, const std::string& text, int lo
 }  // namespace
 
 int RunPreview(const std::vector<std::string>& args) {
-    const auto option_table = OverlayOptions(
-        {{"threads", "N", "threads of the host's iterations (default: all cores)"},
-         {"drag-downsample", "N", "render at 1/N while a handle is held (default 2; 1: always full size)"},
-         {"save-dir", "DIR", "where S saves frames (default: the current directory)"},
-         {"measure", "", "print each drag event's time to the redrawn window, and a summary at the end"}});
-    const std::string synopsis = "qxv preview " + OverlayOptionsSynopsis() +
-                                 " [--threads N] [--drag-downsample N] [--save-dir DIR] [--measure] [--json]";
+    CommandLine command_line(kCommand,
+                             "qxv preview " + OverlayOptionsSynopsis() +
+                                 " [--threads N] [--drag-downsample N] [--save-dir DIR] [--measure] [--json]",
+                             kDescription);
+    AddOverlayOptions(command_line)
+        .Option("threads", "N", "threads of the host's iterations (default: all cores)")
+        .Option("drag-downsample", "N", "render at 1/N while a handle is held (default 2; 1: always full size)")
+        .Option("save-dir", "DIR", "where S saves frames (default: the current directory)")
+        .Flag("measure", "print each drag event's time to the redrawn window, and a summary at the end");
     ParsedArgs parsed;
-    if (const auto done = ParseLayerCommandLine(kCommand, args, synopsis, kDescription, option_table, parsed)) {
-        return *done;
-    }
+    if (const auto done = ParseLayerCommandLine(command_line, args, parsed)) return *done;
     const auto& positional = parsed.positional();
     std::string error;
     int threads = 0, drag_downsample = 2;

@@ -59,7 +59,7 @@ void SetThreads(PreviewSession& preview) {
     hostsim::SetIterationThreads(preview.workspace.host(), threads);
 }
 
-std::string ParamValuesText(const hostsim::ParamStore& store) { return hostsim::ParamValuesJson(store).Dump(); }
+std::string ParamValuesText(const hostsim::ParamStore& store) { return hostsim::DumpJson(hostsim::ParamValuesJson(store)); }
 
 std::string Exact(double value) {
     char text[40];
@@ -271,10 +271,9 @@ std::string PreviewStatus(const PreviewSession& preview) {
 }
 
 std::string PreviewParamsJson(const PreviewSession& preview) {
-    hostsim::Json json = hostsim::Json::Object();
-    json.Set("host", hostsim::HostAppName(preview.workspace.session.host->app()));
-    json.Set("params", hostsim::ParamValuesJson(preview.workspace.session.host->params()));
-    return json.Dump();
+    const hostsim::Json json = {{"host", hostsim::HostAppName(preview.workspace.session.host->app())},
+                                {"params", hostsim::ParamValuesJson(preview.workspace.session.host->params())}};
+    return hostsim::DumpJson(json);
 }
 
 std::string RenderCommandLine(const PreviewSession& preview, const std::string& output,
@@ -293,7 +292,7 @@ std::string RenderCommandLine(const PreviewSession& preview, const std::string& 
         if (param.def.param_type == PF_Param_LAYER) continue;
         // The point's default is a place in percent, so it is always given.
         if (param.def.param_type != PF_Param_POINT &&
-            hostsim::ParamValueJson(param).Dump() == hostsim::ParamDefaultJson(param).Dump()) {
+            hostsim::ParamValueJson(param) == hostsim::ParamDefaultJson(param)) {
             continue;
         }
         const std::string text = SetText(param);

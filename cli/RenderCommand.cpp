@@ -62,21 +62,6 @@ const char kDescription[] =
     "\n"
     "On any error qxv prints one line, exits non-zero and leaves no partial output file.";
 
-std::vector<OptionSpec> RenderOptions() {
-    return Join({{{"host", "ae|premiere", "host to simulate (default: ae; raw streams: implied by --format)"},
-                  {"depth", "8|16|float", "bit depth of the frames handed over (ae: 8 or 16; premiere: 8 or float)"},
-                  {"raw", "WIDTHxHEIGHT", "INPUT and OUTPUT are raw streams of frames of this size"},
-                  {"format", "argb8|argb16|bgra8|bgra32f", "pixel layout of the raw streams"},
-                  {"downsample", "N/D[,N/D]", "host downsampling, x then y (one value sets both; default 1/1)"},
-                  {"pixel-aspect", "N/D", "pixel aspect ratio (default 1/1)"},
-                  {"quality", "high|low", "render quality (default high)"},
-                  {"threads", "N", "threads of the host's iterations (default: all cores)"},
-                  {"plugin", "PATH", "plug-in library (default: QX_Vignette.so beside qxv)"},
-                  {"trace", "", "print every host call the plug-in made on stderr"}},
-                 ParamOptions(),
-                 FailureOptions()});
-}
-
 bool IsStream(const std::string& path) { return path == "-"; }
 
 // The world layout for a host and a bit depth ("8", "16", "float").
@@ -339,14 +324,21 @@ int RenderImages(const ParsedArgs& args, const std::string& input_path, const st
 }  // namespace
 
 int RunRender(const std::vector<std::string>& args) {
-    const std::vector<OptionSpec> option_table = RenderOptions();
-    if (WantsHelp(args)) {
-        std::cout << UsageText(kSynopsis, kDescription, option_table);
-        return kExitOk;
-    }
+    CommandLine command_line(kCommand, kSynopsis, kDescription);
+    command_line.Option("host", "ae|premiere", "host to simulate (default: ae; raw streams: implied by --format)")
+        .Option("depth", "8|16|float", "bit depth of the frames handed over (ae: 8 or 16; premiere: 8 or float)")
+        .Option("raw", "WIDTHxHEIGHT", "INPUT and OUTPUT are raw streams of frames of this size")
+        .Option("format", "argb8|argb16|bgra8|bgra32f", "pixel layout of the raw streams")
+        .Option("downsample", "N/D[,N/D]", "host downsampling, x then y (one value sets both; default 1/1)")
+        .Option("pixel-aspect", "N/D", "pixel aspect ratio (default 1/1)")
+        .Option("quality", "high|low", "render quality (default high)")
+        .Option("threads", "N", "threads of the host's iterations (default: all cores)")
+        .Option("plugin", "PATH", "plug-in library (default: QX_Vignette.so beside qxv)")
+        .Flag("trace", "print every host call the plug-in made on stderr")
+        .ParamOptions()
+        .FailureOptions();
     ParsedArgs parsed;
-    std::string error;
-    if (!ParseArgs(args, option_table, parsed, error)) return Fail(kCommand, error + " (see qxv render --help)", kExitUsage);
+    if (const auto done = command_line.Parse(args, parsed)) return *done;
     if (parsed.positional().size() != 2) {
         return Fail(kCommand, "needs INPUT and OUTPUT (see qxv render --help)", kExitUsage);
     }

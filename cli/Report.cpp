@@ -78,13 +78,7 @@ std::string VersionText(std::uint32_t version) {
 
 Json VersionJson(std::uint32_t version) {
     VersionParts v = DecodeVersion(version);
-    Json json = Json::Object();
-    json.Set("major", v.major);
-    json.Set("minor", v.minor);
-    json.Set("bugfix", v.bugfix);
-    json.Set("stage", StageName(v.stage));
-    json.Set("build", v.build);
-    return json;
+    return {{"major", v.major}, {"minor", v.minor}, {"bugfix", v.bugfix}, {"stage", StageName(v.stage)}, {"build", v.build}};
 }
 
 void PrintTrace(std::ostream& out, hostsim::Host& host) {
@@ -103,14 +97,9 @@ void PrintTrace(std::ostream& out, hostsim::Host& host) {
 }
 
 Json TraceJson(hostsim::Host& host) {
-    Json list = Json::Array();
+    Json list = Json::array();
     for (const auto& call : host.trace().Calls()) {
-        Json entry = Json::Object();
-        entry.Set("command", call.command);
-        entry.Set("call", call.name);
-        entry.Set("detail", call.detail);
-        entry.Set("result", call.result);
-        list.Append(std::move(entry));
+        list.push_back({{"command", call.command}, {"call", call.name}, {"detail", call.detail}, {"result", call.result}});
     }
     return list;
 }
@@ -122,9 +111,7 @@ void PrintViolations(std::ostream& out, const hostsim::Host& host) {
 }
 
 Json ViolationsJson(const hostsim::Host& host) {
-    Json list = Json::Array();
-    for (const auto& violation : host.AllViolations()) list.Append(violation);
-    return list;
+    return host.AllViolations();
 }
 
 }  // namespace qxv::cli

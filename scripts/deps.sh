@@ -7,6 +7,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   libgtest-dev googletest libbenchmark-dev
   libgcrypt20-dev libgcrypt-mingw-w64-dev
+  nlohmann-json3-dev libcli11-dev
   libopenimageio-dev openimageio-tools ffmpeg
   libsdl2-dev xvfb xdotool
   wine64 wine

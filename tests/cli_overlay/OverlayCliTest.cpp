@@ -49,10 +49,9 @@ protected:
     Json RunJson(const std::string& arguments) {
         const Result result = Run(arguments);
         EXPECT_EQ(result.exit_code, 0) << result.err;
-        std::string error;
-        auto json = Json::Parse(result.out, error);
-        EXPECT_TRUE(json.has_value()) << error;
-        return json ? *json : Json();
+        Json json = Json::parse(result.out, nullptr, /*allow_exceptions=*/false);
+        EXPECT_FALSE(json.is_discarded()) << result.out;
+        return json;
     }
     std::string Path(const std::string& name) const { return (dir_ / name).string(); }
 
@@ -65,37 +64,37 @@ TEST_F(OverlayCliTest, HandlesAreWhereTheHitTestPutsThem) {
     for (const char* host : {"ae", "premiere"}) {
         SCOPED_TRACE(host);
         const Json json = RunJson(std::string("handles --size 480x270 --json --host ") + host);
-        ASSERT_EQ(json["handles"].size(), 10u);
+        ASSERT_EQ(json.at("handles").size(), 10u);
         for (int i = 0; i < 10; ++i) {
-            EXPECT_EQ(json["handles"][i]["number"].AsInteger(), i + 1);
-            EXPECT_EQ(json["handles"][i]["x"].AsInteger(), expected[i][0]) << i + 1;
-            EXPECT_EQ(json["handles"][i]["y"].AsInteger(), expected[i][1]) << i + 1;
+            EXPECT_EQ(json.at("handles").at(i).at("number").get<std::int64_t>(), i + 1);
+            EXPECT_EQ(json.at("handles").at(i).at("x").get<std::int64_t>(), expected[i][0]) << i + 1;
+            EXPECT_EQ(json.at("handles").at(i).at("y").get<std::int64_t>(), expected[i][1]) << i + 1;
         }
     }
     // Zoomed and scrolled: every handle moves with the window.
     const Json zoomed = RunJson("handles --size 480x270 --json --zoom 2 --scroll 10,20");
-    EXPECT_EQ(zoomed["handles"][3]["x"].AsInteger(), 790);
-    EXPECT_EQ(zoomed["handles"][3]["y"].AsInteger(), 490);
+    EXPECT_EQ(zoomed.at("handles").at(3).at("x").get<std::int64_t>(), 790);
+    EXPECT_EQ(zoomed.at("handles").at(3).at("y").get<std::int64_t>(), 490);
     // The opacity track keeps its size in window pixels whatever the zoom.
-    EXPECT_EQ(zoomed["handles"][9]["x"].AsInteger(), 490 - 40);
+    EXPECT_EQ(zoomed.at("handles").at(9).at("x").get<std::int64_t>(), 490 - 40);
 }
 
 TEST_F(OverlayCliTest, DragReportsEveryEvent) {
     const Json json = RunJson("drag --size 480x270 --from 200,160 --to 200,100 --steps 3 --json");
-    EXPECT_EQ(json["handle"].AsInteger(), 10);
-    ASSERT_EQ(json["events"].size(), 4u);  // the click and three drags
+    EXPECT_EQ(json.at("handle").get<std::int64_t>(), 10);
+    ASSERT_EQ(json.at("events").size(), 4u);  // the click and three drags
     const int opacity[] = {25, 45, 65, 85};
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(json["events"][i]["params"]["Opacity"].AsInteger(), opacity[i] * 65536);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(json.at("events").at(i).at("params").at("Opacity").get<std::int64_t>(), opacity[i] * 65536);
 
     const Json corner = RunJson("drag --size 480x270 --window comp --layer-offset 20,10 --from 410,245 --to 360,195 "
                                 "--steps 1 --json --host premiere");
-    EXPECT_EQ(corner["handle"].AsInteger(), 4);
-    EXPECT_EQ(corner["events"][1]["params"]["Width"].AsNumber(), 200);
-    EXPECT_EQ(corner["events"][1]["params"]["Height"].AsNumber(), 100);
+    EXPECT_EQ(corner.at("handle").get<std::int64_t>(), 4);
+    EXPECT_EQ(corner.at("events").at(1).at("params").at("Width").get<double>(), 200);
+    EXPECT_EQ(corner.at("events").at(1).at("params").at("Height").get<double>(), 100);
 
     const Json miss = RunJson("drag --size 480x270 --from 5,5 --to 50,50 --json");
-    EXPECT_EQ(miss["handle"].AsInteger(), 0);
-    EXPECT_EQ(miss["events"].size(), 1u);
+    EXPECT_EQ(miss.at("handle").get<std::int64_t>(), 0);
+    EXPECT_EQ(miss.at("events").size(), 1u);
 }
 
 TEST_F(OverlayCliTest, PicturesHaveTheWindowsSize) {
@@ -116,10 +115,9 @@ TEST_F(OverlayCliTest, PicturesHaveTheWindowsSize) {
         ASSERT_TRUE(input);
         EXPECT_EQ(input->spec().width, c.width);
         EXPECT_EQ(input->spec().height, c.height);
-        std::string error;
-        const auto strokes = Json::Parse(Slurp(Path("s.json")), error);
-        ASSERT_TRUE(strokes) << error;
-        EXPECT_EQ((*strokes)["strokes"].size(), 11u);
+        const Json strokes = Json::parse(Slurp(Path("s.json")), nullptr, /*allow_exceptions=*/false);
+        ASSERT_FALSE(strokes.is_discarded());
+        EXPECT_EQ(strokes.at("strokes").size(), 11u);
     }
     const Result dragged = Run("drag --size 64x48 --set \"Point of origin=32,24\" --from 32,15 --to 60,24 --steps 2 "
                                "--render " + Path("frame.png") + " --overlay " + Path("after.png"));

@@ -22,12 +22,12 @@ TEST_P(ParamSet, ParsesByRegisteredType) {
     auto host = MakeReadyHost(hostsim::HostApp::kAfterEffects);
     int index = host->params().IndexOf(c.name);
     ASSERT_NE(index, 0) << c.name;
-    const std::string before = hostsim::ParamValueJson(host->params().Param(index)).Dump();
+    const std::string before = hostsim::ParamValueJson(host->params().Param(index)).dump();
 
     std::string error;
     bool ok = host->params().Set(c.name, c.text, error);
 
-    const std::string after = hostsim::ParamValueJson(host->params().Param(index)).Dump();
+    const std::string after = hostsim::ParamValueJson(host->params().Param(index)).dump();
     if (c.raw) {
         EXPECT_TRUE(ok) << error;
         EXPECT_EQ(after, c.raw);
@@ -85,7 +85,7 @@ TEST(ParamSetByName, UnknownNameListsTheParameters) {
 
 TEST(ParamValuesJson, IsKeyedByRegisteredNamesWithRawDefaults) {
     auto host = MakeReadyHost(hostsim::HostApp::kAfterEffects);
-    EXPECT_EQ(hostsim::ParamValuesJson(host->params()).Dump(),
+    EXPECT_EQ(hostsim::ParamValuesJson(host->params()).dump(),
               "{\"Vignette Type\":1,\"Point of origin\":[3276800,3276800],\"Width\":300,\"Height\":200,"
               "\"Angle\":0,\"Feather\":100,\"Fill with\":1,\"Color\":[255,0,0,0],\"Opacity\":1638400,"
               "\"Blending mode\":3,\"Invert\":0,\"Mask Only\":0,\"Alpha falloff\":1}");

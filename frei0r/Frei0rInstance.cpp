@@ -8,18 +8,13 @@
 
 namespace qxv::frei0r {
 
-namespace {
-
 using hostsim::WorldFormat;
-
-}  // namespace
 
 Frei0rInstance::Frei0rInstance(const LoadedEffect& effect, FrameSize frame)
     : effect_(effect),
       frame_(frame),
       host_(hostsim::HostApp::kPremierePro, effect.library->entry()),
-      texts_(effect.params.size()),
-      last_said_(effect.params.size() + 1) {
+      texts_(effect.params.size()) {
     // The parameters are those the plug-in registered once for the process; a point's default
     // is placed on this instance's frame, as a host places it on the layer.
     host_.params() = effect.controls;
@@ -32,7 +27,7 @@ void Frei0rInstance::Set(int index, const void* value) {
     const Frei0rParam& param = effect_.params[static_cast<std::size_t>(index)];
     std::string problem;
     if (!SetFromFrei0r(*param.binding, host_.params().Param(param.control_index), frame_, value, problem)) {
-        SayOnce(static_cast<std::size_t>(index), problem);
+        SayOnce(problem);
     }
 }
 
@@ -57,21 +52,21 @@ void Frei0rInstance::Update(const std::uint32_t* in, std::uint32_t* out) {
                                     rowbytes);
     output_ = hostsim::BorrowedWorld(WorldFormat::kBgra8, out, frame_.width, frame_.height, rowbytes);
     const PF_Err err = hostsim::RenderFrame(host_, input_, WorldFormat::kBgra8, output_, WorldFormat::kBgra8);
-    const std::size_t render_key = effect_.params.size();
     if (err) {
         // frei0r has no way to fail a frame: the picture passes through untouched instead.
         std::memmove(out, in, pixels * 4);
-        SayOnce(render_key, "rendering failed with error " + std::to_string(err) + "; the frame passes through unchanged");
+        SayOnce("rendering failed with error " + std::to_string(err) + "; the frame passes through unchanged");
     } else if (!host_.CommandViolations().empty()) {
-        SayOnce(render_key, "the plug-in broke a host rule while rendering: " + host_.CommandViolations().front());
+        SayOnce("the plug-in broke a host rule while rendering: " + host_.CommandViolations().front());
     }
     // The trace is for tests of the host; over hours of video it would only grow.
     host_.trace().Clear();
 }
 
-void Frei0rInstance::SayOnce(std::size_t key, const std::string& message) {
-    if (last_said_[key] == message) return;
-    last_said_[key] = message;
+void Frei0rInstance::SayOnce(const std::string& message) {
+    // Keyframed bad values could say something new every frame; a page of them is enough.
+    constexpr std::size_t kMostMessages = 100;
+    if (said_.size() >= kMostMessages || !said_.insert(message).second) return;
     SayOnStderr(message);
 }
 

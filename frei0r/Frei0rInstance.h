@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -24,9 +25,9 @@ public:
     void Update(const std::uint32_t* in, std::uint32_t* out);
 
 private:
-    // Says a problem on standard error unless it is the one last said under `key`: hosts
-    // re-set every parameter before every frame, and one message is enough.
-    void SayOnce(std::size_t key, const std::string& message);
+    // Says a problem on standard error unless this instance said it before: hosts re-set
+    // every parameter before every frame, and one message is enough.
+    void SayOnce(const std::string& message);
 
     const LoadedEffect& effect_;
     FrameSize frame_;
@@ -34,8 +35,8 @@ private:
     PF_EffectWorld input_{};   // over the host's frames, re-aimed every update
     PF_EffectWorld output_{};
     std::vector<std::uint32_t> in_place_copy_;
-    std::vector<std::string> texts_;          // strings handed out by Get, one per parameter
-    std::vector<std::string> last_said_;      // per parameter, then one for rendering
+    std::vector<std::string> texts_;  // strings handed out by Get, one per parameter
+    std::set<std::string> said_;
 };
 
 }  // namespace qxv::frei0r

@@ -1,11 +1,10 @@
 #include "Frei0rValues.h"
 
-#include "Frei0rApi.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
+#include "Frei0rApi.h"
 #include "ParamParse.h"
 
 namespace qxv::frei0r {

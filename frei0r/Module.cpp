@@ -1,11 +1,10 @@
 // The frei0r entry points. Every one is a wall: nothing thrown below may reach the host
 // program, which is C and would go down with it.
-#include "Frei0rApi.h"
-
 #include <exception>
-#include <string>
 #include <new>
+#include <string>
 
+#include "Frei0rApi.h"
 #include "Frei0rInstance.h"
 #include "LoadedEffect.h"
 

@@ -80,6 +80,11 @@ void SetUp(LoadedEffect& effect) {
     if (host.About() == PF_Err_NONE) {
         const PF_OutData& out = host.out_data();
         effect.about.assign(out.return_msg, strnlen(out.return_msg, sizeof out.return_msg));
+        // The host's About box breaks lines with CR; frei0r hosts show one line (MLT writes
+        // it into YAML, where a bare line break would end the value).
+        for (char& c : effect.about) {
+            if (c == '\r' || c == '\n') c = ' ';
+        }
     }
     BindParams(effect);
 }

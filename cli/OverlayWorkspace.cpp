@@ -9,6 +9,7 @@
 #include "Commands.h"
 #include "ImageFiles.h"
 #include "PendingFile.h"
+#include "PointDefaults.h"
 #include "RawStream.h"
 #include "RenderSettingsParse.h"
 
@@ -163,12 +164,9 @@ bool OpenOverlayWorkspace(const ParsedArgs& args, const std::string& layer_argum
         hostsim::ParamStore& store = workspace.host().params();
         const int index = store.IndexOf("Point of origin");
         if (index) {
-            const PF_PointDef& point = store.Param(index).def.u.td;
-            const auto place = [](PF_Fixed percent, A_long length) {
-                return static_cast<PF_Fixed>(std::lround(percent / 100.0 * length));
-            };
-            store.Param(index).def.u.td.x_value = place(point.x_dephault, layer_size.h);
-            store.Param(index).def.u.td.y_value = place(point.y_dephault, layer_size.v);
+            PF_PointDef& point = store.Param(index).def.u.td;
+            point.x_value = hostsim::PlacePointDefault(point.x_dephault, layer_size.h);
+            point.y_value = hostsim::PlacePointDefault(point.y_dephault, layer_size.v);
         }
     }
     workspace.events = std::make_unique<hostsim::EventSession>(workspace.host(), workspace.view, layer_size);

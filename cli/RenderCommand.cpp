@@ -16,6 +16,7 @@
 #include "ImageFiles.h"
 #include "IterateSuites.h"
 #include "PendingFile.h"
+#include "PointDefaults.h"
 #include "ProgressBar.h"
 #include "RawStream.h"
 #include "RenderCommands.h"
@@ -166,11 +167,8 @@ void PlacePointDefaults(const ParsedArgs& args, hostsim::ParamStore& store, A_lo
         if (store.IndexOf(setting.substr(0, setting.find('='))) == index) return;
     }
     PF_PointDef& point = store.Param(index).def.u.td;
-    const auto place = [](PF_Fixed percent, A_long length) {
-        return static_cast<PF_Fixed>(std::lround(percent / 100.0 * length));
-    };
-    point.x_value = place(point.x_dephault, width);
-    point.y_value = place(point.y_dephault, height);
+    point.x_value = hostsim::PlacePointDefault(point.x_dephault, width);
+    point.y_value = hostsim::PlacePointDefault(point.y_dephault, height);
 }
 
 // Loads the plug-in for `app` with the user's --set values and settings, for frames of

@@ -1,6 +1,5 @@
 #include "Host.h"
 
-#include <atomic>
 #include <cstring>
 #include <mutex>
 #include <set>
@@ -14,7 +13,9 @@ namespace qxv::hostsim {
 
 namespace {
 
-std::atomic<Host*> g_current_host{nullptr};
+// Per thread: several hosts may send commands at once from their own threads (a frei0r host
+// updates one instance per worker), and each callback must find the host of its own thread.
+thread_local Host* g_current_host = nullptr;
 
 // Every live host, so that an effect_ref coming back from the plug-in can be checked before
 // it is trusted as a Host pointer.
@@ -23,8 +24,8 @@ std::set<const Host*> g_hosts;
 
 class CurrentHostScope {
 public:
-    explicit CurrentHostScope(Host* host) : previous_(g_current_host.exchange(host)) {}
-    ~CurrentHostScope() { g_current_host.store(previous_); }
+    explicit CurrentHostScope(Host* host) : previous_(g_current_host) { g_current_host = host; }
+    ~CurrentHostScope() { g_current_host = previous_; }
     CurrentHostScope(const CurrentHostScope&) = delete;
     CurrentHostScope& operator=(const CurrentHostScope&) = delete;
 
@@ -168,7 +169,7 @@ bool Host::WorldPixelFormat(const PF_EffectWorld* world, PrPixelFormat& format) 
     return true;
 }
 
-Host* Host::Current() { return g_current_host.load(); }
+Host* Host::Current() { return g_current_host; }
 
 Host* Host::FromEffectRef(PF_ProgPtr effect_ref) {
     {

@@ -10,10 +10,11 @@
 //     host.CommandViolations();                  // e.g. an unreleased suite
 //     host.trace().Calls("AcquireSuite");
 //
-// Threading: commands are sent from one thread at a time. Callbacks that carry no effect_ref
-// (the basic suite, the ANSI functions, GetPixelFormat) find their host through Host::Current(),
-// which is set for the duration of Send(); a host's iteration may run pixel functions on other
-// threads, and those call nothing that needs it.
+// Threading: one host sends commands from one thread at a time; different hosts may send at
+// once from different threads. Callbacks that carry no effect_ref (the basic suite, the ANSI
+// functions, GetPixelFormat) find their host through Host::Current(), which is set on the
+// sending thread for the duration of Send(); a host's iteration may run pixel functions on
+// other threads, and those call nothing that needs it.
 #pragma once
 
 #include <cstdint>
@@ -123,7 +124,8 @@ public:
     bool WorldPixelFormat(const PF_EffectWorld* world, PrPixelFormat& format) const;
 
     // ---- For host callbacks ----
-    // The host of the command in progress; null outside Send() (see the note at the top).
+    // The host of the command in progress on this thread; null outside Send() (see the note
+    // at the top).
     static Host* Current();
     // The host whose effect_ref this is, or null (and a violation is recorded on the current
     // host) when the plug-in passed something else.

@@ -25,5 +25,8 @@ struct RenderSettings {
 };
 
 PF_Err RenderFrame(Host& host, World& input, World& output, const RenderSettings& settings = {});
+// The same for worlds the host does not own (see BorrowedWorld), of the formats given.
+PF_Err RenderFrame(Host& host, PF_EffectWorld& input, WorldFormat input_format, PF_EffectWorld& output,
+                   WorldFormat output_format, const RenderSettings& settings = {});
 
 }  // namespace qxv::hostsim

@@ -44,6 +44,18 @@ bool ParseWorldFormat(const std::string& text, WorldFormat& format) {
     return false;
 }
 
+PF_EffectWorld BorrowedWorld(WorldFormat format, void* data, A_long width, A_long height, A_long rowbytes) {
+    PF_EffectWorld world{};
+    world.world_flags = PF_WorldFlag_WRITEABLE | (format == WorldFormat::kArgb16 ? PF_WorldFlag_DEEP : 0);
+    world.data = static_cast<PF_PixelPtr>(data);
+    world.rowbytes = rowbytes;
+    world.width = width;
+    world.height = height;
+    world.extent_hint = PF_LRect{0, 0, width, height};
+    world.pix_aspect_ratio = PF_RationalScale{1, 1};
+    return world;
+}
+
 World::World(WorldFormat format, A_long width, A_long height, std::size_t row_padding) : format_(format) {
     width = std::max<A_long>(width, 0);
     height = std::max<A_long>(height, 0);

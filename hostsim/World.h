@@ -23,6 +23,10 @@ PrPixelFormat PremierePixelFormat(WorldFormat format);  // the code GetPixelForm
 const char* WorldFormatName(WorldFormat format);       // "argb8", "argb16", "bgra8", "bgra32f"
 bool ParseWorldFormat(const std::string& text, WorldFormat& format);
 
+// A world over frame memory another program owns (a frei0r host's buffers): no guards, no
+// copy; `rowbytes` as that program lays its rows out.
+PF_EffectWorld BorrowedWorld(WorldFormat format, void* data, A_long width, A_long height, A_long rowbytes);
+
 constexpr std::uint8_t kGuardByte = 0xA5;
 constexpr std::size_t kDefaultRowPadding = 48;  // bytes past the last pixel of each row
 constexpr std::size_t kGuardBytes = 64;          // before the first and after the last row

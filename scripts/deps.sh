@@ -12,6 +12,8 @@ packages=(
   libsdl2-dev xvfb xdotool
   wine64 wine
   clang libclang-rt-14-dev
+  melt gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
+  frei0r-plugins-dev frei0r-plugins dpkg-dev
 )
 
 missing=()

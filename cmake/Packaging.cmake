@@ -1,0 +1,48 @@
+# What a user installs: `cmake --install` lays it out, CPack wraps it.
+#   Linux (DEB, qx-vignette_VERSION_amd64.deb), prefix /usr:
+#     lib/qx-vignette/{qxv,QX_Vignette.so}   qxv finds the plug-in beside itself
+#     bin/qxv -> ../lib/qx-vignette/qxv
+#     lib/frei0r-1/qx_vignette.so              where FFmpeg, MLT and GStreamer look with no
+#                                              variable set; it finds ../qx-vignette/QX_Vignette.so
+#     share/doc/qx-vignette/                   README and the overlay pictures
+#   Windows (ZIP, made in the mingw-w64 sub-build): QX_Vignette.aex, qxv.exe and a text on
+#   where the hosts look for plug-ins.
+set(CPACK_PACKAGE_NAME "qx-vignette")
+set(CPACK_PACKAGE_VENDOR "Quillmoor")
+set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "QX Vignette: a vignette effect for After Effects, Premiere Pro and frei0r hosts")
+
+if(WIN32)
+  if(NOT TARGET qxv)
+    return()
+  endif()
+  install(TARGETS QX_Vignette LIBRARY DESTINATION . RUNTIME DESTINATION .)
+  install(TARGETS qxv RUNTIME DESTINATION .)
+  install(FILES packaging/windows/WHERE-HOSTS-LOOK.txt DESTINATION .)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME "qx-vignette_${PROJECT_VERSION}_windows-x64")
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+  include(CPack)
+  return()
+endif()
+
+if(NOT TARGET qxv OR NOT TARGET qx_vignette)
+  return()
+endif()
+install(TARGETS QX_Vignette qxv LIBRARY DESTINATION lib/qx-vignette RUNTIME DESTINATION lib/qx-vignette)
+install(TARGETS qx_vignette LIBRARY DESTINATION lib/frei0r-1)
+install(CODE [[
+  file(MAKE_DIRECTORY "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/bin")
+  file(CREATE_LINK ../lib/qx-vignette/qxv "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/bin/qxv" SYMBOLIC)
+]])
+install(FILES README.md DESTINATION share/doc/qx-vignette)
+install(DIRECTORY docs/overlay/ DESTINATION share/doc/qx-vignette/overlay FILES_MATCHING PATTERN "*.png")
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "QX Vignette developers <vignette@quillmoor.invalid>")
+set(CPACK_DEBIAN_PACKAGE_SECTION video)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ffmpeg | melt | gstreamer1.0-plugins-bad")
+include(CPack)

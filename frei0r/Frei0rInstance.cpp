@@ -1,0 +1,73 @@
+#include "Frei0rInstance.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "PointDefaults.h"
+#include "RenderFrame.h"
+
+namespace qxv::frei0r {
+
+using hostsim::WorldFormat;
+
+Frei0rInstance::Frei0rInstance(const LoadedEffect& effect, FrameSize frame)
+    : effect_(effect),
+      frame_(frame),
+      host_(hostsim::HostApp::kPremierePro, effect.library->entry()),
+      texts_(effect.params.size()) {
+    // The parameters are those the plug-in registered once for the process; a point's default
+    // is placed on this instance's frame, as a host places it on the layer.
+    host_.params() = effect.controls;
+    host_.in_data().num_params = host_.params().count() + 1;
+    hostsim::PlacePointDefaults(host_.params(), frame.width, frame.height);
+}
+
+void Frei0rInstance::Set(int index, const void* value) {
+    if (index < 0 || index >= static_cast<int>(effect_.params.size()) || !value) return;
+    const Frei0rParam& param = effect_.params[static_cast<std::size_t>(index)];
+    std::string problem;
+    if (!SetFromFrei0r(*param.binding, host_.params().Param(param.control_index), frame_, value, problem)) {
+        SayOnce(problem);
+    }
+}
+
+void Frei0rInstance::Get(int index, void* value) {
+    if (index < 0 || index >= static_cast<int>(effect_.params.size()) || !value) return;
+    const Frei0rParam& param = effect_.params[static_cast<std::size_t>(index)];
+    GetAsFrei0r(*param.binding, host_.params().Param(param.control_index), frame_, value,
+                texts_[static_cast<std::size_t>(index)]);
+}
+
+void Frei0rInstance::Update(const std::uint32_t* in, std::uint32_t* out) {
+    if (!in || !out) return;
+    const std::size_t pixels = static_cast<std::size_t>(frame_.width) * static_cast<std::size_t>(frame_.height);
+    if (in == out) {
+        // The effect reads its input while writing its output; give it an input of its own.
+        in_place_copy_.assign(in, in + pixels);
+        in = in_place_copy_.data();
+    }
+    const A_long rowbytes = frame_.width * 4;
+    // The effect only reads its input layer; the world record has no const form.
+    input_ = hostsim::BorrowedWorld(WorldFormat::kBgra8, const_cast<std::uint32_t*>(in), frame_.width, frame_.height,
+                                    rowbytes);
+    output_ = hostsim::BorrowedWorld(WorldFormat::kBgra8, out, frame_.width, frame_.height, rowbytes);
+    const PF_Err err = hostsim::RenderFrame(host_, input_, WorldFormat::kBgra8, output_, WorldFormat::kBgra8);
+    if (err) {
+        // frei0r has no way to fail a frame: the picture passes through untouched instead.
+        std::memmove(out, in, pixels * 4);
+        SayOnce("rendering failed with error " + std::to_string(err) + "; the frame passes through unchanged");
+    } else if (!host_.CommandViolations().empty()) {
+        SayOnce("the plug-in broke a host rule while rendering: " + host_.CommandViolations().front());
+    }
+    // The trace is for tests of the host; over hours of video it would only grow.
+    host_.trace().Clear();
+}
+
+void Frei0rInstance::SayOnce(const std::string& message) {
+    // Keyframed bad values could say something new every frame; a page of them is enough.
+    constexpr std::size_t kMostMessages = 100;
+    if (said_.size() >= kMostMessages || !said_.insert(message).second) return;
+    SayOnStderr(message);
+}
+
+}  // namespace qxv::frei0r

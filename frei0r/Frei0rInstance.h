@@ -1,0 +1,42 @@
+// One frei0r instance: a simulated Premiere Pro session of its own (parameter values, suite
+// accounting, iteration threads) over the effect loaded once for the process, so instances
+// share no mutable state and may be updated in parallel, each from one thread at a time.
+#pragma once
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "Frei0rValues.h"
+#include "Host.h"
+#include "LoadedEffect.h"
+
+namespace qxv::frei0r {
+
+class Frei0rInstance {
+public:
+    Frei0rInstance(const LoadedEffect& effect, FrameSize frame);
+
+    // Out-of-range indices and null values are ignored: frei0r leaves them undefined.
+    void Set(int index, const void* value);
+    void Get(int index, void* value);
+    // Renders one frame of width x height BGRA pixels, rows packed. `in` may equal `out`.
+    void Update(const std::uint32_t* in, std::uint32_t* out);
+
+private:
+    // Says a problem on standard error unless this instance said it before: hosts re-set
+    // every parameter before every frame, and one message is enough.
+    void SayOnce(const std::string& message);
+
+    const LoadedEffect& effect_;
+    FrameSize frame_;
+    hostsim::Host host_;
+    PF_EffectWorld input_{};   // over the host's frames, re-aimed every update
+    PF_EffectWorld output_{};
+    std::vector<std::uint32_t> in_place_copy_;
+    std::vector<std::string> texts_;  // strings handed out by Get, one per parameter
+    std::set<std::string> said_;
+};
+
+}  // namespace qxv::frei0r

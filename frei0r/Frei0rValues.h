@@ -1,0 +1,30 @@
+// Values between a frei0r host's units and the control values the plug-in reads. FFmpeg and
+// MLT pass numbers raw and unchecked: a number out of range is limited to what the control
+// holds, while a non-finite number or an unknown label is refused and the value kept.
+#pragma once
+
+#include <string>
+
+#include "AE_Effect.h"
+#include "ParamBindings.h"
+#include "ParamStore.h"
+
+namespace qxv::frei0r {
+
+struct FrameSize {
+    A_long width = 0;
+    A_long height = 0;
+};
+
+// Sets the control from the frei0r value at `value` (a double, an f0r_param_color or a
+// char*, by the binding's type). On refusal returns false, leaves the control as it was and
+// says why in `problem`.
+bool SetFromFrei0r(const ParamBinding& binding, hostsim::RegisteredParam& param, FrameSize frame, const void* value,
+                   std::string& problem);
+
+// Writes the current value in frei0r's units to `value`. A string is handed out as a pointer
+// into `text`, which keeps it alive until the next call with the same `text`.
+void GetAsFrei0r(const ParamBinding& binding, const hostsim::RegisteredParam& param, FrameSize frame, void* value,
+                 std::string& text);
+
+}  // namespace qxv::frei0r

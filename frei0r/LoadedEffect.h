@@ -1,0 +1,47 @@
+// The plug-in as this module's process knows it. A real host loads an effect once and sends
+// PF_Cmd_GLOBAL_SETUP and PF_Cmd_PARAMS_SETUP once; frei0r hosts call f0r_init and f0r_deinit
+// per filter instance (FFmpeg), ask for the module's info before f0r_init (MLT) or never call
+// f0r_deinit, so the set-up is tied to none of them: the first call that needs the effect
+// loads it, and it stays loaded for the life of the process.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "AE_Effect.h"
+#include "ParamBindings.h"
+#include "ParamStore.h"
+#include "PluginLibrary.h"
+
+namespace qxv::frei0r {
+
+struct Frei0rParam {
+    const ParamBinding* binding = nullptr;
+    int control_index = 0;    // in the host's parameter array (1-based)
+    std::string explanation;  // for f0r_get_param_info
+};
+
+struct LoadedEffect {
+    std::unique_ptr<hostsim::PluginLibrary> library;
+    hostsim::ParamStore controls;        // as registered: definitions with their defaults
+    std::vector<Frei0rParam> params;     // in frei0r index order
+    std::string about;                   // the plug-in's own About text
+    A_u_long version = 0;                // my_version from PF_Cmd_GLOBAL_SETUP
+    std::string error;                   // why the effect cannot be used; empty when it can
+
+    bool usable() const { return error.empty(); }
+};
+
+// Loads and sets up the plug-in on first use, from any thread; later calls return the same
+// record. A failure is said once on standard error and kept in `error`.
+const LoadedEffect& TheEffect();
+
+// Where the module looks for the plug-in, in order: beside itself (a build tree), then where
+// the package installs it relative to the module (lib/frei0r-1 → lib/qx-vignette).
+std::vector<std::string> PluginCandidates(const std::string& module_directory);
+
+// Says `message` on standard error, prefixed with the module's name.
+void SayOnStderr(const std::string& message);
+
+}  // namespace qxv::frei0r

@@ -19,10 +19,13 @@ inline bool SameFloat(float a, float b) {
     return a_bits == b_bits;
 }
 
+// The curves PowCurveBounds serves; the others are cheaper computed outright.
+inline bool IsPowCurve(std::int32_t falloff) { return falloff >= kFalloffGamma22 && falloff <= kFalloffExponential; }
+
 // float(FalloffCurve(ctx, t)).
 inline float BandCurve(const RenderContext* ctx, float t) {
     CurveBounds bounds;
-    if (PowCurveBounds(ctx->falloff, t, &bounds)) {
+    if (IsPowCurve(ctx->falloff) && PowCurveBounds(ctx->falloff, t, &bounds)) {
         const float low = static_cast<float>(bounds.low);
         if (SameFloat(low, static_cast<float>(bounds.high))) return low;
     }
@@ -40,7 +43,7 @@ inline double CornerDistance(double cu, double cv) {
 // both curved values bound the corner's result.
 inline float CornerCurve(const RenderContext* ctx, float p, float q) {
     CurveBounds bp, bq;
-    if (PowCurveBounds(ctx->falloff, p, &bp) && PowCurveBounds(ctx->falloff, q, &bq) && bp.low >= 0.0 &&
+    if (IsPowCurve(ctx->falloff) && PowCurveBounds(ctx->falloff, p, &bp) && PowCurveBounds(ctx->falloff, q, &bq) && bp.low >= 0.0 &&
         bq.low >= 0.0) {
         const float low = static_cast<float>(CornerDistance(bp.low, bq.low));
         if (SameFloat(low, static_cast<float>(CornerDistance(bp.high, bq.high)))) return low;

@@ -3,8 +3,8 @@
 # side: both read the frames from a file on standard input and write raw frames to
 # /dev/null, so each figure is the whole pipe stage (reading, rendering, writing).
 # Each command runs once on one frame and once on all of them; the difference divided by
-# the extra frames is the cost of a frame once the program has started (qxv loads
-# OpenImageIO's ~260 shared libraries, about 0.25 s; FFmpeg sets up its filter graph).
+# the extra frames is the cost of a frame once the program has started (qxv loads the
+# plug-in and starts its threads; FFmpeg sets up its filter graph).
 #   bench/ffmpeg_compare.sh [FRAMES]      (default 20; QXV=path/to/qxv overrides the binary)
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -51,6 +51,8 @@ std::vector<BenchCase> Cases(A_long width, A_long height) {
         {"ellipse band, Gaussian", {centre, w, h, feather, "Alpha falloff=Gaussian"}},
         {"rectangle band, Linear", {"Vignette Type=Rectangle", centre, w, h, feather}},
         {"rectangle band, Gaussian", {"Vignette Type=Rectangle", centre, w, h, feather, "Alpha falloff=Gaussian"}},
+        {"ellipse band, Gamma 2.2", {centre, w, h, feather, "Alpha falloff=Gamma 2.2"}},
+        {"ellipse band, Exponential", {centre, w, h, feather, "Alpha falloff=Exponential"}},
         {"default, Hue mode", {"Blending mode=Hue"}},
     };
 }

@@ -1,5 +1,7 @@
 #include "OpenImageIOFiles.h"
 
+#include "OpenImageIOModule.h"
+
 #include <OpenImageIO/imageio.h>
 
 #include <cstring>
@@ -184,3 +186,11 @@ bool WriteWithOpenImageIO(const World& world, const std::string& path, const std
 }
 
 }  // namespace qxv::cli
+
+// The one symbol libqxv_openimageio.so exports; everything else in it stays hidden, so that
+// its copies of these functions never stand in for qxv's own.
+extern "C" __attribute__((visibility("default"))) const qxv::cli::OpenImageIOFunctions* QxvOpenImageIOFunctions() {
+    static const qxv::cli::OpenImageIOFunctions functions{qxv::cli::ProbeWithOpenImageIO, qxv::cli::ReadWithOpenImageIO,
+                                                          qxv::cli::WriteWithOpenImageIO};
+    return &functions;
+}

@@ -1,6 +1,7 @@
-// Image files other than Netpbm, through OpenImageIO where the build has it
-// (OpenImageIOFiles.cpp); builds without it (Windows) answer every call with an error that
-// names what they read instead (OpenImageIOMissing.cpp). ImageFiles.h describes the mapping.
+// Image files other than Netpbm, through OpenImageIO where the build has it: qxv's
+// OpenImageIOLoader.cpp opens libqxv_openimageio.so (OpenImageIOFiles.cpp) on first use and
+// calls into it; builds without it (Windows) answer every call with an error that names what
+// they read instead (OpenImageIOMissing.cpp). ImageFiles.h describes the mapping.
 #pragma once
 
 #include <memory>

@@ -18,16 +18,24 @@ std::string DirectoryOf(const std::string& path) {
     return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
-std::string DefaultPluginPath() {
+std::string BesideQxv(const std::string& name) {
 #if defined(_WIN32)
     char buffer[MAX_PATH];
     DWORD n = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-    return DirectoryOf(std::string(buffer, n)) + "\\QX_Vignette.aex";
+    return DirectoryOf(std::string(buffer, n)) + "\\" + name;
 #else
     char buffer[4096];
     ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
     std::string exe = n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string("./qxv");
-    return DirectoryOf(exe) + "/QX_Vignette.so";
+    return DirectoryOf(exe) + "/" + name;
+#endif
+}
+
+std::string DefaultPluginPath() {
+#if defined(_WIN32)
+    return BesideQxv("QX_Vignette.aex");
+#else
+    return BesideQxv("QX_Vignette.so");
 #endif
 }
 

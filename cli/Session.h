@@ -23,6 +23,8 @@ struct Session {
 
 // QX_Vignette.so (QX_Vignette.aex on Windows) in the directory of the running qxv.
 std::string DefaultPluginPath();
+// The file `name` in the directory that holds the qxv executable.
+std::string BesideQxv(const std::string& name);
 std::string DirectoryOf(const std::string& path);
 
 bool ParseHostApp(const std::string& text, hostsim::HostApp& app, std::string& error);

@@ -12,7 +12,7 @@ if(NOT WIN32)
   set_source_files_properties(cli/OpenImageIOMissing.cpp PROPERTIES HEADER_FILE_ONLY ON)
   return()
 endif()
-set_source_files_properties(cli/OpenImageIOFiles.cpp PROPERTIES HEADER_FILE_ONLY ON)
+set_source_files_properties(cli/OpenImageIOFiles.cpp cli/OpenImageIOLoader.cpp PROPERTIES HEADER_FILE_ONLY ON)
 set(QXV_OIIO "")
 
 # Left out of the runner: the tests that make their input images and read qxv's output

@@ -46,6 +46,17 @@ Pixel* PixelAt(PF_EffectWorld* world, A_long x, A_long y) {
     return reinterpret_cast<Pixel*>(reinterpret_cast<char*>(world->data) + static_cast<std::ptrdiff_t>(y) * world->rowbytes) + x;
 }
 
+// One row through the pixel function, stopping at the first error. Out of line and with
+// everything in arguments, so that the loop keeps what each call needs in registers.
+template <class Pixel, class PixelFunc>
+[[gnu::noinline]] PF_Err IterateRow(PixelFunc fn, void* refcon, A_long y, A_long left, A_long right, Pixel* in,
+                                    Pixel* out) {
+    for (A_long x = left; x < right; ++x, ++in, ++out) {
+        if (PF_Err e = fn(refcon, x, y, in, out)) return e;
+    }
+    return PF_Err_NONE;
+}
+
 template <class Pixel, class PixelFunc>
 PF_Err Iterate(const char* call, bool deep, PF_InData* in_data, A_long progress_base, A_long progress_final,
                PF_EffectWorld* src, const PF_Rect* area, void* refcon, PixelFunc pix_fn, PF_EffectWorld* dst) {
@@ -82,15 +93,9 @@ PF_Err Iterate(const char* call, bool deep, PF_InData* in_data, A_long progress_
     pool.Run(region.top, region.bottom, [&](std::int64_t row) {
         const A_long y = static_cast<A_long>(row);
         if (PF_Err aborted = host->CheckFailure("abort")) return stop_with(aborted);
-        Pixel* in = PixelAt<Pixel>(src, region.left, y);
-        Pixel* out = PixelAt<Pixel>(dst, region.left, y);
-        // Locals, not the captured references: the call could change what those point at as far
-        // as the compiler knows, and they would be reloaded for every pixel.
-        const PixelFunc fn = pix_fn;
-        void* const ref = refcon;
-        const A_long right = region.right;
-        for (A_long x = region.left; x < right; ++x, ++in, ++out) {
-            if (PF_Err e = fn(ref, x, y, in, out)) return stop_with(e);
+        if (PF_Err e = IterateRow(pix_fn, refcon, y, region.left, region.right, PixelAt<Pixel>(src, region.left, y),
+                                  PixelAt<Pixel>(dst, region.left, y))) {
+            return stop_with(e);
         }
         const A_long done = rows_done.fetch_add(1) + 1;
         const A_long now = progress_base + static_cast<A_long>(static_cast<long long>(done) *

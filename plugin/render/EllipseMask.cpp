@@ -2,8 +2,8 @@
 
 #include <cmath>
 
+#include "render/BandCurve.h"
 #include "render/BandPosition.h"
-#include "render/FalloffCurve.h"
 
 namespace qxv {
 
@@ -16,7 +16,7 @@ float EllipseBandValue(const RenderContext* ctx, ShapePoint p, float u2, float v
     const float r_in = ctx->inner_ab / std::sqrt(du * ctx->inner_height_sq * du + dv * ctx->inner_width_sq * dv);
     const float r_out = ctx->outer_ab / std::sqrt(dv * ctx->width_sq * dv + du * ctx->height_sq * du);
     const float t = BandPosition((r - r_in) / (r_out - r_in));
-    return static_cast<float>(FalloffCurve(ctx, t));
+    return BandCurve(ctx, t);
 }
 
 }  // namespace qxv

@@ -1,5 +1,7 @@
 #include "render/FastPixelFunctions.h"
 
+#include <cstring>
+
 #include "render/PixelFormats.h"
 #include "render/ShadePixel.h"
 
@@ -54,13 +56,25 @@ template <class Format, Shape kShape, std::int32_t kCode>
     return PF_Err_NONE;
 }
 
-template <class Format, Shape kShape, std::int32_t kCode>
+// An outside pixel of an 8-bit frame: two look-ups in the pair tables, both halves read
+// before either is written.
+inline void ApplyOutsidePairs(const std::uint16_t* pairs, const void* in, void* out) {
+    std::uint16_t low, high;
+    std::memcpy(&low, in, sizeof low);
+    std::memcpy(&high, static_cast<const A_u_char*>(in) + 2, sizeof high);
+    low = pairs[low];
+    high = pairs[65536 + high];
+    std::memcpy(out, &low, sizeof low);
+    std::memcpy(static_cast<A_u_char*>(out) + 2, &high, sizeof high);
+}
+
+template <class Format, Shape kShape, std::int32_t kCode, bool kOutsidePairs>
 PF_Err ShadeSpecialised(void* refcon, A_long x, A_long y, typename Format::Pixel* in, typename Format::Pixel* out) {
     const ShadingJob* job = static_cast<const ShadingJob*>(refcon);
-    // Most 8-bit pixels of a vignette: outside the shape, four table look-ups.
-    if constexpr (Format::kEightBit) {
-        if (job->outside_bytes && CertainlyOutside(job, x, y)) {
-            ApplyByteTables<Format>(*job->outside_bytes, in, out);
+    // Most 8-bit pixels of a vignette: outside the shape, two table look-ups.
+    if constexpr (kOutsidePairs) {
+        if (CertainlyOutside(job, x, y)) {
+            ApplyOutsidePairs(job->outside_pairs.data(), in, out);
             return PF_Err_NONE;
         }
     }
@@ -69,22 +83,46 @@ PF_Err ShadeSpecialised(void* refcon, A_long x, A_long y, typename Format::Pixel
 
 template <class Format>
 auto ChooseForShapeAndMode(const ShadingJob* job) {
-    return WithBlendCode(job->context.blend_code, [job](auto mode) {
+    const bool outside_pairs = !job->outside_pairs.empty();
+    return WithBlendCode(job->context.blend_code, [job, outside_pairs](auto mode) {
         constexpr std::int32_t kCode = decltype(mode)::value;
-        return job->context.is_ellipse ? &ShadeSpecialised<Format, Shape::kEllipse, kCode>
-                                       : &ShadeSpecialised<Format, Shape::kRectangle, kCode>;
+        using Pixel = typename Format::Pixel;
+        PF_Err (*chosen)(void*, A_long, A_long, Pixel*, Pixel*) = nullptr;
+        if constexpr (Format::kEightBit) {
+            if (outside_pairs) {
+                chosen = job->context.is_ellipse ? &ShadeSpecialised<Format, Shape::kEllipse, kCode, true>
+                                                 : &ShadeSpecialised<Format, Shape::kRectangle, kCode, true>;
+            }
+        }
+        if (!chosen) {
+            chosen = job->context.is_ellipse ? &ShadeSpecialised<Format, Shape::kEllipse, kCode, false>
+                                             : &ShadeSpecialised<Format, Shape::kRectangle, kCode, false>;
+        }
+        return chosen;
     });
+}
+
+// The byte_tables channel of each byte of a pixel in memory.
+template <class Format>
+void PrepareEightBitTables(ShadingJob* job) {
+    int table_of_byte[4];
+    table_of_byte[Format::kAlpha] = 0;
+    table_of_byte[Format::kRed] = 1;
+    table_of_byte[Format::kGreen] = 2;
+    table_of_byte[Format::kBlue] = 3;
+    PrepareByteTables(job);
+    PrepareOutsidePairs(job, table_of_byte);
 }
 
 }  // namespace
 
 PF_IteratePixel8Func ChoosePixelArgb8(ShadingJob* job) {
-    PrepareByteTables(job);
+    PrepareEightBitTables<Argb8Format>(job);
     return ChooseForShapeAndMode<Argb8Format>(job);
 }
 PF_IteratePixel16Func ChoosePixelArgb16(ShadingJob* job) { return ChooseForShapeAndMode<Argb16Format>(job); }
 PF_IteratePixel8Func ChoosePixelBgra8(ShadingJob* job) {
-    PrepareByteTables(job);
+    PrepareEightBitTables<Bgra8Format>(job);
     return ChooseForShapeAndMode<Bgra8Format>(job);
 }
 PF_IteratePixelFloatFunc ChoosePixelBgraFloat(ShadingJob* job) { return ChooseForShapeAndMode<BgraFloatFormat>(job); }

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
+#include "render/BandCurve.h"
 #include "render/BandPosition.h"
-#include "render/FalloffCurve.h"
 
 namespace qxv {
 
@@ -14,15 +14,12 @@ float RectangleBandValue(const RenderContext* ctx, float au, float av) {
         // Corner: curve each axis first, then combine as a distance, limited to 1.
         const float pu = BandPosition((au - ctx->inner_half_width) * ctx->coef_u);
         const float qv = BandPosition((av - ctx->inner_half_height) * ctx->coef_v);
-        const double cu = FalloffCurve(ctx, pu);
-        const double cv = FalloffCurve(ctx, qv);
-        const double g = std::sqrt(cu * cu + cv * cv);
-        return static_cast<float>(g > 1.0 ? 1.0 : g);
+        return CornerCurve(ctx, pu, qv);
     }
     // A band at one end of the width axis, else at one end of the height axis.
     const float t = beyond_inner_u ? BandPosition((au - ctx->inner_half_width) * ctx->coef_u)
                                    : BandPosition((av - ctx->inner_half_height) * ctx->coef_v);
-    return static_cast<float>(FalloffCurve(ctx, t));
+    return BandCurve(ctx, t);
 }
 
 }  // namespace qxv

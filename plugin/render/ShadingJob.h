@@ -28,26 +28,34 @@ struct ShadingJob {
     std::size_t span_rows;
     A_long span_columns;
     float outside_mask;  // the mask of a pixel outside the shape: 1, or 0 when inverted
-    // The byte tables of outside_mask, when there are byte tables.
-    const A_u_char (*outside_bytes)[4][256];
+    // For 8-bit frames with byte tables and spans, the byte tables of outside_mask by pairs
+    // of bytes in memory order: entry v of half h gives the two output bytes for the input
+    // bytes 2h and 2h + 1 that read as v. An outside pixel is then two look-ups. Empty
+    // otherwise.
+    std::vector<std::uint16_t> outside_pairs;  // [2][65536]
 };
 
 // Fills outside_spans for a frame of the given size.
 void PrepareOutsideSpans(ShadingJob* job, A_long columns, A_long rows);
 
-// Whether (x, y) certainly lies outside the shape's outer outline.
+// Whether (x, y) certainly lies outside the shape's outer outline: left of the row's span,
+// or right of it within the frame. Spans never start below column 0, so a negative x (a
+// huge unsigned value) fails both tests, as a column beyond the frame fails the second.
 inline bool CertainlyOutside(const ShadingJob* job, A_long x, A_long y) {
-    if (static_cast<std::size_t>(y) >= job->span_rows ||
-        static_cast<A_u_long>(x) >= static_cast<A_u_long>(job->span_columns)) {
-        return false;
-    }
+    if (static_cast<std::size_t>(y) >= job->span_rows) return false;
     const RowSpan& span = job->outside_spans.data()[y];
-    return x < span.first || x > span.last;
+    const A_u_long column = static_cast<A_u_long>(x);
+    return column < static_cast<A_u_long>(span.first) ||
+           (column > static_cast<A_u_long>(span.last) && column < static_cast<A_u_long>(job->span_columns));
 }
 
 // Fills byte_tables from the context by shading every byte value, unless the blend mode
-// mixes channels; after PrepareOutsideSpans, so that outside pixels find their table.
+// mixes channels.
 void PrepareByteTables(ShadingJob* job);
+
+// Fills outside_pairs from byte_tables, after PrepareByteTables and PrepareOutsideSpans;
+// table_of_byte[p] is the byte_tables channel (alpha, red, green, blue) of byte p of a pixel.
+void PrepareOutsidePairs(ShadingJob* job, const int (&table_of_byte)[4]);
 
 // kFlatMaskZero for +0, kFlatMaskOne for 1, else kNotFlatMask. -0 is not treated as 0 so
 // that the table stands in only for bit-identical inputs.

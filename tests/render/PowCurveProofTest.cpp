@@ -1,0 +1,150 @@
+// The pow curves' bounds against the C library's pow, input by input: the double that
+// FalloffCurve computes must lie inside PowCurveBounds, and the mask's float must be
+// FalloffCurve's. Every run checks a sample of the floats in 0..1 (a stride through all of
+// them, the last 2^16 below 1 and a uniform grid of band positions); with
+// QXV_POW_CURVE_PROOF=every it checks every float in 0..1, about 10^9 per curve (the figures
+// are in bench/README.md). Under wine the same test holds the .aex's C library to it, whose
+// pow runs on the x87 unit: once at the precision qxv's start-up leaves (64 bits) and once
+// at the 53 bits that Windows gives its threads, as in a host.
+#include <gtest/gtest.h>
+
+#include <cinttypes>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "render/BandCurve.h"
+#include "render/FalloffCurve.h"
+#include "render/PowCurveBounds.h"
+#include "render/RenderContext.h"
+
+namespace qxv {
+namespace {
+
+constexpr std::uint32_t kOneBits = 0x3F800000u;
+
+float FromBits(std::uint32_t bits) {
+    float f;
+    std::memcpy(&f, &bits, sizeof f);
+    return f;
+}
+
+struct ProofCounts {
+    std::uint64_t inputs = 0;
+    std::uint64_t fallbacks = 0;  // no bounds, or their ends round apart
+    std::uint64_t failures = 0;
+    std::string first_failure;
+};
+
+void CheckInput(const RenderContext& ctx, float t, ProofCounts* counts) {
+    ++counts->inputs;
+    const double exact = FalloffCurve(&ctx, t);
+    CurveBounds bounds;
+    const bool bounded = PowCurveBounds(ctx.falloff, t, &bounds);
+    const bool outside = bounded && !(bounds.low <= exact && exact <= bounds.high);
+    if (!bounded || !SameFloat(static_cast<float>(bounds.low), static_cast<float>(bounds.high))) ++counts->fallbacks;
+    const bool differs = !SameFloat(BandCurve(&ctx, t), static_cast<float>(exact));
+    if (outside || differs) {
+        if (counts->failures++ == 0) {
+            char text[160];
+            std::snprintf(text, sizeof text, "t = %a: exact %a, bounds [%a, %a]%s", t, exact, bounded ? bounds.low : 0.0,
+                          bounded ? bounds.high : 0.0, differs ? ", float differs" : "");
+            counts->first_failure = text;
+        }
+    }
+}
+
+// Every stride-th float from 0 up to 1, and 1 itself.
+ProofCounts CheckFloats(std::int32_t falloff, std::uint32_t first, std::uint32_t stride) {
+    RenderContext ctx{};
+    ctx.falloff = falloff;
+    ProofCounts counts;
+    for (std::uint32_t bits = first; bits < kOneBits; bits += stride) CheckInput(ctx, FromBits(bits), &counts);
+    CheckInput(ctx, 1.0f, &counts);
+    return counts;
+}
+
+// Band positions as pixels meet them: spread evenly over 0..1.
+ProofCounts CheckUniformPositions(std::int32_t falloff, int steps) {
+    RenderContext ctx{};
+    ctx.falloff = falloff;
+    ProofCounts counts;
+    for (int i = 0; i <= steps; ++i) CheckInput(ctx, static_cast<float>(i) / static_cast<float>(steps), &counts);
+    return counts;
+}
+
+// The x87 unit's precision control for the checks inside; only mingw-w64's pow depends on it.
+class X87Precision {
+public:
+    explicit X87Precision(int bits) {
+#if defined(__x86_64__) || defined(__i386__)
+        asm volatile("fnstcw %0" : "=m"(saved_));
+        std::uint16_t word = static_cast<std::uint16_t>(saved_ & ~0x300u);
+        if (bits == 64) word |= 0x300u;
+        if (bits == 53) word |= 0x200u;
+        asm volatile("fldcw %0" : : "m"(word));
+#else
+        (void)bits;
+#endif
+    }
+    ~X87Precision() {
+#if defined(__x86_64__) || defined(__i386__)
+        asm volatile("fldcw %0" : : "m"(saved_));
+#endif
+    }
+    X87Precision(const X87Precision&) = delete;
+    X87Precision& operator=(const X87Precision&) = delete;
+
+private:
+    std::uint16_t saved_ = 0;
+};
+
+bool EveryFloat() {
+    const char* what = std::getenv("QXV_POW_CURVE_PROOF");
+    return what && std::string(what) == "every";
+}
+
+void Report(const char* curve, const char* inputs, const ProofCounts& counts) {
+    std::printf("%-12s %-26s %12" PRIu64 " inputs %10" PRIu64 " fallbacks (%.4f %%) %" PRIu64 " failures\n", curve,
+                inputs, counts.inputs, counts.fallbacks, 100.0 * counts.fallbacks / counts.inputs, counts.failures);
+}
+
+struct PowCurve {
+    const char* name;
+    std::int32_t falloff;
+};
+
+class PowCurveProofTest : public testing::TestWithParam<PowCurve> {};
+
+TEST_P(PowCurveProofTest, FastCurveIsTheExactOne) {
+    const PowCurve curve = GetParam();
+    for (const int precision : {64, 53}) {
+        const X87Precision x87(precision);
+        std::printf("x87 precision %d bits:\n", precision);
+        const ProofCounts all = EveryFloat() ? CheckFloats(curve.falloff, 0, 1) : CheckFloats(curve.falloff, 0, 4099);
+        const ProofCounts near_one = CheckFloats(curve.falloff, kOneBits - 65536, 1);
+        const ProofCounts uniform = CheckUniformPositions(curve.falloff, 1 << 20);
+        Report(curve.name, EveryFloat() ? "every float in 0..1" : "every 4099th float", all);
+        Report(curve.name, "the 2^16 floats below 1", near_one);
+        Report(curve.name, "2^20 + 1 even positions", uniform);
+        for (const ProofCounts* counts : {&all, &near_one, &uniform}) {
+            EXPECT_EQ(counts->failures, 0u) << curve.name << ", x87 at " << precision << " bits: first at "
+                                            << counts->first_failure;
+        }
+        // Bounds that gave up everywhere would pass the checks above and speed nothing up.
+        EXPECT_LT(uniform.fallbacks * 50, uniform.inputs) << curve.name;
+#if !defined(_WIN32)
+        break;  // only mingw-w64's pow uses the x87 unit
+#endif
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Curves, PowCurveProofTest,
+                         testing::Values(PowCurve{"Gamma22", kFalloffGamma22}, PowCurve{"Gaussian", kFalloffGaussian},
+                                         PowCurve{"Exponential", kFalloffExponential}),
+                         [](const testing::TestParamInfo<PowCurve>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace qxv

@@ -105,6 +105,8 @@ PY
 
 # S: the frame as PNG and the qxv render command line that makes the same bytes.
 press s
+# Writing the PNG can outlast press's pause on a loaded machine: wait for the line.
+for _ in $(seq 50); do grep -qs '^saved ' out.txt && break; sleep 0.1; done
 saved=$(sed -n 's/^saved \(.*\); the same frame:$/\1/p' out.txt | tail -n 1)
 [ -f "$saved" ] || fail "S saved no frame"
 line=$(grep -A1 '^saved ' out.txt | tail -n 1 | sed 's/^ *//')

@@ -30,6 +30,10 @@ if(NOT TARGET qxv OR NOT TARGET qx_vignette)
   return()
 endif()
 install(TARGETS QX_Vignette qxv LIBRARY DESTINATION lib/qx-vignette RUNTIME DESTINATION lib/qx-vignette)
+# qxv opens its OpenImageIO module from its own folder on the first image file.
+if(TARGET qxv_openimageio)
+  install(TARGETS qxv_openimageio LIBRARY DESTINATION lib/qx-vignette)
+endif()
 install(TARGETS qx_vignette LIBRARY DESTINATION lib/frei0r-1)
 install(CODE [[
   file(MAKE_DIRECTORY "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/bin")

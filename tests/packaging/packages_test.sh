@@ -26,6 +26,7 @@ expect_entries() {  # LISTING LABEL PATH...
 cmake --install "$build" --prefix "$scratch/prefix" >/dev/null
 listing=$(cd "$scratch/prefix" && find . -mindepth 1 | sed 's|^\./||' | sort)
 expect_entries "$listing" "cmake --install" bin/qxv lib/qx-vignette/qxv lib/qx-vignette/QX_Vignette.so \
+    lib/qx-vignette/libqxv_openimageio.so \
     lib/frei0r-1/qx_vignette.so share/doc/qx-vignette/README.md share/doc/qx-vignette/overlay/ellipse-ae-comp-2.png
 
 # ---- Debian package --------------------------------------------------------------------
@@ -37,6 +38,7 @@ else
     ok "cpack made $(basename "$deb")"
     listing=$(dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./||' | sort)
     expect_entries "$listing" ".deb" usr/bin/qxv usr/lib/qx-vignette/qxv usr/lib/qx-vignette/QX_Vignette.so \
+        usr/lib/qx-vignette/libqxv_openimageio.so \
         usr/lib/frei0r-1/qx_vignette.so usr/share/doc/qx-vignette/README.md \
         usr/share/doc/qx-vignette/overlay/rectangle-premiere-layer-2.png
     root="$scratch/root"
@@ -47,6 +49,12 @@ else
     FREI0R_PATH="$root/usr/lib/frei0r-1" ffmpeg -v error -f rawvideo -pix_fmt bgra -s 320x180 -i "$scratch/in.bgra" \
         -vf "frei0r=filter_name=qx_vignette:filter_params=Ellipse|0.5|0.5|0.3125" \
         -f rawvideo -pix_fmt bgra -y "$scratch/ffmpeg.bgra" 2>"$scratch/ffmpeg.err" || true
+    # The installed qxv reads and writes image files through its OpenImageIO module.
+    if "$root/usr/bin/qxv" render --set Width=100 "$sample" "$scratch/qxv.png" && [ -s "$scratch/qxv.png" ]; then
+        ok "the unpacked qxv renders a PNG"
+    else
+        fail "the unpacked qxv cannot render a PNG"
+    fi
     if cmp -s "$scratch/qxv.bgra" "$scratch/ffmpeg.bgra"; then
         ok "FFmpeg renders through the unpacked module as the unpacked qxv does"
     else

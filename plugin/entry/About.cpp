@@ -7,7 +7,7 @@
 namespace qxv {
 
 PF_Err About(PF_InData* in_data, PF_OutData* out_data) {
-    SuiteCache suites(in_data->pica_basicP);
+    SuiteCache suites(in_data, out_data);
     // '\r' is the host's line break in this dialog.
     suites.ANSISuite()->sprintf(out_data->return_msg, "%s v%d.%d\r%s", StringTableText(StrID_Name), kMajorVersion,
                                 kMinorVersion, StringTableText(StrID_Description));

@@ -6,6 +6,7 @@
 #include "AE_EffectUI.h"
 #include "entry/About.h"
 #include "entry/GlobalSetup.h"
+#include "overlay/DrawbotException.h"
 #include "overlay/HandleOverlayEvent.h"
 #include "params/ParamIndex.h"
 #include "params/ParamsSetup.h"
@@ -74,12 +75,17 @@ extern "C" DllExport PF_Err EntryPointFunc(PF_Cmd cmd, PF_InData* in_data, PF_Ou
                                            PF_ParamDef* params[], PF_LayerDef* output, void* extra) {
     try {
         return qxv::Dispatch(static_cast<A_u_long>(cmd), in_data, out_data, params, output, extra);
-    } catch (PF_Err& err) {
+    } catch (PF_Err err) {
         return err;  // a suite the host could not supply
+    } catch (const qxv::DRAWBOT_Exception& e) {
+        // A pen or path the host would not make or take back: its own code, not a generic one,
+        // so that the host's log names what failed.
+        return e.GetErr();
     } catch (const std::bad_alloc&) {
         return PF_Err_OUT_OF_MEMORY;
     } catch (...) {
-        // A Drawbot failure or anything else unexpected: the command failed, the host lives on.
+        // Nothing else is thrown on purpose; should anything be, the command fails and the
+        // host lives on.
         return PF_Err_INTERNAL_STRUCT_DAMAGED;
     }
 }

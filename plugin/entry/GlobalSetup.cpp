@@ -2,7 +2,7 @@
 
 #include "AE_EffectPixelFormat.h"
 #include "host/HostApp.h"
-#include "host/ScopedSuite.h"
+#include "host/SuiteCache.h"
 #include "resources/EffectIdentity.h"
 
 namespace qxv {
@@ -14,16 +14,17 @@ PF_Err GlobalSetup(PF_InData* in_data, PF_OutData* out_data) {
 
     // Without the pixel-format suite Premiere Pro still loads the effect; the user is told,
     // and the host falls back to its own format choice.
-    const void* suite = nullptr;
-    if (AEFX_AcquireSuite(in_data, out_data, kPFPixelFormatSuite, kPFPixelFormatSuiteVersion1, &suite)) {
+    if (!in_data->pica_basicP) {
+        ReportError(in_data, out_data, kSuiteNotAcquiredMessage);
         return PF_Err_NONE;
     }
-    const auto* pixel_formats = static_cast<const PF_PixelFormatSuite1*>(suite);
+    SuiteCache suites(in_data, out_data);
+    const PF_PixelFormatSuite1* pixel_formats = nullptr;
+    if (suites.AcquireReported(SuiteCache::kPixelFormat, &pixel_formats)) return PF_Err_NONE;
     // Float first: the host prefers the earliest format it can supply.
     pixel_formats->ClearSupportedPixelFormats(in_data->effect_ref);
     pixel_formats->AddSupportedPixelFormat(in_data->effect_ref, PrPixelFormat_BGRA_4444_32f);
     pixel_formats->AddSupportedPixelFormat(in_data->effect_ref, PrPixelFormat_BGRA_4444_8u);
-    AEFX_ReleaseSuite(in_data, out_data, kPFPixelFormatSuite, kPFPixelFormatSuiteVersion1);
     return PF_Err_NONE;
 }
 

@@ -1,8 +1,10 @@
-// The four Drawbot suites the overlay draws with, taken and given back as one set.
+// The four Drawbot suites the overlay draws with, taken as one set from the command's
+// SuiteCache, which also gives them back.
 #pragma once
 
 #include "AE_Effect.h"
 #include "DrawbotSuite.h"
+#include "host/SuiteCache.h"
 
 namespace qxv {
 
@@ -14,13 +16,9 @@ struct DrawbotSuites {
 };
 
 // Acquires draw, supplier, surface and path in that order and stops at the first that
-// cannot be had (PF_Err_BAD_CALLBACK_PARAM, reported to the user); the ones obtained
-// before it stay in the record so that they can be released. A null record gives
-// PF_Err_UNRECOGNIZED_PARAM_TYPE.
-PF_Err AEFX_AcquireDrawbotSuites(PF_InData* in_data, PF_OutData* out_data, DrawbotSuites* suites);
-
-// Releases exactly the suites the record holds, so that acquisitions and releases balance
-// even after a partial acquisition, and clears them. Always returns PF_Err_NONE.
-PF_Err AEFX_ReleaseDrawbotSuites(PF_InData* in_data, PF_OutData* out_data, DrawbotSuites* suites);
+// cannot be had (PF_Err_BAD_CALLBACK_PARAM, reported to the user); the ones obtained before
+// it stay in the record, and the cache releases them with the rest of the command's suites.
+// A null record gives PF_Err_UNRECOGNIZED_PARAM_TYPE, also reported.
+PF_Err AEFX_AcquireDrawbotSuites(SuiteCache& cache, DrawbotSuites* suites);
 
 }  // namespace qxv

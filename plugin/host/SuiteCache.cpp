@@ -19,55 +19,66 @@ constexpr SuiteName kSuiteNames[] = {
     {kPFWorldTransformSuite, kPFWorldTransformSuiteVersion1},
     {kPFEffectCustomUISuite, kPFEffectCustomUISuiteVersion1},
     {kPFEffectCustomUIOverlayThemeSuite, kPFEffectCustomUIOverlayThemeSuiteVersion1},
+    {kPFPixelFormatSuite, kPFPixelFormatSuiteVersion1},
     {kDRAWBOT_DrawSuite, kDRAWBOT_DrawSuite_Version1},
+    {kDRAWBOT_SupplierSuite, kDRAWBOT_SupplierSuite_Version1},
+    {kDRAWBOT_SurfaceSuite, kDRAWBOT_SurfaceSuite_Version1},
+    {kDRAWBOT_PathSuite, kDRAWBOT_PathSuite_Version1},
 };
+static_assert(sizeof(kSuiteNames) / sizeof(kSuiteNames[0]) == SuiteCache::kSlotCount);
+
+// The only place the plug-in throws a host error code. It ends the command: EntryPointFunc
+// is the one catch, and the cache releases on the way what was acquired before.
+[[noreturn]] void ThrowSuiteMissing() { throw static_cast<PF_Err>(PF_Err_BAD_CALLBACK_PARAM); }
 
 }  // namespace
 
-SuiteCache::SuiteCache(SPBasicSuite* pica_basicP) : pica_basicP_(pica_basicP), suites_{} {
-    if (!pica_basicP_) throw static_cast<PF_Err>(PF_Err_BAD_CALLBACK_PARAM);
+void ReportError(PF_InData* in_data, PF_OutData* out_data, const char* message) {
+    out_data->out_flags |= PF_OutFlag_DISPLAY_ERROR_MESSAGE;
+    // The message goes through the host's own sprintf, as "%s" so that no character of it is
+    // taken for a format directive.
+    if (in_data->utils && in_data->utils->ansi.sprintf) {
+        in_data->utils->ansi.sprintf(out_data->return_msg, "%s", message);
+    }
+}
+
+SuiteCache::SuiteCache(PF_InData* in_data, PF_OutData* out_data)
+    : in_data_(in_data), out_data_(out_data), suites_{} {
+    if (!in_data_->pica_basicP) ThrowSuiteMissing();
 }
 
 SuiteCache::~SuiteCache() {
     for (int slot = 0; slot < kSlotCount; ++slot) {
-        if (suites_[slot]) pica_basicP_->ReleaseSuite(kSuiteNames[slot].name, kSuiteNames[slot].version);
+        if (suites_[slot]) in_data_->pica_basicP->ReleaseSuite(kSuiteNames[slot].name, kSuiteNames[slot].version);
     }
 }
 
-const void* SuiteCache::Acquire(Slot slot) {
+void SuiteCache::ReportError(const char* message) { qxv::ReportError(in_data_, out_data_, message); }
+
+const void* SuiteCache::TryAcquire(Slot slot) {
     if (suites_[slot]) return suites_[slot];
     const void* suite = nullptr;
-    if (pica_basicP_->AcquireSuite(kSuiteNames[slot].name, kSuiteNames[slot].version, &suite) != kSPNoError ||
-        !suite) {
-        throw static_cast<PF_Err>(PF_Err_BAD_CALLBACK_PARAM);
+    // Only the pointer is trusted: some hosts answer a missing suite with success and null.
+    // Nothing is held after a failed call, so nothing is released for it.
+    if (in_data_->pica_basicP->AcquireSuite(kSuiteNames[slot].name, kSuiteNames[slot].version, &suite) !=
+        kSPNoError) {
+        return nullptr;
     }
     suites_[slot] = suite;
     return suite;
 }
 
-const PF_ANSICallbacksSuite1* SuiteCache::ANSISuite() {
-    return static_cast<const PF_ANSICallbacksSuite1*>(Acquire(kANSI));
+const void* SuiteCache::Acquire(Slot slot) {
+    const void* suite = TryAcquire(slot);
+    if (!suite) ThrowSuiteMissing();
+    return suite;
 }
-const PF_ParamUtilsSuite3* SuiteCache::ParamUtilsSuite() {
-    return static_cast<const PF_ParamUtilsSuite3*>(Acquire(kParamUtils));
-}
-const PF_Iterate8Suite1* SuiteCache::Iterate8Suite() {
-    return static_cast<const PF_Iterate8Suite1*>(Acquire(kIterate8));
-}
-const PF_iterate16Suite1* SuiteCache::Iterate16Suite() {
-    return static_cast<const PF_iterate16Suite1*>(Acquire(kIterate16));
-}
-const PF_WorldTransformSuite1* SuiteCache::WorldTransformSuite() {
-    return static_cast<const PF_WorldTransformSuite1*>(Acquire(kWorldTransform));
-}
-const PF_EffectCustomUISuite1* SuiteCache::EffectCustomUISuite() {
-    return static_cast<const PF_EffectCustomUISuite1*>(Acquire(kCustomUI));
-}
-const PF_EffectCustomUIOverlayThemeSuite1* SuiteCache::OverlayThemeSuite() {
-    return static_cast<const PF_EffectCustomUIOverlayThemeSuite1*>(Acquire(kOverlayTheme));
-}
-const DRAWBOT_DrawbotSuite1* SuiteCache::DrawbotDrawSuite() {
-    return static_cast<const DRAWBOT_DrawbotSuite1*>(Acquire(kDrawbotDraw));
+
+PF_Err SuiteCache::AcquireReported(Slot slot, const void** suite) {
+    *suite = TryAcquire(slot);
+    if (*suite) return PF_Err_NONE;
+    ReportError(kSuiteNotAcquiredMessage);
+    return PF_Err_BAD_CALLBACK_PARAM;
 }
 
 }  // namespace qxv

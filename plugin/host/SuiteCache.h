@@ -1,7 +1,17 @@
-// Per-command access to host suites: each suite is acquired on first use and released when
-// the command's cache goes out of scope, however the command ends.
+// The one way the plug-in holds host suites. A handler makes one SuiteCache at the start of
+// its host command and hands it down to everything that needs a suite; each suite is
+// acquired the first time it is asked for, kept for the rest of the command, and released
+// once when the cache goes out of scope, however the command ends.
+//
+// Two kinds of access, matching the two ways a missing suite is answered:
+// - the named accessors throw PF_Err_BAD_CALLBACK_PARAM, which ends the command: only
+//   EntryPointFunc catches it, and returns it to the host without a message;
+// - the reported acquisitions (Premiere Pro's pixel-format suite, the Drawbot suites) tell
+//   the user "Not able to acquire AEFX Suite." and return the code, and the handler decides
+//   whether the command goes on.
 #pragma once
 
+#include "AE_EffectPixelFormat.h"
 #include "AE_EffectSuites.h"
 #include "SPBasic.h"
 
@@ -9,29 +19,74 @@ namespace qxv {
 
 class SuiteCache {
 public:
+    enum Slot {
+        kANSI,
+        kParamUtils,
+        kIterate8,
+        kIterate16,
+        kWorldTransform,
+        kCustomUI,
+        kOverlayTheme,
+        kPixelFormat,
+        kDrawbotDraw,
+        kDrawbotSupplier,
+        kDrawbotSurface,
+        kDrawbotPath,
+        kSlotCount
+    };
+
     // Throws PF_Err_BAD_CALLBACK_PARAM when the host gave no basic suite.
-    explicit SuiteCache(SPBasicSuite* pica_basicP);
+    SuiteCache(PF_InData* in_data, PF_OutData* out_data);
+    // Releases every suite acquired, once. A release cannot fail in a way the plug-in could
+    // act on: the host's answer is not looked at.
     ~SuiteCache();
     SuiteCache(const SuiteCache&) = delete;
     SuiteCache& operator=(const SuiteCache&) = delete;
 
-    // Each throws PF_Err_BAD_CALLBACK_PARAM when the host cannot supply the suite.
-    const PF_ANSICallbacksSuite1* ANSISuite();
-    const PF_ParamUtilsSuite3* ParamUtilsSuite();
-    const PF_Iterate8Suite1* Iterate8Suite();
-    const PF_iterate16Suite1* Iterate16Suite();
-    const PF_WorldTransformSuite1* WorldTransformSuite();
-    const PF_EffectCustomUISuite1* EffectCustomUISuite();
-    const PF_EffectCustomUIOverlayThemeSuite1* OverlayThemeSuite();
-    const DRAWBOT_DrawbotSuite1* DrawbotDrawSuite();
+    const PF_ANSICallbacksSuite1* ANSISuite() { return static_cast<const PF_ANSICallbacksSuite1*>(Acquire(kANSI)); }
+    const PF_ParamUtilsSuite3* ParamUtilsSuite() {
+        return static_cast<const PF_ParamUtilsSuite3*>(Acquire(kParamUtils));
+    }
+    const PF_Iterate8Suite1* Iterate8Suite() { return static_cast<const PF_Iterate8Suite1*>(Acquire(kIterate8)); }
+    const PF_iterate16Suite1* Iterate16Suite() { return static_cast<const PF_iterate16Suite1*>(Acquire(kIterate16)); }
+    const PF_WorldTransformSuite1* WorldTransformSuite() {
+        return static_cast<const PF_WorldTransformSuite1*>(Acquire(kWorldTransform));
+    }
+    const PF_EffectCustomUISuite1* EffectCustomUISuite() {
+        return static_cast<const PF_EffectCustomUISuite1*>(Acquire(kCustomUI));
+    }
+    const PF_EffectCustomUIOverlayThemeSuite1* OverlayThemeSuite() {
+        return static_cast<const PF_EffectCustomUIOverlayThemeSuite1*>(Acquire(kOverlayTheme));
+    }
+
+    // Sets *suite, null when the host cannot supply it; then the user is told and
+    // PF_Err_BAD_CALLBACK_PARAM comes back.
+    template <typename Suite>
+    PF_Err AcquireReported(Slot slot, const Suite** suite) {
+        const void* held = nullptr;
+        const PF_Err err = AcquireReported(slot, &held);
+        *suite = static_cast<const Suite*>(held);
+        return err;
+    }
+
+    // Shows a message through the host's error display.
+    void ReportError(const char* message);
 
 private:
-    enum Slot { kANSI, kParamUtils, kIterate8, kIterate16, kWorldTransform, kCustomUI, kOverlayTheme, kDrawbotDraw,
-                kSlotCount };
     const void* Acquire(Slot slot);
+    PF_Err AcquireReported(Slot slot, const void** suite);
+    const void* TryAcquire(Slot slot);
 
-    SPBasicSuite* pica_basicP_;
+    PF_InData* in_data_;
+    PF_OutData* out_data_;
     const void* suites_[kSlotCount];
 };
+
+// What a reported acquisition shows when the host cannot supply a suite.
+inline constexpr char kSuiteNotAcquiredMessage[] = "Not able to acquire AEFX Suite.";
+
+// Shows a message through the host's error display (PF_OutFlag_DISPLAY_ERROR_MESSAGE and
+// return_msg), for a handler that has no cache because the host gave no basic suite.
+void ReportError(PF_InData* in_data, PF_OutData* out_data, const char* message);
 
 }  // namespace qxv

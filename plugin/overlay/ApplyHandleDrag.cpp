@@ -1,6 +1,5 @@
 #include "overlay/ApplyHandleDrag.h"
 
-#include "host/SuiteCache.h"
 #include "overlay/FixedMath.h"
 #include "overlay/HandleDragRules.h"
 #include "overlay/OverlayHandles.h"
@@ -16,9 +15,6 @@ void MarkChanged(PF_ParamDef* param) { param->uu.change_flags = PF_ChangeFlag_CH
 }  // namespace
 
 void ApplyHandleDrag(PF_InData* in_data, PF_ParamDef* params[], PF_EventExtra* extra) {
-    // No suite is needed, but a drag without the host's basic suite fails like every other
-    // overlay event does.
-    const SuiteCache cache(in_data->pica_basicP);
     PF_DoClickEventInfo& click = extra->u.do_click;
     const OverlayParams p = ReadOverlayParams(params);
     const PF_FixedPoint mouse = WindowToLayer(in_data, extra, click.screen_point);

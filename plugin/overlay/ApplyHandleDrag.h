@@ -6,8 +6,7 @@
 
 namespace qxv {
 
-// The handle number in continue_refcon[0] must be 1-10. Throws PF_Err when the host gave
-// no basic suite. On the final drag event (last_time) the values are still applied and the
+// The handle number in continue_refcon[0] must be 1-10. On the final drag event (last_time) the values are still applied and the
 // click data is then cleared, ending the drag.
 void ApplyHandleDrag(PF_InData* in_data, PF_ParamDef* params[], PF_EventExtra* extra);
 

@@ -4,12 +4,14 @@
 #pragma once
 
 #include "AE_EffectUI.h"
+#include "host/SuiteCache.h"
 
 namespace qxv {
 
-// A failing drawing call ends the drawing quietly: the host is told nothing. A suite the
-// host cannot supply throws PF_Err; a pen or path that cannot be made or given back throws
-// DRAWBOT_Exception. Every pen, path and suite is given back on every way out.
-void DrawOverlay(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[], PF_EventExtra* extra);
+// A failing drawing call ends the drawing quietly: the host is told nothing. Suites come
+// from the event's cache: one it cannot supply throws PF_Err (the Drawbot suites are
+// reported to the user instead, and nothing is drawn). A pen or path that cannot be made
+// or given back throws DRAWBOT_Exception, once every pen and path made is given back.
+void DrawOverlay(PF_InData* in_data, SuiteCache& cache, PF_ParamDef* params[], PF_EventExtra* extra);
 
 }  // namespace qxv

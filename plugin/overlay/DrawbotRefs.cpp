@@ -2,14 +2,15 @@
 
 namespace qxv {
 
-DRAWBOT_PenP::DRAWBOT_PenP(const DRAWBOT_SupplierSuite1* supplier_suite, DRAWBOT_SupplierRef supplier,
-                           const DRAWBOT_ColorRGBA& colour, float width)
-    : SharedRefImpl(supplier_suite) {
+DRAWBOT_PenP::DRAWBOT_PenP(const DRAWBOT_SupplierSuite1* supplier_suite, DrawbotReleaseFailure* release_failure,
+                           DRAWBOT_SupplierRef supplier, const DRAWBOT_ColorRGBA& colour, float width)
+    : SharedRefImpl(supplier_suite, release_failure) {
     ThrowIfDrawbotError(SupplierSuite()->NewPen(supplier, &colour, width, Slot()));
 }
 
-DRAWBOT_PathP::DRAWBOT_PathP(const DRAWBOT_SupplierSuite1* supplier_suite, DRAWBOT_SupplierRef supplier)
-    : SharedRefImpl(supplier_suite) {
+DRAWBOT_PathP::DRAWBOT_PathP(const DRAWBOT_SupplierSuite1* supplier_suite,
+                             DrawbotReleaseFailure* release_failure, DRAWBOT_SupplierRef supplier)
+    : SharedRefImpl(supplier_suite, release_failure) {
     ThrowIfDrawbotError(SupplierSuite()->NewPath(supplier, Slot()));
 }
 

@@ -2,12 +2,21 @@
 // host's supplier on every way out of the routine that made it.
 #pragma once
 
-#include <exception>
-
 #include "DrawbotSuite.h"
 #include "overlay/DrawbotException.h"
 
 namespace qxv {
+
+// The first pen or path that the host would not take back during one draw. A destructor
+// must not throw (a second exception while one is leaving the routine would end the host's
+// process), so the owners note the failure here and the draw reports it once every object
+// it made is gone.
+struct DrawbotReleaseFailure {
+    DRAWBOT_Err err = 0;
+    void Record(DRAWBOT_Err failed) {
+        if (err == 0) err = failed;
+    }
+};
 
 template <typename T>
 class SharedRefImpl {
@@ -15,31 +24,29 @@ public:
     SharedRefImpl(const SharedRefImpl&) = delete;
     SharedRefImpl& operator=(const SharedRefImpl&) = delete;
 
-    // A failed release throws, unless an exception is already leaving the routine: a second
-    // one would end the host's process, and the first failure is the one worth reporting.
-    virtual ~SharedRefImpl() noexcept(false) {
+    virtual ~SharedRefImpl() {
         if (!ref_) return;
-        const DRAWBOT_Err err = ReleaseObject(ref_);
+        release_failure_->Record(ReleaseObject(ref_));
         ref_ = nullptr;
-        ThrowUnlessUnwinding(err);
     }
 
     T Get() const { return ref_; }
 
 protected:
-    explicit SharedRefImpl(const DRAWBOT_SupplierSuite1* supplier_suite)
-        : ref_(nullptr), supplier_suite_(supplier_suite), uncaught_at_creation_(std::uncaught_exceptions()) {}
+    SharedRefImpl(const DRAWBOT_SupplierSuite1* supplier_suite, DrawbotReleaseFailure* release_failure)
+        : ref_(nullptr), supplier_suite_(supplier_suite), release_failure_(release_failure) {}
 
     // The slot the supplier writes a new object into.
     T* Slot() { return &ref_; }
     const DRAWBOT_SupplierSuite1* SupplierSuite() const { return supplier_suite_; }
 
-    // Takes a newly made object and gives back the one held before. The new one is held
-    // before the old one is released, so that a failed release leaves nothing unowned.
+    // Takes a newly made object and gives back the one held before, throwing
+    // DRAWBOT_Exception when the host will not take it. The new one is held first, so that
+    // a failed release leaves nothing unowned.
     void Hold(T fresh) {
         const T previous = ref_;
         ref_ = fresh;
-        if (previous && previous != fresh) ThrowUnlessUnwinding(ReleaseObject(previous));
+        if (previous && previous != fresh) ThrowIfDrawbotError(ReleaseObject(previous));
     }
 
 private:
@@ -47,26 +54,23 @@ private:
         return supplier_suite_->ReleaseObject(reinterpret_cast<DRAWBOT_ObjectRef>(ref));
     }
 
-    void ThrowUnlessUnwinding(DRAWBOT_Err err) const {
-        if (err != 0 && std::uncaught_exceptions() <= uncaught_at_creation_) throw DRAWBOT_Exception(err);
-    }
-
     T ref_;
     const DRAWBOT_SupplierSuite1* supplier_suite_;
-    int uncaught_at_creation_;
+    DrawbotReleaseFailure* release_failure_;
 };
 
 class DRAWBOT_PenP : public SharedRefImpl<DRAWBOT_PenRef> {
 public:
     // Throws DRAWBOT_Exception when the supplier cannot make the pen.
-    DRAWBOT_PenP(const DRAWBOT_SupplierSuite1* supplier_suite, DRAWBOT_SupplierRef supplier,
-                 const DRAWBOT_ColorRGBA& colour, float width);
+    DRAWBOT_PenP(const DRAWBOT_SupplierSuite1* supplier_suite, DrawbotReleaseFailure* release_failure,
+                 DRAWBOT_SupplierRef supplier, const DRAWBOT_ColorRGBA& colour, float width);
 };
 
 class DRAWBOT_PathP : public SharedRefImpl<DRAWBOT_PathRef> {
 public:
     // Throws DRAWBOT_Exception when the supplier cannot make the path.
-    DRAWBOT_PathP(const DRAWBOT_SupplierSuite1* supplier_suite, DRAWBOT_SupplierRef supplier);
+    DRAWBOT_PathP(const DRAWBOT_SupplierSuite1* supplier_suite, DrawbotReleaseFailure* release_failure,
+                  DRAWBOT_SupplierRef supplier);
 
     // Starts over with a new, empty path and gives back the old one. Throws
     // DRAWBOT_Exception when either fails; the path held then is still given back later.

@@ -2,25 +2,18 @@
 
 #include <cmath>
 #include <cstdint>
-#include <optional>
 
 #include "host/HostApp.h"
-#include "host/SuiteCache.h"
 #include "overlay/FixedMath.h"
 #include "overlay/OverlayParams.h"
 #include "overlay/WindowMapping.h"
 
 namespace qxv {
 
-EllipseOutline ComputeEllipseOutline(const PF_InData* in_data, PF_FixedPoint origin, double angle,
+EllipseOutline ComputeEllipseOutline(const PF_InData* in_data, SuiteCache& cache, PF_FixedPoint origin, double angle,
                                      double half_width, double half_height, const PF_EventExtra* extra) {
     // Premiere Pro's maths is the standard library's, so no suite is needed there.
-    std::optional<SuiteCache> cache;
-    const PF_ANSICallbacksSuite1* ansi = nullptr;
-    if (!IsPremierePro(in_data)) {
-        cache.emplace(in_data->pica_basicP);
-        ansi = cache->ANSISuite();
-    }
+    const PF_ANSICallbacksSuite1* ansi = IsPremierePro(in_data) ? nullptr : cache.ANSISuite();
     const auto cosine = [ansi](double v) { return ansi ? ansi->cos(v) : std::cos(v); };
     const auto sine = [ansi](double v) { return ansi ? ansi->sin(v) : std::sin(v); };
 

@@ -7,6 +7,7 @@
 
 #include "AE_EffectUI.h"
 #include "DrawbotSuite.h"
+#include "host/SuiteCache.h"
 
 namespace qxv {
 
@@ -16,8 +17,8 @@ using EllipseOutline = std::array<DRAWBOT_PointF32, kEllipseOutlinePoints>;
 
 // Point 0 lies at the end of the rotated horizontal half-axis; the first point is not
 // repeated at the end. Sine and cosine come from the host's "PF ANSI Suite" in After
-// Effects (acquired and released here) and from the standard library in Premiere Pro.
-EllipseOutline ComputeEllipseOutline(const PF_InData* in_data, PF_FixedPoint origin, double angle,
+// Effects (through the event's cache) and from the standard library in Premiere Pro.
+EllipseOutline ComputeEllipseOutline(const PF_InData* in_data, SuiteCache& cache, PF_FixedPoint origin, double angle,
                                      double half_width, double half_height, const PF_EventExtra* extra);
 
 }  // namespace qxv

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "host/SuiteCache.h"
 #include "overlay/ApplyHandleDrag.h"
 #include "overlay/DrawOverlay.h"
 #include "overlay/HitTestHandles.h"
@@ -26,14 +27,15 @@ PF_Err HandleOverlayEvent(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef*
 
     switch (extra->e_type) {
         case PF_Event_DO_CLICK:
-            HandleOverlayClick(in_data, params, extra);
+            HandleOverlayClick(in_data, out_data, params, extra);
             break;
         case PF_Event_DRAG:
-            HandleOverlayDrag(in_data, params, extra);
+            HandleOverlayDrag(in_data, out_data, params, extra);
             break;
         case PF_Event_DRAW:
             if (IsOverlayWindow(extra)) {
-                DrawOverlay(in_data, out_data, params, extra);
+                SuiteCache cache(in_data, out_data);
+                DrawOverlay(in_data, cache, params, extra);
                 extra->evt_out_flags = PF_EO_HANDLED_EVENT;
             }
             break;
@@ -43,15 +45,19 @@ PF_Err HandleOverlayEvent(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef*
     return PF_Err_NONE;
 }
 
-void HandleOverlayClick(PF_InData* in_data, PF_ParamDef* params[], PF_EventExtra* extra) {
+void HandleOverlayClick(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[], PF_EventExtra* extra) {
     if (!IsOverlayWindow(extra)) return;
-    if (HitTestHandles(in_data, params, extra)) extra->evt_out_flags = PF_EO_HANDLED_EVENT;
+    SuiteCache cache(in_data, out_data);
+    if (HitTestHandles(in_data, cache, params, extra)) extra->evt_out_flags = PF_EO_HANDLED_EVENT;
 }
 
-void HandleOverlayDrag(PF_InData* in_data, PF_ParamDef* params[], PF_EventExtra* extra) {
+void HandleOverlayDrag(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[], PF_EventExtra* extra) {
     if (!IsOverlayWindow(extra)) return;
     const std::int64_t handle = extra->u.do_click.continue_refcon[0];
     if (handle < 1 || handle > kHandleCount) return;
+    // A drag takes no suite, but like every event the overlay acts on it holds the command's
+    // cache, and so fails in the same way when the host gives no basic suite.
+    const SuiteCache cache(in_data, out_data);
     ApplyHandleDrag(in_data, params, extra);
     extra->evt_out_flags = PF_EO_HANDLED_EVENT;
 }

@@ -16,9 +16,8 @@ constexpr std::int64_t kHandleReach = 16;  // window pixels, city-block distance
 
 }  // namespace
 
-bool HitTestHandles(PF_InData* in_data, PF_ParamDef* params[], PF_EventExtra* extra) {
-    SuiteCache cache(in_data->pica_basicP);
-    const auto handles = ComputeHitTestHandles(in_data, ReadOverlayParams(params), extra);
+bool HitTestHandles(PF_InData* in_data, SuiteCache& cache, PF_ParamDef* params[], PF_EventExtra* extra) {
+    const auto handles = ComputeHitTestHandles(in_data, cache, ReadOverlayParams(params), extra);
     PF_DoClickEventInfo& click = extra->u.do_click;
     const PF_Point mouse = click.screen_point;
     const bool premiere = IsPremierePro(in_data);

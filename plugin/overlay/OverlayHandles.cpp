@@ -23,7 +23,7 @@ PF_FixedPoint Midpoint(PF_FixedPoint a, PF_FixedPoint b) {
 
 }  // namespace
 
-OverlayCorners ComputeOverlayCorners(const PF_InData* in_data, const OverlayParams& params,
+OverlayCorners ComputeOverlayCorners(const PF_InData* in_data, SuiteCache& cache, const OverlayParams& params,
                                      const PF_EventExtra* extra) {
     OverlayCorners corners;
     corners.origin = params.origin;
@@ -32,8 +32,8 @@ OverlayCorners ComputeOverlayCorners(const PF_InData* in_data, const OverlayPara
     corners.outline = CornersToWindow(in_data, extra, rects.outline);
     corners.feather = CornersToWindow(in_data, extra, rects.feather);
     const float angle = AngleRadians(params.angle);
-    RotateCorners(in_data, &corners.outline, corners.origin, angle);
-    RotateCorners(in_data, &corners.feather, corners.origin, angle);
+    RotateCorners(in_data, cache, &corners.outline, corners.origin, angle);
+    RotateCorners(in_data, cache, &corners.feather, corners.origin, angle);
     return corners;
 }
 
@@ -56,9 +56,9 @@ PF_FixedPoint OpacityHandle(PF_FixedPoint origin_window, PF_Fixed opacity) {
             SaturateToLong(static_cast<std::int64_t>(origin_window.y) + 50 * kFixedOne - opacity)};
 }
 
-std::array<PF_Point, kHandleCount> ComputeHitTestHandles(const PF_InData* in_data, const OverlayParams& params,
-                                                         const PF_EventExtra* extra) {
-    const OverlayCorners corners = ComputeOverlayCorners(in_data, params, extra);
+std::array<PF_Point, kHandleCount> ComputeHitTestHandles(const PF_InData* in_data, SuiteCache& cache,
+                                                         const OverlayParams& params, const PF_EventExtra* extra) {
+    const OverlayCorners corners = ComputeOverlayCorners(in_data, cache, params, extra);
     const PF_FixedPoint angle_handle = ComputeAngleHandle(in_data, params, extra);
     const CornerSet& outline = corners.outline;
     const CornerSet& feather = corners.feather;

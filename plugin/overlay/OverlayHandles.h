@@ -7,6 +7,7 @@
 #include <array>
 
 #include "AE_EffectUI.h"
+#include "host/SuiteCache.h"
 #include "overlay/OverlayParams.h"
 #include "overlay/OverlayRecords.h"
 
@@ -35,7 +36,7 @@ struct OverlayCorners {
     CornerSet feather;
 };
 
-OverlayCorners ComputeOverlayCorners(const PF_InData* in_data, const OverlayParams& params,
+OverlayCorners ComputeOverlayCorners(const PF_InData* in_data, SuiteCache& cache, const OverlayParams& params,
                                      const PF_EventExtra* extra);
 
 // The angle handle: one fifth of the layer height from the origin, straight up at Angle 0
@@ -49,8 +50,8 @@ PF_FixedPoint OpacityHandle(PF_FixedPoint origin_window, PF_Fixed opacity);
 
 // All ten handles as the hit test sees them, indexed by handle number - 1: each
 // coordinate floored to whole pixels, the feather midpoints formed in 16.16 first.
-std::array<PF_Point, kHandleCount> ComputeHitTestHandles(const PF_InData* in_data, const OverlayParams& params,
-                                                         const PF_EventExtra* extra);
+std::array<PF_Point, kHandleCount> ComputeHitTestHandles(const PF_InData* in_data, SuiteCache& cache,
+                                                         const OverlayParams& params, const PF_EventExtra* extra);
 
 // A corner set as drawn: each coordinate rounded to the nearest whole pixel.
 PixelCorners RoundCornersForDrawing(const CornerSet& corners);

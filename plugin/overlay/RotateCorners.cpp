@@ -5,7 +5,6 @@
 #include <initializer_list>
 
 #include "host/HostApp.h"
-#include "host/SuiteCache.h"
 #include "overlay/FixedMath.h"
 
 namespace qxv {
@@ -25,12 +24,11 @@ void RotateAbout(CornerSet* corners, PF_FixedPoint centre, Real cos_a, Real sin_
 
 }  // namespace
 
-void RotateCorners(const PF_InData* in_data, CornerSet* corners, PF_FixedPoint centre, float angle) {
+void RotateCorners(const PF_InData* in_data, SuiteCache& cache, CornerSet* corners, PF_FixedPoint centre, float angle) {
     if (IsPremierePro(in_data)) {
         RotateAbout<float>(corners, centre, std::cos(angle), std::sin(angle));
         return;
     }
-    SuiteCache cache(in_data->pica_basicP);
     const PF_ANSICallbacksSuite1* ansi = cache.ANSISuite();
     const double cos_a = ansi->cos(angle);
     const double sin_a = ansi->sin(angle);

@@ -1,9 +1,5 @@
 #include "overlay/StrokeQuad.h"
 
-#include "host/SuiteCache.h"
-#include "overlay/DrawbotRefs.h"
-#include "overlay/OverlayStroke.h"
-
 namespace qxv {
 namespace {
 
@@ -12,21 +8,21 @@ float Y(PF_Point p) { return static_cast<float>(p.v); }
 
 }  // namespace
 
-PF_Err StrokeQuad(const PF_InData* in_data, const PixelCorners& quad, DRAWBOT_DrawRef drawing_ref,
-                  const DrawbotSuites& suites) {
-    SuiteCache cache(in_data->pica_basicP);
+PF_Err StrokeQuad(const OverlayCanvas& canvas, const PixelCorners& quad) {
+    DrawingChain chain;
     DRAWBOT_SupplierRef supplier = nullptr;
-    PF_Err status = suites.draw->GetSupplier(drawing_ref, &supplier);
-    const DRAWBOT_PathP path(suites.supplier, supplier);
+    chain.Run(canvas.suites.draw->GetSupplier, canvas.drawing_ref, &supplier);
+    const DRAWBOT_PathP path(canvas.suites.supplier, canvas.release_failure, supplier);
 
-    const DRAWBOT_PathSuite1* path_suite = suites.path;
-    if (!status) status = path_suite->MoveTo(path.Get(), X(quad.top_left), Y(quad.top_left));
-    if (!status) status = path_suite->LineTo(path.Get(), X(quad.top_right), Y(quad.top_right));
-    if (!status) status = path_suite->LineTo(path.Get(), X(quad.bottom_right), Y(quad.bottom_right));
-    if (!status) status = path_suite->LineTo(path.Get(), X(quad.bottom_left), Y(quad.bottom_left));
-    if (!status) status = path_suite->Close(path.Get());
+    const DRAWBOT_PathSuite1* path_suite = canvas.suites.path;
+    chain.Run(path_suite->MoveTo, path.Get(), X(quad.top_left), Y(quad.top_left));
+    chain.Run(path_suite->LineTo, path.Get(), X(quad.top_right), Y(quad.top_right));
+    chain.Run(path_suite->LineTo, path.Get(), X(quad.bottom_right), Y(quad.bottom_right));
+    chain.Run(path_suite->LineTo, path.Get(), X(quad.bottom_left), Y(quad.bottom_left));
+    chain.Run(path_suite->Close, path.Get());
 
-    return StrokeOwnPath(in_data, cache, drawing_ref, suites, supplier, kPremiereOverlayColor, path.Get(), status);
+    StrokeOwnPath(canvas, supplier, kPremiereOverlayColor, path.Get(), &chain);
+    return chain.Status();
 }
 
 }  // namespace qxv

@@ -20,7 +20,7 @@ void Relabel(PF_InData* in_data, PF_ParamDef* def, bool disabled, StrID name) {
 }  // namespace
 
 PF_Err UpdateParamsUI(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[]) {
-    SuiteCache suites(in_data->pica_basicP);
+    SuiteCache suites(in_data, out_data);
 
     // The host's own records must not be written: it takes changes only through copies.
     // Each record is exactly sizeof(PF_ParamDef), 176 bytes, in the host's memory (pinned in

@@ -8,7 +8,6 @@
 #include "AE_EffectPixelFormat.h"
 #include "AE_EffectSuites.h"
 #include "host/HostApp.h"
-#include "host/ScopedSuite.h"
 #include "host/SuiteCache.h"
 #include "params/ParamIndex.h"
 #include "render/CompositingSetup.h"
@@ -48,31 +47,19 @@ PF_Err ShadeInPixelFormat(PF_InData* in_data, SuiteCache& suites, const PF_Pixel
     }
 }
 
-PF_Err RenderPremierePro(PF_InData* in_data, PF_OutData* out_data, SuiteCache& suites, ShadingJob* job,
-                         A_long rows, PF_EffectWorld* input, PF_EffectWorld* output) {
-    const void* suite = nullptr;
-    const PF_Err acquired = AEFX_AcquireSuite(in_data, out_data, kPFPixelFormatSuite, kPFPixelFormatSuiteVersion1,
-                                              &suite);
-    if (acquired != PF_Err_NONE) return acquired;
-    PF_Err err = PF_Err_NONE;
-    try {
-        err = ShadeInPixelFormat(in_data, suites, static_cast<const PF_PixelFormatSuite1*>(suite), job, rows, input,
-                                 output);
-    } catch (...) {
-        // A suite the cache could not get: give this one back before the error travels on.
-        AEFX_ReleaseSuite(in_data, out_data, kPFPixelFormatSuite, kPFPixelFormatSuiteVersion1);
-        throw;
-    }
-    const PF_Err released = AEFX_ReleaseSuite(in_data, out_data, kPFPixelFormatSuite, kPFPixelFormatSuiteVersion1);
-    // A failed release outranks the shading's result; otherwise an error of the iteration,
-    // such as the user's abort, reaches the host.
-    return released != PF_Err_NONE ? released : err;
+// Without the pixel-format suite the user is told and the frame fails; an error of the
+// iteration, such as the user's abort, reaches the host as it is.
+PF_Err RenderPremierePro(PF_InData* in_data, SuiteCache& suites, ShadingJob* job, A_long rows,
+                         PF_EffectWorld* input, PF_EffectWorld* output) {
+    const PF_PixelFormatSuite1* formats = nullptr;
+    if (const PF_Err err = suites.AcquireReported(SuiteCache::kPixelFormat, &formats)) return err;
+    return ShadeInPixelFormat(in_data, suites, formats, job, rows, input, output);
 }
 
 }  // namespace
 
 PF_Err Render(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[], PF_LayerDef* output) {
-    SuiteCache suites(in_data->pica_basicP);
+    SuiteCache suites(in_data, out_data);
     ShadingJob job{};
     // The rows the host's progress counts; a nonsensical extent hint must not overflow them.
     const A_long rows = static_cast<A_long>(std::clamp<std::int64_t>(
@@ -85,7 +72,7 @@ PF_Err Render(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[], P
     if (job.context.opacity == 0.0f) return CopyInput(in_data, suites, input, output);
     PrepareOutsideSpans(&job, output->width, output->height);
 
-    if (IsPremierePro(in_data)) return RenderPremierePro(in_data, out_data, suites, &job, rows, input, output);
+    if (IsPremierePro(in_data)) return RenderPremierePro(in_data, suites, &job, rows, input, output);
 
     // After Effects hands over 8- or 16-bit frames only: the effect does not claim float support.
     if (output->world_flags & PF_WorldFlag_DEEP) {

@@ -6,7 +6,9 @@
 #include <cstring>
 
 #include "AE_EffectSuites.h"
+#include "host/SuiteCache.h"
 #include "overlay/HandleOverlayEvent.h"
+#include "overlay/OverlayHandles.h"
 
 namespace qxv_overlay_test {
 namespace {
@@ -238,6 +240,11 @@ PF_Err FakeOverlayHost::Click(A_long x, A_long y) {
     extra.u.do_click.screen_point = {x, y};
     extra.u.do_click.last_time = 0;
     return qxv::HandleOverlayEvent(&in_data, &out_data, params, nullptr, &extra);
+}
+
+std::array<PF_Point, 10> FakeOverlayHost::HitTestHandles() {
+    qxv::SuiteCache cache(&in_data, &out_data);
+    return qxv::ComputeHitTestHandles(&in_data, cache, qxv::ReadOverlayParams(params), &extra);
 }
 
 PF_Err FakeOverlayHost::Drag(A_long x, A_long y, bool last_time) {

@@ -4,6 +4,7 @@
 // to fail on its nth use.
 #pragma once
 
+#include <array>
 #include <map>
 #include <memory>
 #include <string>
@@ -64,6 +65,8 @@ public:
 
     PF_Err Draw();
     PF_Err Click(A_long x, A_long y);
+    // The ten handles as the hit test sees them, through a cache that is gone on return.
+    std::array<PF_Point, 10> HitTestHandles();
     PF_Err Drag(A_long x, A_long y, bool last_time);
 
     double WindowX(double layer_x) const;

@@ -79,8 +79,11 @@ TEST(OverlayGeometry, EllipsePointsTurnInSquarePixelsAndAreMapped) {
             if (premiere) host.SetPremiere();
             host.SetView(1, {10, 20}, {0, 0});
             host.SetPixelAspect(c.num, 1);
-            const qxv::EllipseOutline points = qxv::ComputeEllipseOutline(
-                &host.in_data, {100 * 65536, 80 * 65536}, c.angle * 0.017453292519943295, 150, 100, &host.extra);
+            const qxv::EllipseOutline points = [&] {
+                qxv::SuiteCache cache(&host.in_data, &host.out_data);
+                return qxv::ComputeEllipseOutline(&host.in_data, cache, {100 * 65536, 80 * 65536}, c.angle * 0.017453292519943295, 150, 100,
+                                                  &host.extra);
+            }();
             EXPECT_NEAR(points[c.index].x, host.WindowX(100 + c.dx), 1e-3);
             EXPECT_NEAR(points[c.index].y, host.WindowY(80 + c.dy), 1e-3);
             EXPECT_EQ(host.Calls("source_to_frame"), 64);
@@ -129,8 +132,7 @@ TEST(OverlayGeometry, HandlePositionsAsTheHitTestSeesThem) {
         host.SetShape(2, 100, 80, 300, c.height, c.angle, c.feather, c.opacity);
         host.SetPixelAspect(c.num, 1);
         host.SetView(c.zoom, {0, 0}, {0, 0});
-        const auto handles =
-            qxv::ComputeHitTestHandles(&host.in_data, qxv::ReadOverlayParams(host.params), &host.extra);
+        const auto handles = host.HitTestHandles();
         for (const Expected& e : c.handles) {
             EXPECT_EQ(handles[e.handle - 1].h, e.x) << "handle " << e.handle;
             EXPECT_EQ(handles[e.handle - 1].v, e.y) << "handle " << e.handle;

@@ -67,8 +67,7 @@ TEST(OverlayClick, SameHandleInBothHosts) {
     FakeOverlayHost reference;
     reference.SetShape(1, 100, 80, 300, 200, 33, 60, 70);
     reference.SetPixelAspect(2, 1);
-    const auto handles = qxv::ComputeHitTestHandles(&reference.in_data, qxv::ReadOverlayParams(reference.params),
-                                                    &reference.extra);
+    const auto handles = reference.HitTestHandles();
     for (const PF_Point& handle : handles) {
         for (const auto& offset : offsets) {
             A_long taken[2];

@@ -1,5 +1,6 @@
 // Draw events through the loaded plug-in: what is stroked, in which order and style, in
 // both hosts and both windows, and what happens when the host will not let it draw.
+#include <map>
 #include <string>
 
 #include "OverlayHost.h"
@@ -171,6 +172,44 @@ TEST(OverlayDrawingHostTest, StrokeFailingMidwayStopsTheDrawing) {
             EXPECT_EQ(overlay.host->trace().Calls(stroke_call).size(), static_cast<std::size_t>(failing));
             EXPECT_TRUE(overlay.host->CommandViolations().empty()) << overlay.host->CommandViolations()[0];
             EXPECT_EQ(overlay.session->last_event().evt_out_flags, PF_EO_HANDLED_EVENT);
+        }
+    }
+}
+
+// One cache serves the whole event: however many strokes need the theme or the draw suite,
+// each suite is acquired once and released once.
+TEST(OverlayDrawingHostTest, EachSuiteIsAcquiredOncePerEvent) {
+    for (HostApp app : {HostApp::kAfterEffects, HostApp::kPremierePro}) {
+        for (const char* type : {"Rectangle", "Ellipse"}) {
+            SCOPED_TRACE(std::string(hostsim::HostAppName(app)) + ", " + type);
+            OverlayHost overlay = OpenOverlay(app, View(PF_Window_LAYER), {{"Vignette Type", type}});
+            overlay.host->trace().Clear();
+            ASSERT_EQ(overlay.session->Draw(), PF_Err_NONE);
+            std::map<std::string, int> acquired;
+            for (const auto& call : overlay.host->trace().Calls("AcquireSuite")) ++acquired[call.detail];
+            EXPECT_EQ(acquired.size(), app == HostApp::kAfterEffects ? 7u : 5u);
+            for (const auto& [suite, times] : acquired) EXPECT_EQ(times, 1) << suite;
+            EXPECT_TRUE(overlay.host->CommandViolations().empty()) << overlay.host->CommandViolations()[0];
+        }
+    }
+}
+
+// A pen or path the host will not make or take back ends the event with the host's own
+// code, not a generic one, once everything made has been given back.
+TEST(OverlayDrawingHostTest, ADrawbotObjectFailureReachesTheHostWithItsCode) {
+    struct Case {
+        const char* call;
+        int nth;
+        PF_Err code;
+    };
+    const Case cases[] = {{"NewPath", 1, 41}, {"NewPen", 1, 42}, {"ReleaseObject", 1, 43}, {"ReleaseObject", 9, 44}};
+    for (HostApp app : {HostApp::kAfterEffects, HostApp::kPremierePro}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(hostsim::HostAppName(app)) + ", " + c.call + " #" + std::to_string(c.nth));
+            OverlayHost overlay = OpenOverlay(app);
+            overlay.host->failures().FailCall(c.call, c.nth, c.code);
+            EXPECT_EQ(overlay.session->Draw(), c.code);
+            EXPECT_TRUE(overlay.host->CommandViolations().empty()) << overlay.host->CommandViolations()[0];
         }
     }
 }

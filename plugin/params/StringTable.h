@@ -2,6 +2,7 @@
 #pragma once
 
 #include "AE_Effect.h"
+#include "render/BlendModes.h"
 
 namespace qxv {
 
@@ -35,7 +36,7 @@ enum StrID {
 
 struct StringTableEntry {
     A_long index;
-    A_char text[256];
+    const A_char* text;
 };
 
 // The trailing '|' of the vignette types is part of the text; the host offers only as many
@@ -61,10 +62,7 @@ inline constexpr StringTableEntry kStringTable[StrID_NUMTYPES] = {
     {StrID_VignetteType_Choices, "Ellipse|Rectangle|"},
     {StrID_BlendMode_Param_Name, "Blending mode"},
     {StrID_BlendMode_Disabled_Param_Name, "Blending mode (disabled)"},
-    {StrID_BlendMode_Choices,
-     "Normal|Add|Multiply|Screen|Overlay|Soft light|Hard light|Darken|Lighten|Difference|Hue|Saturation|Color|"
-     "Luminosity|Color dodge|Linear dodge|Color burn|Linear burn|Linear light|Vivid light|Pin light|Lighter color|"
-     "Darker color|Subtract|Divide"},
+    {StrID_BlendMode_Choices, kBlendModeChoices},
     {StrID_MaskOnly_Param_Name, "Mask Only"},
     {StrID_FillWith_Param_Name, "Fill with"},
     {StrID_FillWith_Choices, "Color|Transparent"},

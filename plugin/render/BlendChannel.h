@@ -6,7 +6,6 @@
 #pragma once
 
 #include <cstdint>
-#include <type_traits>
 
 #include "render/BlendModes.h"
 
@@ -73,41 +72,6 @@ inline float BlendChannelFor(float s, float c, float k) {
     } else {
         (void)sd, (void)cd, (void)kd, (void)c, (void)k;
         return s;  // not a blend code
-    }
-}
-
-// Calls f with the mode's code as a compile-time constant (std::integral_constant); hue-based
-// modes and anything unknown arrive as kBlendNone, which the callers treat on their own.
-template <class F>
-inline decltype(auto) WithBlendCode(std::int32_t code, F&& f) {
-    switch (code) {
-#define QXV_BLEND_CASE(name) \
-    case name:               \
-        return f(std::integral_constant<std::int32_t, name>{});
-        QXV_BLEND_CASE(kBlendNormal)
-        QXV_BLEND_CASE(kBlendAdd)
-        QXV_BLEND_CASE(kBlendMultiply)
-        QXV_BLEND_CASE(kBlendScreen)
-        QXV_BLEND_CASE(kBlendOverlay)
-        QXV_BLEND_CASE(kBlendSoftLight)
-        QXV_BLEND_CASE(kBlendHardLight)
-        QXV_BLEND_CASE(kBlendDarken)
-        QXV_BLEND_CASE(kBlendLighten)
-        QXV_BLEND_CASE(kBlendColorBurn)
-        QXV_BLEND_CASE(kBlendDifference)
-        QXV_BLEND_CASE(kBlendColorDodge)
-        QXV_BLEND_CASE(kBlendLinearDodge)
-        QXV_BLEND_CASE(kBlendLinearBurn)
-        QXV_BLEND_CASE(kBlendLinearLight)
-        QXV_BLEND_CASE(kBlendVividLight)
-        QXV_BLEND_CASE(kBlendPinLight)
-        QXV_BLEND_CASE(kBlendLighterColor)
-        QXV_BLEND_CASE(kBlendDarkerColor)
-        QXV_BLEND_CASE(kBlendSubtract)
-        QXV_BLEND_CASE(kBlendDivide)
-#undef QXV_BLEND_CASE
-        default:
-            return f(std::integral_constant<std::int32_t, kBlendNone>{});
     }
 }
 

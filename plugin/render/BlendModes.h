@@ -1,45 +1,90 @@
-// Blend-mode codes, numbered as the host's transfer modes, and the mapping from the
-// "Blending mode" popup to them.
+// Every blending mode, in the order of the "Blending mode" popup: one line each, from which
+// the codes, the popup's mapping and labels, and the run-time dispatch are all derived. A new
+// mode is a line here plus its formula (BlendChannelFor in render/BlendChannel.h, or
+// BlendHue in render/ShadePixel.h for a mode mixed through HSV).
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 
 namespace qxv {
 
+// The two ways a mode mixes: each colour channel on its own, or the three together through
+// HSV (Hue, Saturation, Color, Luminosity).
+enum class BlendMix { kPerChannel, kHsv };
+
+// X(name, code, label, mix). Codes are numbered as the host's transfer modes.
+#define QXV_BLEND_MODES(X)                                   \
+    X(Normal, 2, "Normal", kPerChannel)                      \
+    X(Add, 4, "Add", kPerChannel)                            \
+    X(Multiply, 5, "Multiply", kPerChannel)                  \
+    X(Screen, 6, "Screen", kPerChannel)                      \
+    X(Overlay, 7, "Overlay", kPerChannel)                    \
+    X(SoftLight, 8, "Soft light", kPerChannel)               \
+    X(HardLight, 9, "Hard light", kPerChannel)               \
+    X(Darken, 10, "Darken", kPerChannel)                     \
+    X(Lighten, 11, "Lighten", kPerChannel)                   \
+    X(Difference, 26, "Difference", kPerChannel)             \
+    X(Hue, 13, "Hue", kHsv)                                  \
+    X(Saturation, 14, "Saturation", kHsv)                    \
+    X(Color, 15, "Color", kHsv)                              \
+    X(Luminosity, 16, "Luminosity", kHsv)                    \
+    X(ColorDodge, 27, "Color dodge", kPerChannel)            \
+    X(LinearDodge, 29, "Linear dodge", kPerChannel)          \
+    X(ColorBurn, 24, "Color burn", kPerChannel)              \
+    X(LinearBurn, 30, "Linear burn", kPerChannel)            \
+    X(LinearLight, 31, "Linear light", kPerChannel)          \
+    X(VividLight, 32, "Vivid light", kPerChannel)            \
+    X(PinLight, 33, "Pin light", kPerChannel)                \
+    X(LighterColor, 35, "Lighter color", kPerChannel)        \
+    X(DarkerColor, 36, "Darker color", kPerChannel)          \
+    X(Subtract, 37, "Subtract", kPerChannel)                 \
+    X(Divide, 38, "Divide", kPerChannel)
+
+#define QXV_BLEND_CODE(name, code, label, mix) kBlend##name = code,
 enum BlendCode : std::int32_t {
     kBlendNone = 0,  // plain fill, transparency or bare mask: no blending
-    kBlendNormal = 2,
-    kBlendAdd = 4,
-    kBlendMultiply = 5,
-    kBlendScreen = 6,
-    kBlendOverlay = 7,
-    kBlendSoftLight = 8,
-    kBlendHardLight = 9,
-    kBlendDarken = 10,
-    kBlendLighten = 11,
-    kBlendHue = 13,
-    kBlendSaturation = 14,
-    kBlendColor = 15,
-    kBlendLuminosity = 16,
-    kBlendColorBurn = 24,
-    kBlendDifference = 26,
-    kBlendColorDodge = 27,
-    kBlendLinearDodge = 29,
-    kBlendLinearBurn = 30,
-    kBlendLinearLight = 31,
-    kBlendVividLight = 32,
-    kBlendPinLight = 33,
-    kBlendLighterColor = 35,
-    kBlendDarkerColor = 36,
-    kBlendSubtract = 37,
-    kBlendDivide = 38
+    QXV_BLEND_MODES(QXV_BLEND_CODE)
 };
+#undef QXV_BLEND_CODE
+
+// The popup's choices, "Normal|Add|...|Divide": each label is written with a leading bar,
+// and the first bar is skipped.
+#define QXV_BLEND_LABEL(name, code, label, mix) "|" label
+inline constexpr char kBlendLabelsWithLeadingBar[] = QXV_BLEND_MODES(QXV_BLEND_LABEL);
+#undef QXV_BLEND_LABEL
+inline constexpr const char* kBlendModeChoices = kBlendLabelsWithLeadingBar + 1;
 
 // Popup value 1..25 (the menu offers 1..23); anything else falls back to Multiply.
 std::int32_t BlendCodeForPopup(std::int32_t popup_value);
 
-// Hue, Saturation, Color and Luminosity mix the three colour channels through HSV; every
-// other mode treats each channel on its own.
-inline bool IsHueBlend(std::int32_t code) { return code >= kBlendHue && code <= kBlendLuminosity; }
+constexpr bool IsHueBlend(std::int32_t code) {
+    switch (code) {
+#define QXV_BLEND_IS_HSV(name, code, label, mix) \
+    case code:                                   \
+        return BlendMix::mix == BlendMix::kHsv;
+        QXV_BLEND_MODES(QXV_BLEND_IS_HSV)
+#undef QXV_BLEND_IS_HSV
+        default:
+            return false;
+    }
+}
+
+// Calls f with the mode's code as a compile-time constant (std::integral_constant); modes
+// mixed through HSV and anything unknown arrive as kBlendNone, which the callers treat on
+// their own.
+template <class F>
+inline decltype(auto) WithBlendCode(std::int32_t code, F&& f) {
+    switch (code) {
+#define QXV_BLEND_CASE(name, code, label, mix)                                                          \
+    case code:                                                                                          \
+        return f(std::integral_constant < std::int32_t,                                                 \
+                 BlendMix::mix == BlendMix::kPerChannel ? static_cast<std::int32_t>(kBlend##name) : kBlendNone > {});
+        QXV_BLEND_MODES(QXV_BLEND_CASE)
+#undef QXV_BLEND_CASE
+        default:
+            return f(std::integral_constant<std::int32_t, kBlendNone>{});
+    }
+}
 
 }  // namespace qxv

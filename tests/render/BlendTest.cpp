@@ -45,6 +45,20 @@ void ExpectPixel(const PF_Pixel& actual, const PF_Pixel& expected, const char* w
     EXPECT_EQ(actual.blue, expected.blue) << what;
 }
 
+// The popup's values and the host's transfer-mode codes, which saved projects rely on, pinned
+// against the one list they are derived from; only the four HSV modes are mixed through HSV.
+TEST(BlendTest, PopupValuesMapToTheHostsTransferModeCodes) {
+    const std::int32_t codes[] = {2, 4, 5, 6, 7, 8, 9, 10, 11, 26, 13, 14, 15, 16, 27, 29, 24, 30, 31, 32, 33, 35, 36,
+                                  37, 38};
+    for (std::int32_t popup = 1; popup <= 25; ++popup) {
+        const std::int32_t code = BlendCodeForPopup(popup);
+        EXPECT_EQ(code, codes[popup - 1]) << popup;
+        EXPECT_EQ(IsHueBlend(code), popup >= 11 && popup <= 14) << popup;
+    }
+    for (std::int32_t outside : {0, 26, -1}) EXPECT_EQ(BlendCodeForPopup(outside), kBlendMultiply) << outside;
+    EXPECT_FALSE(IsHueBlend(kBlendNone));
+}
+
 TEST(BlendTest, DefaultMultiplyDarkensOutsideOnly) {
     ParamSet params;
     ExpectPixel(ShadeArgb8(params, kOutside, {255, 201, 101, 51}), {255, 150, 75, 38}, "outside");

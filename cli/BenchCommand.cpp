@@ -8,11 +8,11 @@
 #include <sstream>
 
 #include "Commands.h"
-#include "Host.h"
-#include "IterateSuites.h"
+#include "hostsim/Host.h"
+#include "hostsim/IterateSuites.h"
 #include "RawStream.h"
 #include "RenderCommands.h"
-#include "RenderFrame.h"
+#include "hostsim/RenderFrame.h"
 #include "Session.h"
 
 namespace qxv::cli {

@@ -4,12 +4,12 @@
 #include <iostream>
 
 #include "Commands.h"
-#include "Json.h"
+#include "hostsim/Json.h"
 #include "OverlayCommands.h"
 #include "OverlayWorkspace.h"
 #include "PendingFile.h"
-#include "ParamJson.h"
-#include "ParamParse.h"
+#include "hostsim/ParamJson.h"
+#include "hostsim/ParamParse.h"
 #include "Report.h"
 
 namespace qxv::cli {

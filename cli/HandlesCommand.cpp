@@ -2,8 +2,8 @@
 #include <iostream>
 
 #include "Commands.h"
-#include "HandleProbe.h"
-#include "Json.h"
+#include "hostsim/HandleProbe.h"
+#include "hostsim/Json.h"
 #include "OverlayCommands.h"
 #include "OverlayWorkspace.h"
 #include "PendingFile.h"

@@ -16,7 +16,7 @@
 #include <memory>
 #include <string>
 
-#include "World.h"
+#include "hostsim/World.h"
 
 namespace qxv::cli {
 

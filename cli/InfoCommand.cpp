@@ -7,11 +7,11 @@
 #include <sstream>
 
 #include "Commands.h"
-#include "ParamJson.h"
-#include "ParamParse.h"
-#include "PeImage.h"
-#include "PiPL.h"
-#include "PixelFormatSuite.h"
+#include "hostsim/ParamJson.h"
+#include "hostsim/ParamParse.h"
+#include "hostsim/PeImage.h"
+#include "hostsim/PiPL.h"
+#include "hostsim/PixelFormatSuite.h"
 #include "Report.h"
 #include "Session.h"
 

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "ImageFiles.h"
-#include "World.h"
+#include "hostsim/World.h"
 
 namespace qxv::cli {
 

@@ -3,7 +3,7 @@
 #include <iostream>
 
 #include "Commands.h"
-#include "Json.h"
+#include "hostsim/Json.h"
 #include "OverlayCommands.h"
 #include "OverlayWorkspace.h"
 #include "PendingFile.h"

@@ -9,7 +9,7 @@
 #include "Commands.h"
 #include "ImageFiles.h"
 #include "PendingFile.h"
-#include "PointDefaults.h"
+#include "hostsim/PointDefaults.h"
 #include "RawStream.h"
 #include "RenderSettingsParse.h"
 

@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "EventSession.h"
+#include "hostsim/EventSession.h"
 #include "Options.h"
-#include "OverlayRaster.h"
-#include "RenderFrame.h"
+#include "hostsim/OverlayRaster.h"
+#include "hostsim/RenderFrame.h"
 #include "Session.h"
-#include "World.h"
+#include "hostsim/World.h"
 
 namespace qxv::cli {
 

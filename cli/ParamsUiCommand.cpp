@@ -3,7 +3,7 @@
 #include <iostream>
 
 #include "Commands.h"
-#include "ParamJson.h"
+#include "hostsim/ParamJson.h"
 #include "Report.h"
 #include "Session.h"
 

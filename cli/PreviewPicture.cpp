@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "OverlayRaster.h"
+#include "hostsim/OverlayRaster.h"
 
 namespace qxv::cli {
 

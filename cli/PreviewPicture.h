@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "DrawbotSuites.h"
-#include "OverlayWindow.h"
-#include "World.h"
+#include "hostsim/DrawbotSuites.h"
+#include "hostsim/OverlayWindow.h"
+#include "hostsim/World.h"
 
 namespace qxv::cli {
 

@@ -6,10 +6,10 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "HandleProbe.h"
-#include "IterateSuites.h"
-#include "ParamJson.h"
-#include "ParamParse.h"
+#include "hostsim/HandleProbe.h"
+#include "hostsim/IterateSuites.h"
+#include "hostsim/ParamJson.h"
+#include "hostsim/ParamParse.h"
 #include "Report.h"
 
 namespace qxv::cli {

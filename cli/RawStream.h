@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "World.h"
+#include "hostsim/World.h"
 
 namespace qxv::cli {
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "Options.h"
-#include "RenderFrame.h"
+#include "hostsim/RenderFrame.h"
 
 namespace qxv::cli {
 

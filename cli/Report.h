@@ -6,8 +6,8 @@
 #include <ostream>
 #include <string>
 
-#include "Host.h"
-#include "Json.h"
+#include "hostsim/Host.h"
+#include "hostsim/Json.h"
 
 namespace qxv::cli {
 

@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
-#include "Host.h"
+#include "hostsim/Host.h"
 #include "Options.h"
-#include "PluginLibrary.h"
+#include "hostsim/PluginLibrary.h"
 
 namespace qxv::cli {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "PointDefaults.h"
-#include "RenderFrame.h"
+#include "hostsim/PointDefaults.h"
+#include "hostsim/RenderFrame.h"
 
 namespace qxv::frei0r {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "Frei0rValues.h"
-#include "Host.h"
+#include "hostsim/Host.h"
 #include "LoadedEffect.h"
 
 namespace qxv::frei0r {

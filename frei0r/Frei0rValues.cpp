@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "Frei0rApi.h"
-#include "ParamParse.h"
+#include "hostsim/ParamParse.h"
 
 namespace qxv::frei0r {
 

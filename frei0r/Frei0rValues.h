@@ -7,7 +7,7 @@
 
 #include "AE_Effect.h"
 #include "ParamBindings.h"
-#include "ParamStore.h"
+#include "hostsim/ParamStore.h"
 
 namespace qxv::frei0r {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "Host.h"
+#include "hostsim/Host.h"
 
 namespace qxv::frei0r {
 

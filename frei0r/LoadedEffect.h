@@ -11,8 +11,8 @@
 
 #include "AE_Effect.h"
 #include "ParamBindings.h"
-#include "ParamStore.h"
-#include "PluginLibrary.h"
+#include "hostsim/ParamStore.h"
+#include "hostsim/PluginLibrary.h"
 
 namespace qxv::frei0r {
 

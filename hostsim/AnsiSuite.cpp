@@ -1,4 +1,4 @@
-#include "AnsiSuite.h"
+#include "hostsim/AnsiSuite.h"
 
 #include <cmath>
 #include <cstdarg>
@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "Host.h"
+#include "hostsim/Host.h"
 
 namespace qxv::hostsim {
 

@@ -1,10 +1,10 @@
-#include "BasicSuite.h"
+#include "hostsim/BasicSuite.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
-#include "Host.h"
+#include "hostsim/Host.h"
 
 namespace qxv::hostsim {
 

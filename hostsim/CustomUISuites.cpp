@@ -1,8 +1,8 @@
-#include "CustomUISuites.h"
+#include "hostsim/CustomUISuites.h"
 
 #include "AE_EffectSuites.h"
-#include "DrawbotSuites.h"
-#include "Host.h"
+#include "hostsim/DrawbotSuites.h"
+#include "hostsim/Host.h"
 
 namespace qxv::hostsim {
 

@@ -1,8 +1,8 @@
-#include "DrawbotSuites.h"
+#include "hostsim/DrawbotSuites.h"
 
 #include <cstdio>
 
-#include "Host.h"
+#include "hostsim/Host.h"
 
 namespace qxv::hostsim {
 

@@ -1,8 +1,8 @@
-#include "EventCallbacks.h"
+#include "hostsim/EventCallbacks.h"
 
 #include <string>
 
-#include "Host.h"
+#include "hostsim/Host.h"
 
 namespace qxv::hostsim {
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "AE_EffectUI.h"
-#include "OverlayWindow.h"
+#include "hostsim/OverlayWindow.h"
 
 namespace qxv::hostsim {
 

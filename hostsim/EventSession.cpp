@@ -1,4 +1,4 @@
-#include "EventSession.h"
+#include "hostsim/EventSession.h"
 
 namespace qxv::hostsim {
 

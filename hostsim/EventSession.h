@@ -18,11 +18,11 @@
 #include <memory>
 
 #include "AE_EffectUI.h"
-#include "DrawbotSuites.h"
-#include "EventCallbacks.h"
-#include "Host.h"
-#include "OverlayWindow.h"
-#include "ShippingRecords.h"
+#include "hostsim/DrawbotSuites.h"
+#include "hostsim/EventCallbacks.h"
+#include "hostsim/Host.h"
+#include "hostsim/OverlayWindow.h"
+#include "hostsim/ShippingRecords.h"
 
 namespace qxv::hostsim {
 

@@ -1,4 +1,4 @@
-#include "FailureInjection.h"
+#include "hostsim/FailureInjection.h"
 
 namespace qxv::hostsim {
 

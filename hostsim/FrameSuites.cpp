@@ -1,7 +1,7 @@
-#include "FrameSuites.h"
+#include "hostsim/FrameSuites.h"
 
-#include "IterateSuites.h"
-#include "WorldTransformSuite.h"
+#include "hostsim/IterateSuites.h"
+#include "hostsim/WorldTransformSuite.h"
 
 namespace qxv::hostsim {
 

@@ -1,4 +1,4 @@
-#include "HandleProbe.h"
+#include "hostsim/HandleProbe.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -9,7 +9,7 @@
 
 #include <vector>
 
-#include "EventSession.h"
+#include "hostsim/EventSession.h"
 
 namespace qxv::hostsim {
 

@@ -1,13 +1,13 @@
-#include "Host.h"
+#include "hostsim/Host.h"
 
 #include <cstring>
 #include <mutex>
 #include <set>
 
-#include "AnsiSuite.h"
-#include "BasicSuite.h"
-#include "InteractCallbacks.h"
-#include "StandardSuites.h"
+#include "hostsim/AnsiSuite.h"
+#include "hostsim/BasicSuite.h"
+#include "hostsim/InteractCallbacks.h"
+#include "hostsim/StandardSuites.h"
 
 namespace qxv::hostsim {
 

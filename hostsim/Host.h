@@ -29,13 +29,13 @@
 #include "AE_Effect.h"
 #include "AE_EffectPixelFormat.h"
 #include "AE_EffectUI.h"
-#include "FailureInjection.h"
-#include "HostTrace.h"
-#include "ParamStore.h"
+#include "hostsim/FailureInjection.h"
+#include "hostsim/HostTrace.h"
+#include "hostsim/ParamStore.h"
 #include "SPBasic.h"
-#include "ShippingRecords.h"
-#include "SuiteAccounting.h"
-#include "SuiteRegistry.h"
+#include "hostsim/ShippingRecords.h"
+#include "hostsim/SuiteAccounting.h"
+#include "hostsim/SuiteRegistry.h"
 
 namespace qxv::hostsim {
 

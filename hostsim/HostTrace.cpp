@@ -1,4 +1,4 @@
-#include "HostTrace.h"
+#include "hostsim/HostTrace.h"
 
 #include <cstdio>
 

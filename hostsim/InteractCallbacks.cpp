@@ -1,11 +1,11 @@
-#include "InteractCallbacks.h"
+#include "hostsim/InteractCallbacks.h"
 
 #include <cstring>
 #include <string>
 
-#include "Host.h"
-#include "ParamParse.h"
-#include "ShippingRecords.h"
+#include "hostsim/Host.h"
+#include "hostsim/ParamParse.h"
+#include "hostsim/ShippingRecords.h"
 
 namespace qxv::hostsim {
 

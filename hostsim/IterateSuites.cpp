@@ -1,12 +1,12 @@
-#include "IterateSuites.h"
+#include "hostsim/IterateSuites.h"
 
 #include <algorithm>
 #include <atomic>
 #include <memory>
 #include <string>
 
-#include "Host.h"
-#include "RowPool.h"
+#include "hostsim/Host.h"
+#include "hostsim/RowPool.h"
 
 namespace qxv::hostsim {
 

@@ -1,7 +1,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "Json.h"
+#include "hostsim/Json.h"
 
 namespace qxv::hostsim {
 

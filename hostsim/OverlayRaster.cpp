@@ -1,4 +1,4 @@
-#include "OverlayRaster.h"
+#include "hostsim/OverlayRaster.h"
 
 #include <algorithm>
 #include <cmath>

@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "DrawbotSuites.h"
+#include "hostsim/DrawbotSuites.h"
 
 namespace qxv::hostsim {
 

@@ -1,11 +1,11 @@
-#include "OverlayWindow.h"
+#include "hostsim/OverlayWindow.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <numeric>
 
-#include "ShippingRecords.h"
+#include "hostsim/ShippingRecords.h"
 
 namespace qxv::hostsim {
 

@@ -1,6 +1,6 @@
-#include "ParamJson.h"
+#include "hostsim/ParamJson.h"
 
-#include "ParamParse.h"
+#include "hostsim/ParamParse.h"
 
 namespace qxv::hostsim {
 

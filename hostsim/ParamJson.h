@@ -4,8 +4,8 @@
 // [x, y] raw, the colour as [a, r, g, b]). Definitions: a list in index order.
 #pragma once
 
-#include "Json.h"
-#include "ParamStore.h"
+#include "hostsim/Json.h"
+#include "hostsim/ParamStore.h"
 
 namespace qxv::hostsim {
 

@@ -1,4 +1,4 @@
-#include "ParamParse.h"
+#include "hostsim/ParamParse.h"
 
 #include <cctype>
 #include <cerrno>

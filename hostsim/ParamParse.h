@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "ParamStore.h"
+#include "hostsim/ParamStore.h"
 
 namespace qxv::hostsim {
 

@@ -1,10 +1,10 @@
-#include "ParamStore.h"
+#include "hostsim/ParamStore.h"
 
 #include <cctype>
 #include <cstring>
 
-#include "ParamParse.h"
-#include "ShippingRecords.h"
+#include "hostsim/ParamParse.h"
+#include "hostsim/ShippingRecords.h"
 
 namespace qxv::hostsim {
 

@@ -1,10 +1,10 @@
-#include "ParamUtilsSuite.h"
+#include "hostsim/ParamUtilsSuite.h"
 
 #include <cstring>
 #include <string>
 
-#include "Host.h"
-#include "ShippingRecords.h"
+#include "hostsim/Host.h"
+#include "hostsim/ShippingRecords.h"
 
 namespace qxv::hostsim {
 

@@ -1,4 +1,4 @@
-#include "PeImage.h"
+#include "hostsim/PeImage.h"
 
 #include <fstream>
 #include <iterator>

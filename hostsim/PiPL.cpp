@@ -1,4 +1,4 @@
-#include "PiPL.h"
+#include "hostsim/PiPL.h"
 
 #include <cstdio>
 

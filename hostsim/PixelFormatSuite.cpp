@@ -1,8 +1,8 @@
-#include "PixelFormatSuite.h"
+#include "hostsim/PixelFormatSuite.h"
 
 #include <cstdio>
 
-#include "Host.h"
+#include "hostsim/Host.h"
 
 namespace qxv::hostsim {
 

@@ -1,4 +1,4 @@
-#include "PluginLibrary.h"
+#include "hostsim/PluginLibrary.h"
 
 #include <cstdio>
 

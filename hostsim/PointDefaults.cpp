@@ -1,4 +1,4 @@
-#include "PointDefaults.h"
+#include "hostsim/PointDefaults.h"
 
 #include <cmath>
 

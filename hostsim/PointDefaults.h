@@ -4,7 +4,7 @@
 #pragma once
 
 #include "AE_Effect.h"
-#include "ParamStore.h"
+#include "hostsim/ParamStore.h"
 
 namespace qxv::hostsim {
 

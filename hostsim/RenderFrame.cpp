@@ -1,6 +1,6 @@
-#include "RenderFrame.h"
+#include "hostsim/RenderFrame.h"
 
-#include "Host.h"
+#include "hostsim/Host.h"
 
 namespace qxv::hostsim {
 

@@ -9,7 +9,7 @@
 
 #include "AE_Effect.h"
 #include "AE_EffectPixelFormat.h"
-#include "World.h"
+#include "hostsim/World.h"
 
 namespace qxv::hostsim {
 

@@ -1,4 +1,4 @@
-#include "RowPool.h"
+#include "hostsim/RowPool.h"
 
 namespace qxv::hostsim {
 

@@ -1,4 +1,4 @@
-#include "ShippingRecords.h"
+#include "hostsim/ShippingRecords.h"
 
 #include <cstring>
 

@@ -1,12 +1,12 @@
-#include "StandardSuites.h"
+#include "hostsim/StandardSuites.h"
 
-#include "AnsiSuite.h"
-#include "CustomUISuites.h"
-#include "DrawbotSuites.h"
-#include "FrameSuites.h"
-#include "Host.h"
-#include "ParamUtilsSuite.h"
-#include "PixelFormatSuite.h"
+#include "hostsim/AnsiSuite.h"
+#include "hostsim/CustomUISuites.h"
+#include "hostsim/DrawbotSuites.h"
+#include "hostsim/FrameSuites.h"
+#include "hostsim/Host.h"
+#include "hostsim/ParamUtilsSuite.h"
+#include "hostsim/PixelFormatSuite.h"
 
 namespace qxv::hostsim {
 

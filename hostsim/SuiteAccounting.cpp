@@ -1,4 +1,4 @@
-#include "SuiteAccounting.h"
+#include "hostsim/SuiteAccounting.h"
 
 namespace qxv::hostsim {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "SuiteRegistry.h"
+#include "hostsim/SuiteRegistry.h"
 
 namespace qxv::hostsim {
 

@@ -1,4 +1,4 @@
-#include "SuiteRegistry.h"
+#include "hostsim/SuiteRegistry.h"
 
 namespace qxv::hostsim {
 

@@ -1,4 +1,4 @@
-#include "World.h"
+#include "hostsim/World.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,11 +1,11 @@
-#include "WorldTransformSuite.h"
+#include "hostsim/WorldTransformSuite.h"
 
 #include <algorithm>
 #include <cstring>
 #include <string>
 
 #include "AE_EffectPixelFormat.h"
-#include "Host.h"
+#include "hostsim/Host.h"
 
 namespace qxv::hostsim {
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "FileBytes.h"
-#include "PluginLibrary.h"
+#include "hostsim/PluginLibrary.h"
 
 namespace {
 

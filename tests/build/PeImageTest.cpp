@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "FileBytes.h"
-#include "PeImage.h"
+#include "hostsim/PeImage.h"
 
 namespace {
 

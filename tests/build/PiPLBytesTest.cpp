@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "FileBytes.h"
-#include "PiPL.h"
+#include "hostsim/PiPL.h"
 
 namespace {
 

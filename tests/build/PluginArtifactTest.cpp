@@ -10,8 +10,8 @@
 #include <sstream>
 
 #include "FileBytes.h"
-#include "PeImage.h"
-#include "PiPL.h"
+#include "hostsim/PeImage.h"
+#include "hostsim/PiPL.h"
 #include "resources/EffectIdentity.h"
 
 namespace {

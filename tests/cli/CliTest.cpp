@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "Json.h"
+#include "hostsim/Json.h"
 #include "RunCli.h"
 
 namespace qxv::cli_tests {

@@ -11,7 +11,7 @@
 #include <sstream>
 #include <string>
 
-#include "Json.h"
+#include "hostsim/Json.h"
 
 namespace qxv::cli_overlay_tests {
 namespace {

@@ -14,9 +14,9 @@
 
 #include "../host/LoadedPlugin.h"
 #include "Frei0rApi.h"
-#include "PointDefaults.h"
-#include "RenderFrame.h"
-#include "World.h"
+#include "hostsim/PointDefaults.h"
+#include "hostsim/RenderFrame.h"
+#include "hostsim/World.h"
 
 namespace qxv::frei0r_tests {
 namespace {

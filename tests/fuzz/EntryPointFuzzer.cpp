@@ -17,13 +17,13 @@
 #include <string>
 #include <vector>
 
-#include "EventSession.h"
+#include "hostsim/EventSession.h"
 #include "FuzzValues.h"
-#include "Host.h"
-#include "IterateSuites.h"
-#include "PluginLibrary.h"
-#include "RenderFrame.h"
-#include "World.h"
+#include "hostsim/Host.h"
+#include "hostsim/IterateSuites.h"
+#include "hostsim/PluginLibrary.h"
+#include "hostsim/RenderFrame.h"
+#include "hostsim/World.h"
 
 namespace qxv::fuzz {
 namespace {

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "RenderFrame.h"
-#include "World.h"
+#include "hostsim/RenderFrame.h"
+#include "hostsim/World.h"
 
 namespace qxv::golden_tests {
 

@@ -6,7 +6,7 @@
 // on every platform.
 #pragma once
 
-#include "World.h"
+#include "hostsim/World.h"
 
 namespace qxv::golden_tests {
 

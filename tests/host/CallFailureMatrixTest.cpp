@@ -11,8 +11,8 @@
 #include <string>
 
 #include "LoadedPlugin.h"
-#include "RenderFrame.h"
-#include "World.h"
+#include "hostsim/RenderFrame.h"
+#include "hostsim/World.h"
 
 namespace qxv::host_tests {
 namespace {

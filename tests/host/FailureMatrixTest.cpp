@@ -8,8 +8,8 @@
 #include <cctype>
 
 #include "LoadedPlugin.h"
-#include "RenderFrame.h"
-#include "World.h"
+#include "hostsim/RenderFrame.h"
+#include "hostsim/World.h"
 
 namespace qxv::host_tests {
 namespace {

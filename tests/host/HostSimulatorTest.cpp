@@ -5,8 +5,8 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "Host.h"
-#include "Json.h"
+#include "hostsim/Host.h"
+#include "hostsim/Json.h"
 
 #include <gtest/gtest.h>
 

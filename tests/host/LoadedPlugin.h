@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "Host.h"
-#include "PluginLibrary.h"
+#include "hostsim/Host.h"
+#include "hostsim/PluginLibrary.h"
 
 namespace qxv::host_tests {
 

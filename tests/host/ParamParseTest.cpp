@@ -1,7 +1,7 @@
 // Parameter values from text, against the definitions the plug-in registered: the units of
 // the effect controls, the rounding to 16.16, and one clear message for anything refused.
 #include "LoadedPlugin.h"
-#include "ParamJson.h"
+#include "hostsim/ParamJson.h"
 
 namespace qxv::host_tests {
 namespace {

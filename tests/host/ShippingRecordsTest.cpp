@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <cstring>
 
-#include "EventSession.h"
-#include "Host.h"
+#include "hostsim/EventSession.h"
+#include "hostsim/Host.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define QXV_ADDRESS_SANITIZER 1

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "../host/LoadedPlugin.h"
-#include "EventSession.h"
+#include "hostsim/EventSession.h"
 
 namespace qxv::host_tests {
 

@@ -9,7 +9,7 @@
 #include <cmath>
 #include <string>
 
-#include "HandleProbe.h"
+#include "hostsim/HandleProbe.h"
 #include "OverlayHost.h"
 
 namespace qxv::host_tests {

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "IterateSuites.h"
+#include "hostsim/IterateSuites.h"
 #include "RenderHost.h"
 
 namespace qxv::render_host_tests {

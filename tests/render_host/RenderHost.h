@@ -10,8 +10,8 @@
 #include <string>
 
 #include "../host/LoadedPlugin.h"
-#include "RenderFrame.h"
-#include "World.h"
+#include "hostsim/RenderFrame.h"
+#include "hostsim/World.h"
 
 namespace qxv::render_host_tests {
 

@@ -1,12 +1,31 @@
-// Owners of the Drawbot pens and paths the overlay makes: each object is given back to the
-// host's supplier on every way out of the routine that made it.
+// Owners of the Drawbot pens and paths the overlay makes, and the exception a failed creation
+// or release travels as.
 #pragma once
 
+#include <exception>
+
 #include "DrawbotSuite.h"
-#include "overlay/DrawbotException.h"
 
 namespace qxv {
 
+// A failed Drawbot call that cannot be carried on as a drawing status: creating or
+// releasing a pen or path. It travels up to EntryPointFunc, which turns it into a host
+// error code; the owning wrappers give their objects back on the way.
+class DRAWBOT_Exception : public std::exception {
+public:
+    explicit DRAWBOT_Exception(DRAWBOT_Err err) : std::exception(), err_(err) {}
+    DRAWBOT_Err GetErr() const noexcept { return err_; }
+
+private:
+    DRAWBOT_Err err_;
+};
+
+inline void ThrowIfDrawbotError(DRAWBOT_Err err) {
+    if (err != 0) throw DRAWBOT_Exception(err);
+}
+
+// Owners of the Drawbot pens and paths the overlay makes: each object is given back to the
+// host's supplier on every way out of the routine that made it.
 // The first pen or path that the host would not take back during one draw. A destructor
 // must not throw (a second exception while one is leaving the routine would end the host's
 // process), so the owners note the failure here and the draw reports it once every object

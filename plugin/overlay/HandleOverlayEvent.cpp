@@ -3,10 +3,9 @@
 #include <cstdint>
 
 #include "host/SuiteCache.h"
-#include "overlay/ApplyHandleDrag.h"
-#include "overlay/DrawOverlay.h"
-#include "overlay/HitTestHandles.h"
-#include "overlay/OverlayHandles.h"
+#include "overlay/OverlayDrawing.h"
+#include "overlay/OverlayGeometry.h"
+#include "overlay/OverlayInteraction.h"
 
 namespace qxv {
 namespace {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "FakeOverlayHost.h"
-#include "overlay/DrawbotException.h"
+#include "overlay/DrawbotRefs.h"
 
 namespace qxv_overlay_test {
 namespace {

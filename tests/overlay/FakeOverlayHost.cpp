@@ -8,7 +8,7 @@
 #include "AE_EffectSuites.h"
 #include "host/SuiteCache.h"
 #include "overlay/HandleOverlayEvent.h"
-#include "overlay/OverlayHandles.h"
+#include "overlay/OverlayGeometry.h"
 
 namespace qxv_overlay_test {
 namespace {

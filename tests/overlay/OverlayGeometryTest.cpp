@@ -6,10 +6,8 @@
 #include <vector>
 
 #include "FakeOverlayHost.h"
-#include "overlay/EllipseOutline.h"
 #include "overlay/FixedMath.h"
-#include "overlay/OverlayHandles.h"
-#include "overlay/ShapeRects.h"
+#include "overlay/OverlayGeometry.h"
 
 namespace qxv_overlay_test {
 namespace {

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "FakeOverlayHost.h"
-#include "overlay/HandleDragRules.h"
-#include "overlay/OverlayHandles.h"
+#include "overlay/OverlayGeometry.h"
+#include "overlay/OverlayInteraction.h"
 
 namespace qxv_overlay_test {
 namespace {

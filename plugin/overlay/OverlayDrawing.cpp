@@ -1,4 +1,4 @@
-#include "overlay/DrawOverlay.h"
+#include "overlay/OverlayDrawing.h"
 
 #include <initializer_list>
 
@@ -6,14 +6,75 @@
 #include "host/HostApp.h"
 #include "overlay/DrawbotRefs.h"
 #include "overlay/FixedMath.h"
-#include "overlay/OverlayHandles.h"
-#include "overlay/OverlayParams.h"
-#include "overlay/OverlayStroke.h"
-#include "overlay/StrokeEllipseOutline.h"
-#include "overlay/StrokeQuad.h"
+#include "overlay/OverlayGeometry.h"
 #include "params/ParamIndex.h"
 
 namespace qxv {
+
+PF_Err StrokeOverlayPath(const OverlayCanvas& canvas, DRAWBOT_SurfaceRef surface, DRAWBOT_PenRef pen,
+                         DRAWBOT_PathRef path) {
+    if (IsPremierePro(canvas.in_data)) return canvas.suites.surface->StrokePath(surface, pen, path);
+    const PF_Boolean draw_shadow = 1;
+    return canvas.cache->OverlayThemeSuite()->PF_StrokePath(canvas.drawing_ref, path, draw_shadow);
+}
+
+void StrokeOwnPath(const OverlayCanvas& canvas, DRAWBOT_SupplierRef supplier, const DRAWBOT_ColorRGBA& premiere_colour,
+                   DRAWBOT_PathRef path, DrawingChain* chain) {
+    if (!IsPremierePro(canvas.in_data)) {
+        chain->Run(StrokeOverlayPath, canvas, nullptr, nullptr, path);
+        return;
+    }
+    DRAWBOT_SurfaceRef surface = nullptr;
+    chain->Run(canvas.suites.draw->GetSurface, canvas.drawing_ref, &surface);
+    const DRAWBOT_PenP pen(canvas.suites.supplier, canvas.release_failure, supplier, premiere_colour,
+                           kPremierePenWidth);
+    chain->Run(StrokeOverlayPath, canvas, surface, pen.Get(), path);
+}
+
+namespace {
+
+float X(PF_Point p) { return static_cast<float>(p.h); }
+float Y(PF_Point p) { return static_cast<float>(p.v); }
+
+}  // namespace
+
+PF_Err StrokeQuad(const OverlayCanvas& canvas, const PixelCorners& quad) {
+    DrawingChain chain;
+    DRAWBOT_SupplierRef supplier = nullptr;
+    chain.Run(canvas.suites.draw->GetSupplier, canvas.drawing_ref, &supplier);
+    const DRAWBOT_PathP path(canvas.suites.supplier, canvas.release_failure, supplier);
+
+    const DRAWBOT_PathSuite1* path_suite = canvas.suites.path;
+    chain.Run(path_suite->MoveTo, path.Get(), X(quad.top_left), Y(quad.top_left));
+    chain.Run(path_suite->LineTo, path.Get(), X(quad.top_right), Y(quad.top_right));
+    chain.Run(path_suite->LineTo, path.Get(), X(quad.bottom_right), Y(quad.bottom_right));
+    chain.Run(path_suite->LineTo, path.Get(), X(quad.bottom_left), Y(quad.bottom_left));
+    chain.Run(path_suite->Close, path.Get());
+
+    StrokeOwnPath(canvas, supplier, kPremiereOverlayColor, path.Get(), &chain);
+    return chain.Status();
+}
+
+PF_Err StrokeEllipseOutline(const OverlayCanvas& canvas, PF_FixedPoint origin, double angle, double half_width,
+                            double half_height, const PF_EventExtra* extra) {
+    DrawingChain chain;
+    DRAWBOT_SupplierRef supplier = nullptr;
+    chain.Run(canvas.suites.draw->GetSupplier, canvas.drawing_ref, &supplier);
+    const DRAWBOT_PathP path(canvas.suites.supplier, canvas.release_failure, supplier);
+    const EllipseOutline points =
+        ComputeEllipseOutline(canvas.in_data, *canvas.cache, origin, angle, half_width, half_height, extra);
+
+    // The outline starts with a zero-length segment and ends by returning to point 0
+    // instead of closing the path.
+    const DRAWBOT_PathSuite1* path_suite = canvas.suites.path;
+    chain.Run(path_suite->MoveTo, path.Get(), points[0].x, points[0].y);
+    for (const DRAWBOT_PointF32& point : points) chain.Run(path_suite->LineTo, path.Get(), point.x, point.y);
+    chain.Run(path_suite->LineTo, path.Get(), points[0].x, points[0].y);
+
+    StrokeOwnPath(canvas, supplier, kPremiereOutlineColor, path.Get(), &chain);
+    return chain.Status();
+}
+
 namespace {
 
 constexpr float kCornerSquareHalfSize = 3.0f;
@@ -21,8 +82,6 @@ constexpr float kFeatherCircleRadius = 4.0f;
 constexpr float kAngleCircleRadius = 6.0f;
 constexpr float kArcStart = 0.0f;
 constexpr float kFullCircleSweep = 360.0f;
-constexpr float kOpacityTrackOffsetX = 40.0f;
-constexpr float kOpacityTrackHalfLength = 50.0f;
 
 DRAWBOT_PointF32 ToWindowFloat(PF_FixedPoint p) {
     return {static_cast<float>(p.x * kFixedScale), static_cast<float>(p.y * kFixedScale)};
@@ -102,9 +161,9 @@ void DrawWithCanvas(const OverlayCanvas& canvas, const OverlayParams& p, const O
     chain.Run(path_suite->AddArc, path.Get(), &angle_handle, kAngleCircleRadius, kArcStart, kFullCircleSweep);
     stroke();
 
-    const float track_x = origin.x - kOpacityTrackOffsetX;
-    const float track_top = origin.y - kOpacityTrackHalfLength;
-    const float track_bottom = track_top + 2 * kOpacityTrackHalfLength;
+    const float track_x = origin.x - static_cast<float>(kOpacityTrackOffsetX);
+    const float track_top = origin.y - static_cast<float>(kOpacityTrackHalfLength);
+    const float track_bottom = track_top + static_cast<float>(2 * kOpacityTrackHalfLength);
     if (chain.Failed()) return;
     path.Replace(supplier);
     chain.Run(path_suite->MoveTo, path.Get(), track_x, track_top);

@@ -23,12 +23,6 @@ using hostsim::WorldFormat;
 constexpr float kPasteboard = 0.23f;   // the window's grey around what it shows
 constexpr float kComposition = 0.05f;  // an empty composition is near black
 
-bool NamesOrigin(const std::string& setting) {
-    std::string name = setting.substr(0, setting.find('='));
-    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
-    return name == "point of origin";
-}
-
 // The 8-bit layout the host hands frames in.
 WorldFormat LayerFormat(hostsim::HostApp app) {
     return app == hostsim::HostApp::kPremierePro ? WorldFormat::kBgra8 : WorldFormat::kArgb8;
@@ -159,16 +153,7 @@ bool OpenOverlayWorkspace(const ParsedArgs& args, const std::string& layer_argum
     }
     const PF_Point layer_size{workspace.layer->width(), workspace.layer->height()};
 
-    const auto settings = args.All("set");
-    if (std::none_of(settings.begin(), settings.end(), NamesOrigin)) {
-        hostsim::ParamStore& store = workspace.host().params();
-        const int index = store.IndexOf("Point of origin");
-        if (index) {
-            PF_PointDef& point = store.Param(index).def.u.td;
-            point.x_value = hostsim::PlacePointDefault(point.x_dephault, layer_size.h);
-            point.y_value = hostsim::PlacePointDefault(point.y_dephault, layer_size.v);
-        }
-    }
+    hostsim::PlacePointDefaults(workspace.host().params(), layer_size.h, layer_size.v);
     workspace.events = std::make_unique<hostsim::EventSession>(workspace.host(), workspace.view, layer_size);
     workspace.events->SetInput(workspace.layer->def());
     workspace.host().in_data().pixel_aspect_ratio = workspace.settings.pixel_aspect_ratio;

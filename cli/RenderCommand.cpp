@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cmath>
 #include <cstring>
 #include <future>
 #include <iostream>
@@ -158,19 +157,6 @@ bool RenderRawStream(RenderJob& job, int in_fd, int out_fd, A_long width, A_long
     return true;
 }
 
-// A host places a point parameter's default in percent of the layer: unless --set gives
-// "Point of origin", it starts at 50 % of the frame, its centre.
-void PlacePointDefaults(const ParsedArgs& args, hostsim::ParamStore& store, A_long width, A_long height) {
-    const int index = store.IndexOf("Point of origin");
-    if (!index) return;
-    for (const std::string& setting : args.All("set")) {
-        if (store.IndexOf(setting.substr(0, setting.find('='))) == index) return;
-    }
-    PF_PointDef& point = store.Param(index).def.u.td;
-    point.x_value = hostsim::PlacePointDefault(point.x_dephault, width);
-    point.y_value = hostsim::PlacePointDefault(point.y_dephault, height);
-}
-
 // Loads the plug-in for `app` with the user's --set values and settings, for frames of
 // width x height.
 bool OpenRenderSession(const ParsedArgs& args, HostApp app, A_long width, A_long height, RenderJob& job,
@@ -180,7 +166,7 @@ bool OpenRenderSession(const ParsedArgs& args, HostApp app, A_long width, A_long
     unsigned threads = 0;
     if (!ParseRenderSettings(args, job.settings, threads, error)) return false;
     if (!OpenSession(with_host, job.session, error)) return false;
-    PlacePointDefaults(args, job.session.host->params(), width, height);
+    hostsim::PlacePointDefaults(job.session.host->params(), width, height);
     hostsim::SetIterationThreads(*job.session.host, threads);
     return true;
 }

@@ -99,7 +99,9 @@ bool ParamStore::Set(std::string_view name, std::string_view text, std::string& 
         return false;
     }
     RegisteredParam& param = Param(index);
-    return ParseParamValue(param, text, param.def.u, error);
+    if (!ParseParamValue(param, text, param.def.u, error)) return false;
+    param.point_placed = true;
+    return true;
 }
 
 void ParamStore::ApplyUIUpdate(int index, const PF_ParamDef& def) {
@@ -114,6 +116,7 @@ std::vector<int> ParamStore::AcceptChangedValues(const ParamArray& array) {
         if (array[i].uu.change_flags & PF_ChangeFlag_CHANGED_VALUE) {
             params_[i - 1].def.u = array[i].u;
             ClearTextPointers(params_[i - 1].def);
+            params_[i - 1].point_placed = true;
             changed.push_back(i);
         }
     }

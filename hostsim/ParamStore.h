@@ -20,6 +20,7 @@ struct RegisteredParam {
     std::string choice_text;            // popup: the whole '|'-separated text as given
     std::vector<std::string> choices;   // popup: the first num_choices names, as offered
     std::string checkbox_text;          // checkbox: the text beside the box
+    bool point_placed = false;          // point: its value is in layer pixels, no longer the default's percent
 };
 
 class ParamArray;

@@ -10,10 +10,12 @@ PF_Fixed PlacePointDefault(PF_Fixed percent, A_long length) {
 
 void PlacePointDefaults(ParamStore& store, A_long width, A_long height) {
     for (int index = 1; index <= store.count(); ++index) {
-        PF_ParamDef& def = store.Param(index).def;
-        if (def.param_type != PF_Param_POINT) continue;
+        RegisteredParam& param = store.Param(index);
+        PF_ParamDef& def = param.def;
+        if (def.param_type != PF_Param_POINT || param.point_placed) continue;
         def.u.td.x_value = PlacePointDefault(def.u.td.x_dephault, width);
         def.u.td.y_value = PlacePointDefault(def.u.td.y_dephault, height);
+        param.point_placed = true;
     }
 }
 

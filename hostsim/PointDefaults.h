@@ -8,8 +8,9 @@
 
 namespace qxv::hostsim {
 
-// Every point's value becomes its default placed on a layer of width x height pixels,
-// round(percent / 100 x length) in 16.16 fixed.
+// Every point not yet given a value (by ParamStore::Set or by the plug-in) becomes its
+// default placed on a layer of width x height pixels, round(percent / 100 x length) in 16.16
+// fixed; placed points keep their values. The one place our hosts do this.
 void PlacePointDefaults(ParamStore& store, A_long width, A_long height);
 
 // One point's default coordinate (16.16 percent) placed on a layer side of `length` pixels.

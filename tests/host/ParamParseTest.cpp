@@ -2,6 +2,7 @@
 // the effect controls, the rounding to 16.16, and one clear message for anything refused.
 #include "LoadedPlugin.h"
 #include "hostsim/ParamJson.h"
+#include "hostsim/PointDefaults.h"
 
 namespace qxv::host_tests {
 namespace {
@@ -81,6 +82,32 @@ TEST(ParamSetByName, UnknownNameListsTheParameters) {
     EXPECT_FALSE(host->params().Set("Radius", "3", error));
     EXPECT_NE(error.find("\"Radius\""), std::string::npos) << error;
     EXPECT_NE(error.find("\"Alpha falloff\""), std::string::npos) << error;
+}
+
+// A point's default is percent of the layer: the host places it on the layer, rounding to
+// the nearest 16.16 step, and leaves a point the user has set where it was put.
+TEST(PointDefaults, PlacedOnTheLayerUnlessSet) {
+    struct Case {
+        const char* set;
+        A_long width, height;
+        PF_Fixed x, y;
+    };
+    const Case cases[] = {{nullptr, 640, 360, 320 * 65536, 180 * 65536},
+                          {nullptr, 101, 7, 3309568, 229376},  // 50.5 and 3.5 pixels
+                          {"12.5,40", 640, 360, 819200, 40 * 65536}};
+    for (const Case& c : cases) {
+        auto host = MakeReadyHost(hostsim::HostApp::kAfterEffects);
+        hostsim::ParamStore& store = host->params();
+        std::string error;
+        if (c.set) {
+            ASSERT_TRUE(store.Set("Point of origin", c.set, error)) << error;
+        }
+        hostsim::PlacePointDefaults(store, c.width, c.height);
+        hostsim::PlacePointDefaults(store, c.width * 2, c.height * 2);  // placed once: a second call changes nothing
+        const PF_PointDef& point = store.Param(store.IndexOf("Point of origin")).def.u.td;
+        EXPECT_EQ(point.x_value, c.x) << c.width;
+        EXPECT_EQ(point.y_value, c.y) << c.height;
+    }
 }
 
 TEST(ParamValuesJson, IsKeyedByRegisteredNamesWithRawDefaults) {

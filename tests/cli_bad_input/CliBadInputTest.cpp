@@ -11,6 +11,9 @@ struct BadInput {
     const char* arguments;  // after "qxv", run in a directory holding the files below
 };
 
+// Names each case by its command line in test listings.
+void PrintTo(const BadInput& input, std::ostream* os) { *os << "qxv " << input.arguments; }
+
 // Files in the scratch directory: in.png (16 x 8), truncated.png (its first half),
 // corrupt.png (its header intact, the rest overwritten), empty.png, truncated.tif,
 // truncated.exr, short.raw (a 4 x 4 argb8 frame and a few bytes more), odd.raw
@@ -55,7 +58,8 @@ const BadInput kBadInputs[] = {
     // bench
     {"bench --size 0x0"}, {"bench --size 99999999x99999999"}, {"bench --size x"}, {"bench --threads"},
     {"bench --threads 0"}, {"bench --threads 1,,2"}, {"bench --frames 0"}, {"bench --frames -1"},
-    {"bench --frames many"}, {"bench extra"}, {"bench --plugin /nonexistent.so --size 8x8 --frames 1"},
+    {"bench --frames many"}, {"bench --frames 5x"}, {"bench --format argb9"}, {"bench --format argb8,,bgra8"},
+    {"bench extra"}, {"bench --plugin /nonexistent.so --size 8x8 --frames 1"},
     // overlay
     {"overlay --size 480x270"}, {"overlay --size 480x270 --zoom 1/0 out.png"}, {"overlay --size 480x270 --zoom -2 out.png"},
     {"overlay --size 480x270 --zoom 1e999 out.png"}, {"overlay --size 99999999x99999999 out.png"},

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cmath>
+#include <cstdint>
 
 #include "render/RenderContext.h"
 
@@ -16,6 +17,9 @@ enum AlphaFalloff {
     kFalloffGaussian,
     kFalloffExponential
 };
+
+// The popup values the curve leaves as it is: "Linear" and any value outside the six.
+inline bool IsLinearFalloff(std::int32_t falloff) { return falloff < kFalloffQuadratic || falloff > kFalloffExponential; }
 
 inline double FalloffCurve(const RenderContext* ctx, double t) {
     switch (ctx->falloff) {

@@ -1,7 +1,10 @@
 #include "render/FastPixelFunctions.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
 
+#include "render/MaskRun.h"
 #include "render/PixelFormats.h"
 #include "render/ShadePixel.h"
 
@@ -19,6 +22,40 @@ inline float MaskAt(const RenderContext* ctx, A_long x, A_long y) {
         RectangleMask(ctx, x, y, &m);
     }
     return m;
+}
+
+// The ellipse's masks of the run of pixels a thread last computed. The host hands a thread one pixel
+// after another along a row, so the first pixel of a run computes the masks of the next ones
+// with it (see MaskRun.h) and they find theirs here. Only masks are kept, each the same
+// bits as computed alone, so any other order of pixels, threads or frames just computes
+// more runs.
+struct MaskRunStore {
+    std::uint64_t frame = 0;  // no frame's
+    A_long y = 0;
+    A_long first = 0;
+    A_long end = 0;
+    alignas(16) float masks[kMaskRunLength] = {};
+};
+
+std::uint64_t NextFrame() {
+    static std::atomic<std::uint64_t> frames{0};
+    return frames.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
+float EllipseRunMask(const ShadingJob* job, A_long x, A_long y) {
+    static thread_local MaskRunStore store;
+    if (store.frame == job->frame && store.y == y && x >= store.first && x < store.end) {
+        return store.masks[x - store.first];
+    }
+    // Runs stay within the frame's columns, so their columns cannot overflow.
+    if (x < 0 || x >= job->span_columns) return MaskAt<Shape::kEllipse>(&job->context, x, y);
+    const int count = static_cast<int>(std::min<A_long>(kMaskRunLength, job->span_columns - x));
+    EllipseMaskRun(&job->context, x, y, count, store.masks);
+    store.frame = job->frame;
+    store.y = y;
+    store.first = x;
+    store.end = x + count;
+    return store.masks[0];
 }
 
 // The input bytes are all read before any output byte is written: the host may iterate in
@@ -41,7 +78,10 @@ template <class Format, Shape kShape, std::int32_t kCode>
 [[gnu::noinline, gnu::flatten]] PF_Err ShadeWithShapeTest(const ShadingJob* job, A_long x, A_long y, typename Format::Pixel* in,
                                             typename Format::Pixel* out) {
     const RenderContext* ctx = &job->context;
-    const float m = CertainlyOutside(job, x, y) ? job->outside_mask : MaskAt<kShape>(ctx, x, y);
+    float m = job->outside_mask;
+    if (!CertainlyOutside(job, x, y)) {
+        m = kShape == Shape::kEllipse ? EllipseRunMask(job, x, y) : MaskAt<Shape::kRectangle>(ctx, x, y);
+    }
     if constexpr (Format::kEightBit) {
         const FlatMask flat = ClassifyFlatMask(m);
         if (flat != kNotFlatMask && job->has_byte_tables) {
@@ -82,7 +122,8 @@ PF_Err ShadeSpecialised(void* refcon, A_long x, A_long y, typename Format::Pixel
 }
 
 template <class Format>
-auto ChooseForShapeAndMode(const ShadingJob* job) {
+auto ChooseForShapeAndMode(ShadingJob* job) {
+    job->frame = NextFrame();
     const bool outside_pairs = !job->outside_pairs.empty();
     return WithBlendCode(job->context.blend_code, [job, outside_pairs](auto mode) {
         constexpr std::int32_t kCode = decltype(mode)::value;

@@ -33,6 +33,9 @@ struct ShadingJob {
     // bytes 2h and 2h + 1 that read as v. An outside pixel is then two look-ups. Empty
     // otherwise.
     std::vector<std::uint16_t> outside_pairs;  // [2][65536]
+    // Tells this frame's masks from any other's in the pixel functions' per-thread store of
+    // a run's masks; set when the pixel function is chosen, never 0.
+    std::uint64_t frame;
 };
 
 // Fills outside_spans for a frame of the given size.

@@ -1,0 +1,106 @@
+#include "render/MaskRun.h"
+
+#include <emmintrin.h>
+
+#include "render/BandCurve.h"
+
+namespace qxv {
+namespace {
+
+// Every step below is the scalar mask's, in the same order: the SSE operations round each
+// lane exactly as the scalar instructions round one value, and nothing is fused or
+// reordered (the plug-in is built without floating-point contraction).
+
+struct ShapePoints {
+    __m128 u;
+    __m128 v;
+};
+
+// ShapeCoordinates for pixels x..x+3 of row y.
+ShapePoints ShapeCoordinates4(const RenderContext* ctx, A_long x, A_long y) {
+    const float (&m)[3][3] = ctx->pixel_to_shape;
+    const float fy = static_cast<float>(y);
+    const __m128 fx = _mm_cvtepi32_ps(_mm_add_epi32(_mm_set1_epi32(x), _mm_setr_epi32(0, 1, 2, 3)));
+    const __m128 u = _mm_add_ps(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(m[0][0]), fx), _mm_set1_ps(m[0][1] * fy)),
+                                _mm_set1_ps(m[0][2]));
+    const __m128 v = _mm_add_ps(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(m[1][0]), fx), _mm_set1_ps(m[1][1] * fy)),
+                                _mm_set1_ps(m[1][2]));
+    return {u, v};
+}
+
+// where ? a : b, lane by lane; `where` lanes are all ones or all zeros.
+__m128 Select(__m128 where, __m128 a, __m128 b) { return _mm_or_ps(_mm_and_ps(where, a), _mm_andnot_ps(where, b)); }
+
+// BandPosition for four lanes: inside 0..1 as it is, above 1 as 1, below 0 or not a number as 0.
+__m128 BandPosition4(__m128 t) {
+    const __m128 one = _mm_set1_ps(1.0f);
+    const __m128 in_range = _mm_and_ps(_mm_cmpge_ps(t, _mm_setzero_ps()), _mm_cmple_ps(t, one));
+    return Select(in_range, t, _mm_and_ps(_mm_cmpgt_ps(t, one), one));
+}
+
+// The ellipse band's position t for four lanes (EllipseBandValue before the curve).
+__m128 EllipseBandPosition4(const RenderContext* ctx, ShapePoints p, __m128 u2, __m128 v2) {
+    const __m128 r = _mm_sqrt_ps(_mm_add_ps(v2, u2));
+    const __m128 du = _mm_div_ps(p.u, r);
+    const __m128 dv = _mm_div_ps(p.v, r);
+    const __m128 inner = _mm_add_ps(_mm_mul_ps(_mm_mul_ps(du, _mm_set1_ps(ctx->inner_height_sq)), du),
+                                    _mm_mul_ps(_mm_mul_ps(dv, _mm_set1_ps(ctx->inner_width_sq)), dv));
+    const __m128 r_in = _mm_div_ps(_mm_set1_ps(ctx->inner_ab), _mm_sqrt_ps(inner));
+    const __m128 outer = _mm_add_ps(_mm_mul_ps(_mm_mul_ps(dv, _mm_set1_ps(ctx->width_sq)), dv),
+                                    _mm_mul_ps(_mm_mul_ps(du, _mm_set1_ps(ctx->height_sq)), du));
+    const __m128 r_out = _mm_div_ps(_mm_set1_ps(ctx->outer_ab), _mm_sqrt_ps(outer));
+    return BandPosition4(_mm_div_ps(_mm_sub_ps(r, r_in), _mm_sub_ps(r_out, r_in)));
+}
+
+// Lanes 0..3 of `band` that are set, as bits 0..3.
+int LaneBits(__m128 band) { return _mm_movemask_ps(band); }
+
+// The curved values of the band lanes: positions in `t`, results over `values`.
+void CurveBandLanes(const RenderContext* ctx, int lanes, const float (&t)[4], float (&values)[4]) {
+    for (int lane = 0; lane < 4; ++lane) {
+        if (lanes & (1 << lane)) values[lane] = BandCurve(ctx, t[lane]);
+    }
+}
+
+// 1 - m where the frame is inverted.
+__m128 ApplyInvert(const RenderContext* ctx, __m128 m) {
+    return ctx->invert ? _mm_sub_ps(_mm_set1_ps(1.0f), m) : m;
+}
+
+}  // namespace
+
+void EllipseMaskRun(const RenderContext* ctx, A_long x, A_long y, int count, float* masks) {
+    const __m128 one = _mm_set1_ps(1.0f);
+    const bool feathered = ctx->feather != 0.0f;
+    const bool linear = IsLinearFalloff(ctx->falloff);
+    for (int i = 0; i < count; i += 4) {
+        const ShapePoints p = ShapeCoordinates4(ctx, x + i, y);
+        const __m128 u2 = _mm_mul_ps(p.u, p.u);
+        const __m128 v2 = _mm_mul_ps(p.v, p.v);
+        const __m128 outside = _mm_cmpge_ps(
+            _mm_add_ps(_mm_mul_ps(v2, _mm_set1_ps(ctx->coef_v)), _mm_mul_ps(u2, _mm_set1_ps(ctx->coef_u))), one);
+        __m128 value = _mm_and_ps(outside, one);
+        if (feathered) {
+            const __m128 beyond_inner =
+                _mm_cmpgt_ps(_mm_add_ps(_mm_mul_ps(v2, _mm_set1_ps(ctx->inv_inner_height_sq)),
+                                        _mm_mul_ps(u2, _mm_set1_ps(ctx->inv_inner_width_sq))),
+                             one);
+            const __m128 band = _mm_andnot_ps(outside, beyond_inner);
+            if (const int lanes = LaneBits(band)) {
+                const __m128 t = EllipseBandPosition4(ctx, p, u2, v2);
+                if (linear) {
+                    value = Select(band, t, value);  // float(double(t)) is t
+                } else {
+                    alignas(16) float positions[4], values[4];
+                    _mm_store_ps(positions, t);
+                    _mm_store_ps(values, value);
+                    CurveBandLanes(ctx, lanes, positions, values);
+                    value = _mm_load_ps(values);
+                }
+            }
+        }
+        _mm_storeu_ps(masks + i, ApplyInvert(ctx, value));
+    }
+}
+
+}  // namespace qxv

@@ -1,0 +1,205 @@
+// The ellipse's masks computed a run at a time against the mask of each pixel alone, and
+// the pixel functions that keep a run's masks per thread against any order the host may
+// visit pixels in. Equality is bitwise.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "ParamSet.h"
+#include "render/CompositingSetup.h"
+#include "render/EllipseMask.h"
+#include "render/FastPixelFunctions.h"
+#include "render/MaskRun.h"
+#include "render/MaskSetup.h"
+
+namespace qxv {
+namespace {
+
+using test::ParamSet;
+
+RenderContext RandomEllipse(std::mt19937& rng) {
+    auto uniform = [&rng](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); };
+    auto integer = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    ParamSet p;
+    PF_InData in_data = test::FullResolutionInData();
+    p.SetOrigin(uniform(-50, 250), uniform(-50, 150));
+    p[kParamWidth].u.fs_d.value = uniform(2, 400);
+    p[kParamHeight].u.fs_d.value = uniform(2, 300);
+    p[kParamFeather].u.fs_d.value = integer(0, 4) == 0 ? 0.0 : uniform(0, 200);
+    p.SetAngleDegrees(uniform(-360, 360));
+    p[kParamInvert].u.bd.value = integer(0, 1);
+    p[kParamAlphaFalloff].u.pd.value = integer(0, 7);  // 0 and 7 act as Linear
+    if (integer(0, 3) == 0) in_data.downsample_x = {1, static_cast<A_u_long>(integer(2, 4))};
+    if (integer(0, 5) == 0) {  // shapes without a band or without a size
+        const double sizes[] = {0, 0.5, 1, 1e-3};
+        p[integer(0, 1) ? kParamWidth : kParamHeight].u.fs_d.value = sizes[integer(0, 3)];
+    }
+    RenderContext ctx{};
+    SetUpMask(&in_data, p.list, &ctx);
+    return ctx;
+}
+
+TEST(MaskRunTest, EveryPixelOfARunHasItsOwnMask) {
+    std::mt19937 rng(23);
+    std::uniform_int_distribution<int> column(-80, 280), row(-20, 140), length(1, kMaskRunLength);
+    for (int set = 0; set < 400; ++set) {
+        const RenderContext ctx = RandomEllipse(rng);
+        for (int run = 0; run < 40; ++run) {
+            const A_long x = column(rng), y = row(rng);
+            const int count = length(rng);
+            alignas(16) float masks[kMaskRunLength];
+            EllipseMaskRun(&ctx, x, y, count, masks);
+            for (int i = 0; i < count; ++i) {
+                float alone;
+                EllipseMask(&ctx, x + i, y, &alone);
+                ASSERT_EQ(std::memcmp(&alone, &masks[i], sizeof alone), 0)
+                    << "set " << set << ", pixel (" << x + i << ", " << y << "): " << masks[i] << " vs " << alone;
+            }
+        }
+    }
+}
+
+constexpr A_long kWidth = 150, kHeight = 40;
+
+// An ellipse whose wide Gaussian band covers most of the frame, so nearly every pixel takes
+// a run's mask.
+ShadingJob BandJob(double feather, std::int32_t falloff) {
+    ParamSet p;
+    PF_InData in_data = test::FullResolutionInData();
+    p.SetOrigin(kWidth / 2.0, kHeight / 2.0);
+    p[kParamWidth].u.fs_d.value = 170;
+    p[kParamHeight].u.fs_d.value = 60;
+    p[kParamFeather].u.fs_d.value = feather;
+    p[kParamAlphaFalloff].u.pd.value = falloff;
+    ShadingJob job{};
+    SetUpMask(&in_data, p.list, &job.context);
+    SetUpCompositing(p.list, &job.context);
+    PrepareOutsideSpans(&job, kWidth, kHeight);
+    return job;
+}
+
+using Frame = std::vector<PF_Pixel>;
+
+Frame Pattern() {
+    Frame frame(static_cast<size_t>(kWidth) * kHeight);
+    for (size_t i = 0; i < frame.size(); ++i) {
+        frame[i] = {static_cast<A_u_char>(i * 7), static_cast<A_u_char>(i * 13), static_cast<A_u_char>(i * 29),
+                    static_cast<A_u_char>(i * 31)};
+    }
+    return frame;
+}
+
+struct Pixel {
+    A_long x, y;
+};
+
+std::vector<Pixel> RowOrder() {
+    std::vector<Pixel> order;
+    for (A_long y = 0; y < kHeight; ++y) {
+        for (A_long x = 0; x < kWidth; ++x) order.push_back({x, y});
+    }
+    return order;
+}
+
+void Shade(PF_IteratePixel8Func fn, ShadingJob* job, const std::vector<Pixel>& order, const Frame& in, Frame& out) {
+    for (const Pixel& p : order) {
+        const size_t i = static_cast<size_t>(p.y) * kWidth + p.x;
+        fn(job, p.x, p.y, const_cast<PF_Pixel*>(&in[i]), &out[i]);
+    }
+}
+
+struct VisitOrder {
+    const char* name;
+    std::function<std::vector<Pixel>()> make;
+};
+
+// Orders a host may use: rows backwards, columns first, rows from the right, pixels shuffled.
+const VisitOrder kOrders[] = {
+    {"rows backwards", [] { auto o = RowOrder(); std::reverse(o.begin(), o.end()); return o; }},
+    {"columns first",
+     [] {
+         std::vector<Pixel> o;
+         for (A_long x = 0; x < kWidth; ++x) {
+             for (A_long y = 0; y < kHeight; ++y) o.push_back({x, y});
+         }
+         return o;
+     }},
+    {"each row from the right",
+     [] {
+         std::vector<Pixel> o;
+         for (A_long y = 0; y < kHeight; ++y) {
+             for (A_long x = kWidth - 1; x >= 0; --x) o.push_back({x, y});
+         }
+         return o;
+     }},
+    {"shuffled",
+     [] {
+         auto o = RowOrder();
+         std::shuffle(o.begin(), o.end(), std::mt19937(3));
+         return o;
+     }},
+};
+
+TEST(MaskRunTest, AnyVisitOrderGivesTheRowOrdersFrame) {
+    const Frame in = Pattern();
+    for (std::int32_t falloff : {1, 5}) {
+        ShadingJob job = BandJob(80, falloff);
+        const PF_IteratePixel8Func fn = ChoosePixelArgb8(&job);
+        Frame expected(in.size());
+        Shade(fn, &job, RowOrder(), in, expected);
+        for (const VisitOrder& order : kOrders) {
+            Frame actual(in.size());
+            Shade(fn, &job, order.make(), in, actual);
+            EXPECT_EQ(std::memcmp(expected.data(), actual.data(), in.size() * sizeof(PF_Pixel)), 0)
+                << order.name << ", falloff " << falloff;
+        }
+    }
+}
+
+// Two frames shaded pixel by pixel in turn on one thread, and one frame's rows shared by two
+// threads: no pixel may take a mask kept for another frame or row.
+TEST(MaskRunTest, FramesAndThreadsDoNotShareRuns) {
+    const Frame in = Pattern();
+    ShadingJob wide = BandJob(80, 5), narrow = BandJob(10, 1);
+    const PF_IteratePixel8Func wide_fn = ChoosePixelArgb8(&wide), narrow_fn = ChoosePixelArgb8(&narrow);
+    Frame wide_expected(in.size()), narrow_expected(in.size());
+    Shade(wide_fn, &wide, RowOrder(), in, wide_expected);
+    Shade(narrow_fn, &narrow, RowOrder(), in, narrow_expected);
+    ASSERT_NE(std::memcmp(wide_expected.data(), narrow_expected.data(), in.size() * sizeof(PF_Pixel)), 0);
+
+    Frame wide_actual(in.size()), narrow_actual(in.size());
+    for (const Pixel& p : RowOrder()) {
+        Shade(wide_fn, &wide, {p}, in, wide_actual);
+        Shade(narrow_fn, &narrow, {p}, in, narrow_actual);
+    }
+    EXPECT_EQ(std::memcmp(wide_expected.data(), wide_actual.data(), in.size() * sizeof(PF_Pixel)), 0);
+    EXPECT_EQ(std::memcmp(narrow_expected.data(), narrow_actual.data(), in.size() * sizeof(PF_Pixel)), 0);
+
+    // The same job shaded again after a new choice (the next frame at the same address).
+    ShadingJob reused = BandJob(10, 1);
+    Shade(ChoosePixelArgb8(&reused), &reused, RowOrder(), in, narrow_actual);
+    reused = BandJob(80, 5);
+    Shade(ChoosePixelArgb8(&reused), &reused, RowOrder(), in, wide_actual);
+    EXPECT_EQ(std::memcmp(wide_expected.data(), wide_actual.data(), in.size() * sizeof(PF_Pixel)), 0);
+
+    Frame threaded(in.size());
+    auto rows = [&](A_long parity) {
+        std::vector<Pixel> order;
+        for (const Pixel& p : RowOrder()) {
+            if (p.y % 2 == parity) order.push_back(p);
+        }
+        Shade(wide_fn, &wide, order, in, threaded);
+    };
+    std::thread odd(rows, 1);
+    rows(0);
+    odd.join();
+    EXPECT_EQ(std::memcmp(wide_expected.data(), threaded.data(), in.size() * sizeof(PF_Pixel)), 0);
+}
+
+}  // namespace
+}  // namespace qxv

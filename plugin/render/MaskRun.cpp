@@ -55,13 +55,6 @@ __m128 EllipseBandPosition4(const RenderContext* ctx, ShapePoints p, __m128 u2, 
 // Lanes 0..3 of `band` that are set, as bits 0..3.
 int LaneBits(__m128 band) { return _mm_movemask_ps(band); }
 
-// The curved values of the band lanes: positions in `t`, results over `values`.
-void CurveBandLanes(const RenderContext* ctx, int lanes, const float (&t)[4], float (&values)[4]) {
-    for (int lane = 0; lane < 4; ++lane) {
-        if (lanes & (1 << lane)) values[lane] = BandCurve(ctx, t[lane]);
-    }
-}
-
 // 1 - m where the frame is inverted.
 __m128 ApplyInvert(const RenderContext* ctx, __m128 m) {
     return ctx->invert ? _mm_sub_ps(_mm_set1_ps(1.0f), m) : m;
@@ -94,7 +87,7 @@ void EllipseMaskRun(const RenderContext* ctx, A_long x, A_long y, int count, flo
                     alignas(16) float positions[4], values[4];
                     _mm_store_ps(positions, t);
                     _mm_store_ps(values, value);
-                    CurveBandLanes(ctx, lanes, positions, values);
+                    BandCurveLanes(ctx, lanes, positions, values);
                     value = _mm_load_ps(values);
                 }
             }

@@ -33,9 +33,14 @@
 //
 // Inputs the interval does not serve (0, subnormal floats, anything outside 0..1) get no
 // bounds, and the caller takes the exact path; so does any case where the ends disagree.
+//
+// Two inputs go through at once, one in each lane of the SSE unit's double-precision
+// arithmetic, which rounds each lane exactly as the scalar unit would: a single input is the
+// same computation with one lane looked at.
 #pragma once
 
-#include <cmath>
+#include <emmintrin.h>
+
 #include <cstdint>
 #include <cstring>
 
@@ -51,71 +56,128 @@ struct CurveBounds {
 
 inline constexpr double kRelativeBound = 0x1p-41;
 
-// e^-x for 0 <= x < kExpSteps / kExpStepsPerUnit; false past that.
-inline bool ExpOfNegative(double x, double* result) {
+namespace pow_curve_lanes {
+
+// Lane bits: bit 0 for the first input, bit 1 for the second.
+inline int Lanes(bool first, bool second) { return (first ? 1 : 0) | (second ? 2 : 0); }
+
+// table[i] in lane 0 and table[j] in lane 1.
+inline __m128d Gather(const double* table, int i, int j) { return _mm_set_pd(table[j], table[i]); }
+
+inline __m128d Times(__m128d a, double b) { return _mm_mul_pd(a, _mm_set1_pd(b)); }
+inline __m128d OneMinus(__m128d a) { return _mm_sub_pd(_mm_set1_pd(1.0), a); }
+
+// The two floats as doubles (exact).
+inline __m128d Widen(float a, float b) { return _mm_cvtps_pd(_mm_setr_ps(a, b, 0.0f, 0.0f)); }
+
+// e^-x for 0 <= x < kExpSteps / kExpStepsPerUnit, in the lanes returned.
+inline int ExpOfNegative(__m128d x, __m128d* result) {
     using namespace pow_curve_tables;
-    const int k = static_cast<int>(x * kExpStepsPerUnit);  // scaling by 32 is exact
-    if (!(k >= 0 && k < kExpSteps)) return false;
+    const __m128i steps = _mm_cvttpd_epi32(Times(x, kExpStepsPerUnit));  // scaling by 32 is exact
+    const int k0 = _mm_cvtsi128_si32(steps), k1 = _mm_cvtsi128_si32(_mm_srli_si128(steps, 4));
+    const int lanes = Lanes(k0 >= 0 && k0 < kExpSteps, k1 >= 0 && k1 < kExpSteps);
     // Exact: k/32 <= x < 2k/32 for k >= 1 (Sterbenz), and r = x for k = 0.
-    const double r = x - k * (1.0 / kExpStepsPerUnit);
-    const double series =
-        1.0 - r * (1.0 - r * (1.0 / 2 - r * (1.0 / 6 - r * (1.0 / 24 - r * (1.0 / 120 - r * (1.0 / 720 - r * (1.0 / 5040)))))));
-    *result = kExpOfNegativeStep[k] * series;
-    return true;
+    const __m128d r = _mm_sub_pd(x, Times(_mm_cvtepi32_pd(steps), 1.0 / kExpStepsPerUnit));
+    // 1 - r(1 - r(1/2 - r(1/6 - r(1/24 - r(1/120 - r(1/720 - r/5040)))))), from the inside out.
+    static constexpr double kOuterCoefficients[] = {1.0 / 120, 1.0 / 24, 1.0 / 6, 1.0 / 2, 1.0, 1.0};
+    __m128d series = _mm_sub_pd(_mm_set1_pd(1.0 / 720), Times(r, 1.0 / 5040));
+    for (double coefficient : kOuterCoefficients) series = _mm_sub_pd(_mm_set1_pd(coefficient), _mm_mul_pd(r, series));
+    *result = _mm_mul_pd(Gather(kExpOfNegativeStep, lanes & 1 ? k0 : 0, lanes & 2 ? k1 : 0), series);
+    return lanes;
 }
 
-// t^0.454 for a normal float t in (0, 1]; false for any other t.
-inline bool GammaPower(float t, double* result) {
-    using namespace pow_curve_tables;
+// The gamma power's table positions of one float: false for 0, subnormals, values above 1
+// and negative ones.
+struct GammaSplit {
+    int power_of_two;  // n, for t = m * 2^-n
+    int interval;      // m's interval of width 1/128
+    int mantissa;      // m's 23 bits below the leading 1
+};
+
+inline bool SplitForGamma(float t, GammaSplit* split) {
     std::uint32_t bits;
     std::memcpy(&bits, &t, sizeof bits);
     const std::uint32_t biased_exponent = bits >> 23;
-    if (biased_exponent == 0 || biased_exponent > 127) return false;  // 0, subnormal, > 1, sign
+    if (biased_exponent == 0 || biased_exponent > 127) return false;
     const std::uint32_t mantissa = bits & 0x7FFFFFu;
-    const int interval = static_cast<int>(mantissa >> 16);
-    const double m = 1.0 + mantissa * 0x1p-23;
-    const double centre = 1.0 + (2 * interval + 1) * (1.0 / (2 * kGammaIntervals));
-    const double d = (m - centre) * kCentreReciprocal[interval];
-    const double series =
-        1.0 +
-        d * (kGammaSeries[0] + d * (kGammaSeries[1] + d * (kGammaSeries[2] + d * (kGammaSeries[3] + d * kGammaSeries[4]))));
-    *result = kGammaOfPowerOfTwo[127 - biased_exponent] * kGammaOfCentre[interval] * series;
+    *split = {static_cast<int>(127 - biased_exponent), static_cast<int>(mantissa >> 16), static_cast<int>(mantissa)};
     return true;
+}
+
+// t^0.454 for both floats, in the lanes returned.
+inline int GammaPower(float t0, float t1, __m128d* result) {
+    using namespace pow_curve_tables;
+    GammaSplit a{}, b{};
+    const int lanes = Lanes(SplitForGamma(t0, &a), SplitForGamma(t1, &b));
+    const __m128d m = _mm_add_pd(_mm_set1_pd(1.0), Times(_mm_cvtepi32_pd(_mm_setr_epi32(a.mantissa, b.mantissa, 0, 0)), 0x1p-23));
+    const __m128d centre =
+        _mm_add_pd(_mm_set1_pd(1.0), Times(_mm_cvtepi32_pd(_mm_setr_epi32(2 * a.interval + 1, 2 * b.interval + 1, 0, 0)),
+                                           1.0 / (2 * kGammaIntervals)));
+    const __m128d d = _mm_mul_pd(_mm_sub_pd(m, centre), Gather(kCentreReciprocal, a.interval, b.interval));
+    __m128d series = Times(d, kGammaSeries[4]);
+    for (int i = 3; i >= 0; --i) series = _mm_mul_pd(d, _mm_add_pd(_mm_set1_pd(kGammaSeries[i]), series));
+    series = _mm_add_pd(_mm_set1_pd(1.0), series);
+    *result = _mm_mul_pd(_mm_mul_pd(Gather(kGammaOfPowerOfTwo, a.power_of_two, b.power_of_two),
+                                    Gather(kGammaOfCentre, a.interval, b.interval)),
+                         series);
+    return lanes;
+}
+
+// The Gaussian's and the Exponential's inputs: normal floats up to 1.
+inline bool ServedByExp(float t) { return t >= 0x1p-126f && t <= 1.0f; }
+
+}  // namespace pow_curve_lanes
+
+// Bounds on FalloffCurve(ctx, t0) and FalloffCurve(ctx, t1) for the three pow curves, in
+// bounds[0] and bounds[1]; the lanes returned (bit 0 for t0, bit 1 for t1) are the ones
+// served. 0 for the other curves.
+inline int PowCurveBoundsPair(std::int32_t falloff, float t0, float t1, CurveBounds (&bounds)[2]) {
+    using namespace pow_curve_lanes;
+    const double kLow = 1.0 - kRelativeBound, kHigh = 1.0 + kRelativeBound;
+    int lanes = 0;
+    __m128d low, high;
+    switch (falloff) {
+        case kFalloffGamma22: {
+            __m128d power;
+            lanes = GammaPower(t0, t1, &power);
+            low = Times(power, kLow);
+            high = Times(power, kHigh);
+            break;
+        }
+        case kFalloffGaussian: {
+            const __m128d wide = Widen(t0, t1);
+            const __m128d y = _mm_mul_pd(_mm_mul_pd(wide, wide), _mm_sqrt_pd(wide));
+            __m128d z;
+            lanes = Lanes(ServedByExp(t0), ServedByExp(t1)) & ExpOfNegative(Times(y, pow_curve_tables::kLn360), &z);
+            low = OneMinus(Times(z, kHigh));
+            high = OneMinus(Times(z, kLow));
+            break;
+        }
+        case kFalloffExponential: {
+            __m128d p;
+            lanes = Lanes(ServedByExp(t0), ServedByExp(t1)) &
+                    ExpOfNegative(Times(Widen(t0, t1), pow_curve_tables::kLn2_5), &p);
+            low = _mm_div_pd(Times(OneMinus(Times(p, kHigh)), 2.5), _mm_set1_pd(1.5));
+            high = _mm_div_pd(Times(OneMinus(Times(p, kLow)), 2.5), _mm_set1_pd(1.5));
+            break;
+        }
+        default:
+            return 0;
+    }
+    _mm_storel_pd(&bounds[0].low, low);
+    _mm_storeh_pd(&bounds[1].low, low);
+    _mm_storel_pd(&bounds[0].high, high);
+    _mm_storeh_pd(&bounds[1].high, high);
+    return lanes;
 }
 
 // Bounds on FalloffCurve(ctx, t) for the three pow curves; false for the other curves and
 // for the inputs the interval does not serve.
 inline bool PowCurveBounds(std::int32_t falloff, float t, CurveBounds* bounds) {
-    const double kLow = 1.0 - kRelativeBound, kHigh = 1.0 + kRelativeBound;
-    switch (falloff) {
-        case kFalloffGamma22: {
-            double power;
-            if (!GammaPower(t, &power)) return false;
-            bounds->low = power * kLow;
-            bounds->high = power * kHigh;
-            return true;
-        }
-        case kFalloffGaussian: {
-            if (!(t >= 0x1p-126f && t <= 1.0f)) return false;
-            const double wide = t;
-            const double y = (wide * wide) * std::sqrt(wide);
-            double z;
-            if (!ExpOfNegative(y * pow_curve_tables::kLn360, &z)) return false;
-            bounds->low = 1.0 - z * kHigh;
-            bounds->high = 1.0 - z * kLow;
-            return true;
-        }
-        case kFalloffExponential: {
-            if (!(t >= 0x1p-126f && t <= 1.0f)) return false;
-            double p;
-            if (!ExpOfNegative(t * pow_curve_tables::kLn2_5, &p)) return false;
-            bounds->low = (1.0 - p * kHigh) * 2.5 / 1.5;
-            bounds->high = (1.0 - p * kLow) * 2.5 / 1.5;
-            return true;
-        }
-        default:
-            return false;
-    }
+    CurveBounds pair[2];
+    const int lanes = PowCurveBoundsPair(falloff, t, t, pair);
+    *bounds = pair[0];
+    return (lanes & 1) != 0;
 }
 
 }  // namespace qxv

@@ -13,7 +13,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <string>
+#include <vector>
 
 #include "render/BandCurve.h"
 #include "render/FalloffCurve.h"
@@ -138,6 +140,31 @@ TEST_P(PowCurveProofTest, FastCurveIsTheExactOne) {
 #if !defined(_WIN32)
         break;  // only mingw-w64's pow uses the x87 unit
 #endif
+    }
+}
+
+// The proof above holds for an input alone; paired with another one (a band's neighbour, a
+// corner's other axis) each lane must give the very same bounds and the same verdict,
+// whatever the other lane holds: served or not, the same value or another.
+TEST_P(PowCurveProofTest, EachLaneOfAPairIsTheInputAlone) {
+    const std::int32_t falloff = GetParam().falloff;
+    std::vector<float> inputs = {0.0f, -0.0f, 0x1p-149f, 0x1p-127f, 0x1p-126f, 0.006f, 0.5f, 0.99999994f, 1.0f,
+                                 1.0000001f, -0.25f, 7.0f, std::numeric_limits<float>::infinity(),
+                                 std::numeric_limits<float>::quiet_NaN()};
+    for (std::uint32_t bits = 0; bits <= kOneBits; bits += 1000003) inputs.push_back(FromBits(bits));
+    for (float first : inputs) {
+        for (float second : inputs) {
+            CurveBounds pair[2], alone[2];
+            const int lanes = PowCurveBoundsPair(falloff, first, second, pair);
+            const bool first_alone = PowCurveBounds(falloff, first, &alone[0]);
+            const bool second_alone = PowCurveBounds(falloff, second, &alone[1]);
+            ASSERT_EQ(lanes, (first_alone ? 1 : 0) | (second_alone ? 2 : 0)) << first << ", " << second;
+            for (int lane = 0; lane < 2; ++lane) {
+                if (!(lanes & (1 << lane))) continue;
+                ASSERT_EQ(std::memcmp(&pair[lane], &alone[lane], sizeof(CurveBounds)), 0)
+                    << "lane " << lane << " of " << first << ", " << second;
+            }
+        }
     }
 }
 

@@ -24,7 +24,7 @@ inline float MaskAt(const RenderContext* ctx, A_long x, A_long y) {
     return m;
 }
 
-// The ellipse's masks of the run of pixels a thread last computed. The host hands a thread one pixel
+// The masks of the run of pixels a thread last computed. The host hands a thread one pixel
 // after another along a row, so the first pixel of a run computes the masks of the next ones
 // with it (see MaskRun.h) and they find theirs here. Only masks are kept, each the same
 // bits as computed alone, so any other order of pixels, threads or frames just computes
@@ -42,15 +42,20 @@ std::uint64_t NextFrame() {
     return frames.fetch_add(1, std::memory_order_relaxed) + 1;
 }
 
-float EllipseRunMask(const ShadingJob* job, A_long x, A_long y) {
+template <Shape kShape>
+float RunMask(const ShadingJob* job, A_long x, A_long y) {
     static thread_local MaskRunStore store;
     if (store.frame == job->frame && store.y == y && x >= store.first && x < store.end) {
         return store.masks[x - store.first];
     }
     // Runs stay within the frame's columns, so their columns cannot overflow.
-    if (x < 0 || x >= job->span_columns) return MaskAt<Shape::kEllipse>(&job->context, x, y);
+    if (x < 0 || x >= job->span_columns) return MaskAt<kShape>(&job->context, x, y);
     const int count = static_cast<int>(std::min<A_long>(kMaskRunLength, job->span_columns - x));
-    EllipseMaskRun(&job->context, x, y, count, store.masks);
+    if constexpr (kShape == Shape::kEllipse) {
+        EllipseMaskRun(&job->context, x, y, count, store.masks);
+    } else {
+        RectangleMaskRun(&job->context, x, y, count, store.masks);
+    }
     store.frame = job->frame;
     store.y = y;
     store.first = x;
@@ -80,7 +85,7 @@ template <class Format, Shape kShape, std::int32_t kCode>
     const RenderContext* ctx = &job->context;
     float m = job->outside_mask;
     if (!CertainlyOutside(job, x, y)) {
-        m = kShape == Shape::kEllipse ? EllipseRunMask(job, x, y) : MaskAt<Shape::kRectangle>(ctx, x, y);
+        m = RunMask<kShape>(job, x, y);
     }
     if constexpr (Format::kEightBit) {
         const FlatMask flat = ClassifyFlatMask(m);

@@ -96,4 +96,42 @@ void EllipseMaskRun(const RenderContext* ctx, A_long x, A_long y, int count, flo
     }
 }
 
+void RectangleMaskRun(const RenderContext* ctx, A_long x, A_long y, int count, float* masks) {
+    const __m128 one = _mm_set1_ps(1.0f);
+    const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
+    const bool feathered = ctx->feather != 0.0f;
+    for (int i = 0; i < count; i += 4) {
+        const ShapePoints p = ShapeCoordinates4(ctx, x + i, y);
+        const __m128 au = _mm_and_ps(p.u, magnitude);
+        const __m128 av = _mm_and_ps(p.v, magnitude);
+        const __m128 outside = _mm_or_ps(_mm_cmpge_ps(au, _mm_set1_ps(ctx->half_width)),
+                                         _mm_cmpge_ps(av, _mm_set1_ps(ctx->half_height)));
+        __m128 value = _mm_and_ps(outside, one);
+        if (feathered) {
+            const __m128 beyond_u = _mm_cmpge_ps(au, _mm_set1_ps(ctx->inner_half_width));
+            const __m128 beyond_v = _mm_cmpge_ps(av, _mm_set1_ps(ctx->inner_half_height));
+            const __m128 band = _mm_andnot_ps(outside, _mm_or_ps(beyond_u, beyond_v));
+            if (const int lanes = LaneBits(band)) {
+                // Positions across the bands of the width axis and of the height axis.
+                const __m128 pu = BandPosition4(
+                    _mm_mul_ps(_mm_sub_ps(au, _mm_set1_ps(ctx->inner_half_width)), _mm_set1_ps(ctx->coef_u)));
+                const __m128 qv = BandPosition4(
+                    _mm_mul_ps(_mm_sub_ps(av, _mm_set1_ps(ctx->inner_half_height)), _mm_set1_ps(ctx->coef_v)));
+                const int corners = lanes & LaneBits(_mm_and_ps(beyond_u, beyond_v));
+                alignas(16) float side[4], across_u[4], across_v[4], values[4];
+                _mm_store_ps(side, Select(beyond_u, pu, qv));
+                _mm_store_ps(across_u, pu);
+                _mm_store_ps(across_v, qv);
+                _mm_store_ps(values, value);
+                BandCurveLanes(ctx, lanes & ~corners, side, values);
+                for (int lane = 0; lane < 4; ++lane) {
+                    if (corners & (1 << lane)) values[lane] = CornerCurve(ctx, across_u[lane], across_v[lane]);
+                }
+                value = _mm_load_ps(values);
+            }
+        }
+        _mm_storeu_ps(masks + i, ApplyInvert(ctx, value));
+    }
+}
+
 }  // namespace qxv

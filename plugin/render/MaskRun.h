@@ -1,10 +1,10 @@
-// The ellipse's masks of a run of neighbouring pixels in one row, bit for bit what
-// EllipseMask gives pixel by pixel. A band pixel's mask is a chain of square roots and
-// divisions, each waiting for the one before; four pixels at a time through the SSE unit,
-// whose single-precision arithmetic rounds exactly as the scalar one, do four chains in the
-// time of one. Only the falloff curve runs pixel by pixel, and there the processor overlaps
-// the independent pixels of the run. (The rectangle's mask is a few subtractions and
-// products; runs did not make it faster.)
+// The masks of a run of neighbouring pixels in one row, bit for bit what EllipseMask and
+// RectangleMask give pixel by pixel. An ellipse band pixel's mask is a chain of square roots
+// and divisions, each waiting for the one before; four pixels at a time through the SSE
+// unit, whose single-precision arithmetic rounds exactly as the scalar one, do four chains
+// in the time of one. The pow curves' bounds go two at a time (PowCurveBounds.h); what is
+// left pixel by pixel (Quadratic, Cubic, a rectangle's corners, the rare exact pow) overlaps
+// across the independent pixels of the run.
 #pragma once
 
 #include "AE_Effect.h"
@@ -19,5 +19,6 @@ constexpr int kMaskRunLength = 64;
 // `masks` has room for count rounded up to a multiple of four (the extra entries are
 // written with masks of the pixels beyond). x + that rounded count must not overflow.
 void EllipseMaskRun(const RenderContext* ctx, A_long x, A_long y, int count, float* masks);
+void RectangleMaskRun(const RenderContext* ctx, A_long x, A_long y, int count, float* masks);
 
 }  // namespace qxv

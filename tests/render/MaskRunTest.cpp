@@ -1,4 +1,4 @@
-// The ellipse's masks computed a run at a time against the mask of each pixel alone, and
+// The masks computed a run at a time against the mask of each pixel alone, and
 // the pixel functions that keep a run's masks per thread against any order the host may
 // visit pixels in. Equality is bitwise.
 #include <gtest/gtest.h>
@@ -16,17 +16,19 @@
 #include "render/FastPixelFunctions.h"
 #include "render/MaskRun.h"
 #include "render/MaskSetup.h"
+#include "render/RectangleMask.h"
 
 namespace qxv {
 namespace {
 
 using test::ParamSet;
 
-RenderContext RandomEllipse(std::mt19937& rng) {
+RenderContext RandomShape(std::mt19937& rng) {
     auto uniform = [&rng](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); };
     auto integer = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
     ParamSet p;
     PF_InData in_data = test::FullResolutionInData();
+    p[kParamVignetteType].u.pd.value = integer(1, 2);
     p.SetOrigin(uniform(-50, 250), uniform(-50, 150));
     p[kParamWidth].u.fs_d.value = uniform(2, 400);
     p[kParamHeight].u.fs_d.value = uniform(2, 300);
@@ -48,15 +50,15 @@ TEST(MaskRunTest, EveryPixelOfARunHasItsOwnMask) {
     std::mt19937 rng(23);
     std::uniform_int_distribution<int> column(-80, 280), row(-20, 140), length(1, kMaskRunLength);
     for (int set = 0; set < 400; ++set) {
-        const RenderContext ctx = RandomEllipse(rng);
+        const RenderContext ctx = RandomShape(rng);
         for (int run = 0; run < 40; ++run) {
             const A_long x = column(rng), y = row(rng);
             const int count = length(rng);
             alignas(16) float masks[kMaskRunLength];
-            EllipseMaskRun(&ctx, x, y, count, masks);
+            (ctx.is_ellipse ? EllipseMaskRun : RectangleMaskRun)(&ctx, x, y, count, masks);
             for (int i = 0; i < count; ++i) {
                 float alone;
-                EllipseMask(&ctx, x + i, y, &alone);
+                (ctx.is_ellipse ? EllipseMask : RectangleMask)(&ctx, x + i, y, &alone);
                 ASSERT_EQ(std::memcmp(&alone, &masks[i], sizeof alone), 0)
                     << "set " << set << ", pixel (" << x + i << ", " << y << "): " << masks[i] << " vs " << alone;
             }
@@ -66,10 +68,11 @@ TEST(MaskRunTest, EveryPixelOfARunHasItsOwnMask) {
 
 constexpr A_long kWidth = 150, kHeight = 40;
 
-// An ellipse whose wide Gaussian band covers most of the frame, so nearly every pixel takes
-// a run's mask.
-ShadingJob BandJob(double feather, std::int32_t falloff) {
+// A shape whose wide band covers most of the frame, so nearly every pixel takes a run's
+// mask.
+ShadingJob BandJob(double feather, std::int32_t falloff, A_long shape = kVignetteEllipse) {
     ParamSet p;
+    p[kParamVignetteType].u.pd.value = shape;
     PF_InData in_data = test::FullResolutionInData();
     p.SetOrigin(kWidth / 2.0, kHeight / 2.0);
     p[kParamWidth].u.fs_d.value = 170;
@@ -147,8 +150,9 @@ const VisitOrder kOrders[] = {
 
 TEST(MaskRunTest, AnyVisitOrderGivesTheRowOrdersFrame) {
     const Frame in = Pattern();
-    for (std::int32_t falloff : {1, 5}) {
-        ShadingJob job = BandJob(80, falloff);
+    for (const auto& [shape, falloff] : {std::pair{kVignetteEllipse, 1}, std::pair{kVignetteEllipse, 5},
+                                         std::pair{kVignetteRectangle, 1}, std::pair{kVignetteRectangle, 6}}) {
+        ShadingJob job = BandJob(80, falloff, shape);
         const PF_IteratePixel8Func fn = ChoosePixelArgb8(&job);
         Frame expected(in.size());
         Shade(fn, &job, RowOrder(), in, expected);
@@ -156,7 +160,7 @@ TEST(MaskRunTest, AnyVisitOrderGivesTheRowOrdersFrame) {
             Frame actual(in.size());
             Shade(fn, &job, order.make(), in, actual);
             EXPECT_EQ(std::memcmp(expected.data(), actual.data(), in.size() * sizeof(PF_Pixel)), 0)
-                << order.name << ", falloff " << falloff;
+                << order.name << ", shape " << shape << ", falloff " << falloff;
         }
     }
 }

@@ -11,11 +11,16 @@
 
 namespace qxv {
 
-// The formula of one mode, chosen at compile time; BlendChannel dispatches to it at run time,
-// so both forms evaluate the same expressions.
-template <std::int32_t kCode>
-inline float BlendChannelFor(float s, float c, float k) {
-    const double sd = s, cd = c, kd = k;
+// The modes whose formula has no test: the same expression serves a single channel or the
+// four lanes at once, each lane rounded exactly as the channel alone would be.
+constexpr bool IsLaneWiseBlend(std::int32_t code) {
+    return code == kBlendNormal || code == kBlendAdd || code == kBlendLinearDodge || code == kBlendMultiply ||
+           code == kBlendScreen || code == kBlendLinearBurn || code == kBlendSubtract;
+}
+
+template <std::int32_t kCode, class Channel>
+inline Channel LaneWiseBlend(Channel s, Channel c, float k) {
+    static_assert(IsLaneWiseBlend(kCode), "a mode with a test");
     if constexpr (kCode == kBlendNormal) {
         return (1.0f - k) * s + c * k;
     } else if constexpr (kCode == kBlendAdd || kCode == kBlendLinearDodge) {
@@ -24,6 +29,21 @@ inline float BlendChannelFor(float s, float c, float k) {
         return ((s * k) * c) + (1.0f - k) * s;
     } else if constexpr (kCode == kBlendScreen) {
         return ((s + c) - s * c) * k + (1.0f - k) * s;
+    } else if constexpr (kCode == kBlendLinearBurn) {
+        return ((s + c) - 1.0f) * k + (1.0f - k) * s;
+    } else {
+        return (s - c) * k + (1.0f - k) * s;  // Subtract
+    }
+}
+
+// The formula of one mode, chosen at compile time; BlendChannel dispatches to it at run time,
+// so both forms evaluate the same expressions.
+template <std::int32_t kCode>
+inline float BlendChannelFor(float s, float c, float k) {
+    const double sd = s, cd = c, kd = k;
+    if constexpr (IsLaneWiseBlend(kCode)) {
+        (void)sd, (void)cd, (void)kd;
+        return LaneWiseBlend<kCode>(s, c, k);
     } else if constexpr (kCode == kBlendOverlay) {
         if (c <= 0.5f) return ((s * k) * c) * 2.0f + (1.0f - k) * s;
         return static_cast<float>(((2.0 * (cd - 0.5) + sd) - 2.0 * sd * (cd - 0.5)) * kd + (1.0 - kd) * sd);
@@ -46,8 +66,6 @@ inline float BlendChannelFor(float s, float c, float k) {
     } else if constexpr (kCode == kBlendColorBurn) {
         if (c == 0.0f) return (1.0f - k) * s;
         return (1.0f - (1.0f - s) / c) * k + (1.0f - k) * s;
-    } else if constexpr (kCode == kBlendLinearBurn) {
-        return ((s + c) - 1.0f) * k + (1.0f - k) * s;
     } else if constexpr (kCode == kBlendLinearLight) {
         if (c <= 0.5f) return ((c * 2.0f + s) - 1.0f) * k + (1.0f - k) * s;
         return static_cast<float>((2.0 * (cd - 0.5) + sd) * kd + (1.0 - kd) * sd);
@@ -64,8 +82,6 @@ inline float BlendChannelFor(float s, float c, float k) {
         }
         const double t = sd > 2.0 * (cd - 0.5) ? sd : 2.0 * (cd - 0.5);
         return static_cast<float>((1.0 - kd) * sd + kd * t);
-    } else if constexpr (kCode == kBlendSubtract) {
-        return (s - c) * k + (1.0f - k) * s;
     } else if constexpr (kCode == kBlendDivide) {
         if (c == 0.0f) return (1.0f - k) * s;
         return (s / c) * k + (1.0f - k) * s;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstddef>
 #include <cstring>
 
 #include "render/MaskRun.h"
@@ -63,6 +64,13 @@ float RunMask(const ShadingJob* job, A_long x, A_long y) {
     return store.masks[0];
 }
 
+// The fill colour in lanes: alpha, red, green, blue, as the context keeps them.
+inline ChannelLanes FillLanes(const RenderContext* ctx) {
+    static_assert(offsetof(RenderContext, fill_blue) == offsetof(RenderContext, fill_alpha) + 3 * sizeof(float),
+                  "fill channels next to each other");
+    return _mm_loadu_ps(&ctx->fill_alpha);
+}
+
 // The input bytes are all read before any output byte is written: the host may iterate in
 // place.
 template <class Format>
@@ -93,6 +101,14 @@ template <class Format, Shape kShape, std::int32_t kCode>
             ApplyByteTables<Format>(job->byte_tables[flat], in, out);
             return PF_Err_NONE;
         }
+    }
+    if constexpr (IsLaneWiseBlend(kCode)) {
+        // ShadeWithMaskFor on the four channels at once; alpha stays the source's.
+        const ChannelLanes src = Format::LoadLanes(in);
+        ChannelLanes result = LaneWiseBlend<kCode>(src, FillLanes(ctx), FillAmount(ctx, m) * ctx->opacity);
+        result[0] = src[0];
+        Format::StoreLanes(result, out);
+        return PF_Err_NONE;
     }
     const PF_PixelFloat src = Format::Load(in);
     PF_PixelFloat result;

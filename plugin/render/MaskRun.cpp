@@ -55,6 +55,35 @@ __m128 EllipseBandPosition4(const RenderContext* ctx, ShapePoints p, __m128 u2, 
 // Lanes 0..3 of `band` that are set, as bits 0..3.
 int LaneBits(__m128 band) { return _mm_movemask_ps(band); }
 
+// A Linear rectangle's corners, four lanes: CornerDistance of the two positions in double
+// precision, two lanes at a time.
+__m128 LinearCorners4(__m128 pu, __m128 qv) {
+    auto corner = [](__m128d p, __m128d q) {
+        const __m128d g = _mm_sqrt_pd(_mm_add_pd(_mm_mul_pd(p, p), _mm_mul_pd(q, q)));
+        const __m128d beyond = _mm_cmpgt_pd(g, _mm_set1_pd(1.0));
+        return _mm_cvtpd_ps(_mm_or_pd(_mm_and_pd(beyond, _mm_set1_pd(1.0)), _mm_andnot_pd(beyond, g)));
+    };
+    const __m128 low = corner(_mm_cvtps_pd(pu), _mm_cvtps_pd(qv));
+    const __m128 high = corner(_mm_cvtps_pd(_mm_movehl_ps(pu, pu)), _mm_cvtps_pd(_mm_movehl_ps(qv, qv)));
+    return _mm_movelh_ps(low, high);
+}
+
+// The rectangle's other curves: the sides' positions through BandCurveLanes, the corners one
+// by one through CornerCurve.
+__m128 CurvedRectangleBand4(const RenderContext* ctx, int lanes, int corners, __m128 side, __m128 pu, __m128 qv,
+                            __m128 value) {
+    alignas(16) float sides[4], across_u[4], across_v[4], values[4];
+    _mm_store_ps(sides, side);
+    _mm_store_ps(across_u, pu);
+    _mm_store_ps(across_v, qv);
+    _mm_store_ps(values, value);
+    BandCurveLanes(ctx, lanes & ~corners, sides, values);
+    for (int lane = 0; lane < 4; ++lane) {
+        if (corners & (1 << lane)) values[lane] = CornerCurve(ctx, across_u[lane], across_v[lane]);
+    }
+    return _mm_load_ps(values);
+}
+
 // 1 - m where the frame is inverted.
 __m128 ApplyInvert(const RenderContext* ctx, __m128 m) {
     return ctx->invert ? _mm_sub_ps(_mm_set1_ps(1.0f), m) : m;
@@ -100,6 +129,7 @@ void RectangleMaskRun(const RenderContext* ctx, A_long x, A_long y, int count, f
     const __m128 one = _mm_set1_ps(1.0f);
     const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
     const bool feathered = ctx->feather != 0.0f;
+    const bool linear = IsLinearFalloff(ctx->falloff);
     for (int i = 0; i < count; i += 4) {
         const ShapePoints p = ShapeCoordinates4(ctx, x + i, y);
         const __m128 au = _mm_and_ps(p.u, magnitude);
@@ -117,17 +147,14 @@ void RectangleMaskRun(const RenderContext* ctx, A_long x, A_long y, int count, f
                     _mm_mul_ps(_mm_sub_ps(au, _mm_set1_ps(ctx->inner_half_width)), _mm_set1_ps(ctx->coef_u)));
                 const __m128 qv = BandPosition4(
                     _mm_mul_ps(_mm_sub_ps(av, _mm_set1_ps(ctx->inner_half_height)), _mm_set1_ps(ctx->coef_v)));
-                const int corners = lanes & LaneBits(_mm_and_ps(beyond_u, beyond_v));
-                alignas(16) float side[4], across_u[4], across_v[4], values[4];
-                _mm_store_ps(side, Select(beyond_u, pu, qv));
-                _mm_store_ps(across_u, pu);
-                _mm_store_ps(across_v, qv);
-                _mm_store_ps(values, value);
-                BandCurveLanes(ctx, lanes & ~corners, side, values);
-                for (int lane = 0; lane < 4; ++lane) {
-                    if (corners & (1 << lane)) values[lane] = CornerCurve(ctx, across_u[lane], across_v[lane]);
+                const __m128 side = Select(beyond_u, pu, qv);
+                const __m128 corner = _mm_and_ps(band, _mm_and_ps(beyond_u, beyond_v));
+                if (linear) {
+                    value = Select(band, side, value);  // float(double(t)) is t
+                    if (LaneBits(corner)) value = Select(corner, LinearCorners4(pu, qv), value);
+                } else {
+                    value = CurvedRectangleBand4(ctx, lanes, LaneBits(corner), side, pu, qv, value);
                 }
-                value = _mm_load_ps(values);
             }
         }
         _mm_storeu_ps(masks + i, ApplyInvert(ctx, value));

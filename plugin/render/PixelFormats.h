@@ -1,9 +1,11 @@
 // The four pixel layouts the effect renders, each as a type with the host's pixel record
 // and conversions to and from the working float pixel, so that one templated pixel function
-// serves them all.
+// serves them all. LoadLanes and StoreLanes convert the same way to and from a pixel's four
+// channels in SSE lanes (alpha, red, green, blue).
 #pragma once
 
 #include "AE_Effect.h"
+#include "render/ChannelLanes.h"
 #include "render/PixelConversion.h"
 
 namespace qxv {
@@ -22,6 +24,8 @@ struct Argb8Format {
         p->green = FloatToByte(v.green);
         p->blue = FloatToByte(v.blue);
     }
+    static ChannelLanes LoadLanes(const Pixel* p) { return BytesToLanes(p); }
+    static void StoreLanes(ChannelLanes v, Pixel* p) { LanesToBytes(v, p); }
 };
 
 // Premiere Pro 8-bit BGRA: blue, green, red, alpha bytes, handed over as a PF_Pixel.
@@ -41,6 +45,8 @@ struct Bgra8Format {
         bytes[kGreen] = FloatToByte(v.green);
         bytes[kBlue] = FloatToByte(v.blue);
     }
+    static ChannelLanes LoadLanes(const Pixel* p) { return ReverseLanes(BytesToLanes(p)); }
+    static void StoreLanes(ChannelLanes v, Pixel* p) { LanesToBytes(ReverseLanes(v), p); }
 };
 
 // After Effects 16-bit: alpha, red, green, blue, full scale 32768.
@@ -56,6 +62,8 @@ struct Argb16Format {
         p->green = FloatToShort16(v.green);
         p->blue = FloatToShort16(v.blue);
     }
+    static ChannelLanes LoadLanes(const Pixel* p) { return Shorts16ToLanes(p); }
+    static void StoreLanes(ChannelLanes v, Pixel* p) { LanesToShorts16(v, p); }
 };
 
 // Premiere Pro 32-bit float BGRA: blue, green, red, alpha floats, reordered only, unlimited.
@@ -73,6 +81,8 @@ struct BgraFloatFormat {
         f[2] = v.red;
         f[3] = v.alpha;
     }
+    static ChannelLanes LoadLanes(const Pixel* p) { return ReverseLanes(_mm_loadu_ps(reinterpret_cast<const float*>(p))); }
+    static void StoreLanes(ChannelLanes v, Pixel* p) { _mm_storeu_ps(reinterpret_cast<float*>(p), ReverseLanes(v)); }
 };
 
 }  // namespace qxv

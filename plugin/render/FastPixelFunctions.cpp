@@ -112,7 +112,7 @@ template <class Format, Shape kShape, std::int32_t kCode>
     }
     const PF_PixelFloat src = Format::Load(in);
     PF_PixelFloat result;
-    ShadeWithMaskFor<kCode>(ctx, m, &src, &result);
+    ShadeWithMaskFor<kCode>(ctx, m, &src, &result, &job->fill_hsv);
     Format::Store(result, out);
     return PF_Err_NONE;
 }
@@ -145,6 +145,7 @@ PF_Err ShadeSpecialised(void* refcon, A_long x, A_long y, typename Format::Pixel
 template <class Format>
 auto ChooseForShapeAndMode(ShadingJob* job) {
     job->frame = NextFrame();
+    job->fill_hsv = FillHsv(&job->context);
     const bool outside_pairs = !job->outside_pairs.empty();
     return WithBlendCode(job->context.blend_code, [job, outside_pairs](auto mode) {
         constexpr std::int32_t kCode = decltype(mode)::value;

@@ -22,17 +22,27 @@ inline float FillAmount(const RenderContext* ctx, float m) {
     return k;
 }
 
+struct Hsv {
+    float h, s, v;
+};
+
+inline Hsv FillHsv(const RenderContext* ctx) {
+    Hsv fill;
+    RgbToHsv(ctx->fill_red, ctx->fill_green, ctx->fill_blue, &fill.h, &fill.s, &fill.v);
+    return fill;
+}
+
 // The hue-based modes lay an HSV composite of source and fill over the source as "Normal".
-inline void BlendHue(const RenderContext* ctx, const PF_PixelFloat* src, float k, PF_PixelFloat* out) {
-    float src_h, src_s, src_v, fill_h, fill_s, fill_v;
+// `fill` is FillHsv(ctx), which callers shading a whole frame compute once.
+inline void BlendHue(const RenderContext* ctx, const Hsv& fill, const PF_PixelFloat* src, float k, PF_PixelFloat* out) {
+    float src_h, src_s, src_v;
     RgbToHsv(src->red, src->green, src->blue, &src_h, &src_s, &src_v);
-    RgbToHsv(ctx->fill_red, ctx->fill_green, ctx->fill_blue, &fill_h, &fill_s, &fill_v);
     PF_PixelFloat composite = *src;
     switch (ctx->blend_code) {
-        case kBlendHue: HsvToRgb(fill_h, src_s, src_v, &composite); break;
-        case kBlendSaturation: HsvToRgb(src_h, fill_s, src_v, &composite); break;
-        case kBlendColor: HsvToRgb(fill_h, fill_s, src_v, &composite); break;
-        default: HsvToRgb(src_h, src_s, fill_v, &composite); break;  // Luminosity
+        case kBlendHue: HsvToRgb(fill.h, src_s, src_v, &composite); break;
+        case kBlendSaturation: HsvToRgb(src_h, fill.s, src_v, &composite); break;
+        case kBlendColor: HsvToRgb(fill.h, fill.s, src_v, &composite); break;
+        default: HsvToRgb(src_h, src_s, fill.v, &composite); break;  // Luminosity
     }
     out->alpha = src->alpha;
     out->blue = BlendChannel(src->blue, composite.blue, k, kBlendNormal);
@@ -55,8 +65,10 @@ inline void ShadeWithoutBlend(const RenderContext* ctx, float k, const PF_PixelF
     }
 }
 
-// Everything after the mask: writes every channel of out, reads src only.
-inline void ShadeWithMask(const RenderContext* ctx, float m, const PF_PixelFloat* src, PF_PixelFloat* out) {
+// Everything after the mask: writes every channel of out, reads src only. The fill's HSV
+// comes from `fill_hsv` where given, else from the context.
+inline void ShadeWithMask(const RenderContext* ctx, float m, const PF_PixelFloat* src, PF_PixelFloat* out,
+                          const Hsv* fill_hsv = nullptr) {
     float k = FillAmount(ctx, m);
     const std::int32_t code = ctx->blend_code;
     if (code == kBlendNone) {
@@ -65,7 +77,7 @@ inline void ShadeWithMask(const RenderContext* ctx, float m, const PF_PixelFloat
     }
     k = k * ctx->opacity;
     if (IsHueBlend(code)) {
-        BlendHue(ctx, src, k, out);
+        BlendHue(ctx, fill_hsv ? *fill_hsv : FillHsv(ctx), src, k, out);
         return;
     }
     out->alpha = src->alpha;
@@ -77,10 +89,12 @@ inline void ShadeWithMask(const RenderContext* ctx, float m, const PF_PixelFloat
 // ShadeWithMask with a per-channel mode fixed at compile time; kBlendNone stands for every
 // mode decided at run time (no blend, the hue-based modes).
 template <std::int32_t kCode>
-inline void ShadeWithMaskFor(const RenderContext* ctx, float m, const PF_PixelFloat* src, PF_PixelFloat* out) {
+inline void ShadeWithMaskFor(const RenderContext* ctx, float m, const PF_PixelFloat* src, PF_PixelFloat* out,
+                             const Hsv* fill_hsv) {
     if constexpr (kCode == kBlendNone) {
-        ShadeWithMask(ctx, m, src, out);
+        ShadeWithMask(ctx, m, src, out, fill_hsv);
     } else {
+        (void)fill_hsv;
         const float k = FillAmount(ctx, m) * ctx->opacity;
         out->alpha = src->alpha;
         out->blue = BlendChannelFor<kCode>(src->blue, ctx->fill_blue, k);

@@ -12,6 +12,7 @@
 #include "AE_Effect.h"
 #include "render/OutsideSpans.h"
 #include "render/RenderContext.h"
+#include "render/ShadePixel.h"
 
 namespace qxv {
 
@@ -36,6 +37,7 @@ struct ShadingJob {
     // Tells this frame's masks from any other's in the pixel functions' per-thread store of
     // a run's masks; set when the pixel function is chosen, never 0.
     std::uint64_t frame;
+    Hsv fill_hsv;  // the fill colour in HSV for the hue-based modes, set with `frame`
 };
 
 // Fills outside_spans for a frame of the given size.

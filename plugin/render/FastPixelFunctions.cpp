@@ -86,15 +86,14 @@ inline void ApplyByteTables(const A_u_char (&tables)[4][256], const PF_Pixel* in
 }
 
 // Everything but the outside shortcut: out of line so that the shortcut stays a leaf, and
-// with the mask, conversions and blend inlined into it.
-template <class Format, Shape kShape, std::int32_t kCode>
-[[gnu::noinline, gnu::flatten]] PF_Err ShadeWithShapeTest(const ShadingJob* job, A_long x, A_long y, typename Format::Pixel* in,
-                                            typename Format::Pixel* out) {
+// with the mask, conversions and blend inlined into it. kOutsideTested: the caller has found
+// the pixel not certainly outside.
+template <class Format, Shape kShape, std::int32_t kCode, bool kOutsideTested>
+[[gnu::noinline, gnu::flatten]] PF_Err ShadeWithShapeTest(const ShadingJob* job, A_long x, A_long y,
+                                                          typename Format::Pixel* in, typename Format::Pixel* out) {
     const RenderContext* ctx = &job->context;
-    float m = job->outside_mask;
-    if (!CertainlyOutside(job, x, y)) {
-        m = RunMask<kShape>(job, x, y);
-    }
+    const bool outside = !kOutsideTested && CertainlyOutside(job, x, y);
+    const float m = outside ? job->outside_mask : RunMask<kShape>(job, x, y);
     if constexpr (Format::kEightBit) {
         const FlatMask flat = ClassifyFlatMask(m);
         if (flat != kNotFlatMask && job->has_byte_tables) {
@@ -139,7 +138,7 @@ PF_Err ShadeSpecialised(void* refcon, A_long x, A_long y, typename Format::Pixel
             return PF_Err_NONE;
         }
     }
-    return ShadeWithShapeTest<Format, kShape, kCode>(job, x, y, in, out);
+    return ShadeWithShapeTest<Format, kShape, kCode, kOutsidePairs>(job, x, y, in, out);
 }
 
 template <class Format>

@@ -12,7 +12,7 @@
 #include "params/ParamIndex.h"
 #include "render/CompositingSetup.h"
 #include "render/MaskSetup.h"
-#include "render/PixelFunctions.h"
+#include "tests/render/PlainPixelFunctions.h"
 #include "render/ShadingJob.h"
 #include "render/FastPixelFunctions.h"
 
@@ -89,7 +89,7 @@ void BM_Plain(benchmark::State& state, Case c) {
     Frame frame;
     ShadingJob job{};
     Prepare(c, &job);
-    for (auto _ : state) IterateFrame(frame, PixelArgb8, &job.context);
+    for (auto _ : state) IterateFrame(frame, test::PlainPixelArgb8, &job.context);
     state.SetItemsProcessed(state.iterations() * kWidth * kHeight);
 }
 
@@ -100,7 +100,7 @@ void BM_Specialised(benchmark::State& state, Case c) {
         // Choosing (and building the spans and byte tables) is part of every frame's cost.
         Prepare(c, &job);
         PrepareOutsideSpans(&job, kWidth, kHeight);
-        IterateFrame(frame, ChoosePixelArgb8(&job), &job);
+        IterateFrame(frame, PixelArgb8(&job), &job);
     }
     state.SetItemsProcessed(state.iterations() * kWidth * kHeight);
 }

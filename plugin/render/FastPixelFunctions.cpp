@@ -178,15 +178,15 @@ void PrepareEightBitTables(ShadingJob* job) {
 
 }  // namespace
 
-PF_IteratePixel8Func ChoosePixelArgb8(ShadingJob* job) {
+PF_IteratePixel8Func PixelArgb8(ShadingJob* job) {
     PrepareEightBitTables<Argb8Format>(job);
     return ChooseForShapeAndMode<Argb8Format>(job);
 }
-PF_IteratePixel16Func ChoosePixelArgb16(ShadingJob* job) { return ChooseForShapeAndMode<Argb16Format>(job); }
-PF_IteratePixel8Func ChoosePixelBgra8(ShadingJob* job) {
+PF_IteratePixel16Func PixelArgb16(ShadingJob* job) { return ChooseForShapeAndMode<Argb16Format>(job); }
+PF_IteratePixel8Func PixelBgra8(ShadingJob* job) {
     PrepareEightBitTables<Bgra8Format>(job);
     return ChooseForShapeAndMode<Bgra8Format>(job);
 }
-PF_IteratePixelFloatFunc ChoosePixelBgraFloat(ShadingJob* job) { return ChooseForShapeAndMode<BgraFloatFormat>(job); }
+PF_IteratePixelFloatFunc PixelBgraFloat(ShadingJob* job) { return ChooseForShapeAndMode<BgraFloatFormat>(job); }
 
 }  // namespace qxv

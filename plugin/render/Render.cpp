@@ -38,9 +38,9 @@ PF_Err ShadeInPixelFormat(PF_InData* in_data, SuiteCache& suites, const PF_Pixel
     formats->GetPixelFormat(output, &format);  // its result says no more than the format does
     switch (format) {
         case PrPixelFormat_BGRA_4444_32f:
-            return IterateBgraFloat(0, rows, input, job, ChoosePixelBgraFloat(job), output);
+            return IterateBgraFloat(0, rows, input, job, PixelBgraFloat(job), output);
         case PrPixelFormat_BGRA_4444_8u:
-            return suites.Iterate8Suite()->iterate(in_data, 0, rows, input, nullptr, job, ChoosePixelBgra8(job),
+            return suites.Iterate8Suite()->iterate(in_data, 0, rows, input, nullptr, job, PixelBgra8(job),
                                                    output);
         default:
             return PF_Err_UNRECOGNIZED_PARAM_TYPE;
@@ -76,10 +76,10 @@ PF_Err Render(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[], P
 
     // After Effects hands over 8- or 16-bit frames only: the effect does not claim float support.
     if (output->world_flags & PF_WorldFlag_DEEP) {
-        return suites.Iterate16Suite()->iterate(in_data, 0, rows, input, nullptr, &job, ChoosePixelArgb16(&job),
+        return suites.Iterate16Suite()->iterate(in_data, 0, rows, input, nullptr, &job, PixelArgb16(&job),
                                                 output);
     }
-    return suites.Iterate8Suite()->iterate(in_data, 0, rows, input, nullptr, &job, ChoosePixelArgb8(&job), output);
+    return suites.Iterate8Suite()->iterate(in_data, 0, rows, input, nullptr, &job, PixelArgb8(&job), output);
 }
 
 }  // namespace qxv

@@ -11,7 +11,7 @@
 #include "render/HsvConversion.h"
 #include "render/MaskSetup.h"
 #include "render/PixelConversion.h"
-#include "render/PixelFunctions.h"
+#include "PlainPixelFunctions.h"
 
 namespace qxv {
 namespace {
@@ -34,7 +34,7 @@ PF_Pixel ShadeArgb8(ParamSet& params, A_long x, PF_Pixel src) {
     params.SetOrigin(0, 0);
     RenderContext ctx = ResolveContext(params);
     PF_Pixel out{1, 2, 3, 4};
-    EXPECT_EQ(PixelArgb8(&ctx, x, 0, &src, &out), PF_Err_NONE);
+    EXPECT_EQ(test::PlainPixelArgb8(&ctx, x, 0, &src, &out), PF_Err_NONE);
     return out;
 }
 
@@ -118,7 +118,7 @@ TEST(BlendTest, SixteenBitMultiplyOutside) {
     RenderContext ctx = ResolveContext(params);
     PF_Pixel16 src{32768, 16000, 8000, 4000};
     PF_Pixel16 out{};
-    EXPECT_EQ(PixelArgb16(&ctx, kOutside, 0, &src, &out), PF_Err_NONE);
+    EXPECT_EQ(test::PlainPixelArgb16(&ctx, kOutside, 0, &src, &out), PF_Err_NONE);
     EXPECT_EQ(out.alpha, 32768);
     EXPECT_EQ(out.red, 12000);
     EXPECT_EQ(out.green, 6000);
@@ -135,7 +135,7 @@ TEST(BlendTest, FloatAddIsNotLimited) {
     // Memory order blue, green, red, alpha.
     float src[4] = {0.25f, -0.5f, 2.5f, 1.0f};
     float out[4] = {};
-    EXPECT_EQ(PixelBgraFloat(&ctx, kOutside, 0, reinterpret_cast<PF_PixelFloat*>(src),
+    EXPECT_EQ(test::PlainPixelBgraFloat(&ctx, kOutside, 0, reinterpret_cast<PF_PixelFloat*>(src),
                              reinterpret_cast<PF_PixelFloat*>(out)),
               PF_Err_NONE);
     EXPECT_EQ(out[0], 1.25f);
@@ -150,7 +150,7 @@ TEST(BlendTest, BgraByteOrder) {
     RenderContext ctx = ResolveContext(params);
     const A_u_char src[4] = {51, 101, 201, 255};  // blue, green, red, alpha
     A_u_char out[4] = {};
-    PixelBgra8(&ctx, kOutside, 0, reinterpret_cast<PF_Pixel*>(const_cast<A_u_char*>(src)),
+    test::PlainPixelBgra8(&ctx, kOutside, 0, reinterpret_cast<PF_Pixel*>(const_cast<A_u_char*>(src)),
                reinterpret_cast<PF_Pixel*>(out));
     EXPECT_EQ(out[0], 38);
     EXPECT_EQ(out[1], 75);

@@ -13,7 +13,7 @@
 #include "render/EllipseMask.h"
 #include "render/FalloffCurve.h"
 #include "render/MaskSetup.h"
-#include "render/PixelFunctions.h"
+#include "PlainPixelFunctions.h"
 #include "render/RectangleMask.h"
 #include "render/FastPixelFunctions.h"
 
@@ -122,11 +122,11 @@ TEST(FastPixelFunctionsTest, SameBitsAsThePlainPixelFunctions) {
         std::vector<PF_PixelFloat> floats(count);
         for (auto& p : floats) p = {unit(rng), unit(rng), unit(rng), unit(rng)};
 
-        ExpectSameBits<PF_Pixel, PF_IteratePixel8Func>(PixelArgb8, ChoosePixelArgb8, bytes, frame, set);
-        ExpectSameBits<PF_Pixel, PF_IteratePixel8Func>(PixelBgra8, ChoosePixelBgra8, bytes, frame, set);
-        ExpectSameBits<PF_Pixel16, PF_IteratePixel16Func>(PixelArgb16, ChoosePixelArgb16, shorts, frame, set);
-        ExpectSameBits<PF_PixelFloat, PF_IteratePixelFloatFunc>(PixelBgraFloat, ChoosePixelBgraFloat, floats, frame,
-                                                                set);
+        ExpectSameBits<PF_Pixel, PF_IteratePixel8Func>(test::PlainPixelArgb8, PixelArgb8, bytes, frame, set);
+        ExpectSameBits<PF_Pixel, PF_IteratePixel8Func>(test::PlainPixelBgra8, PixelBgra8, bytes, frame, set);
+        ExpectSameBits<PF_Pixel16, PF_IteratePixel16Func>(test::PlainPixelArgb16, PixelArgb16, shorts, frame, set);
+        ExpectSameBits<PF_PixelFloat, PF_IteratePixelFloatFunc>(test::PlainPixelBgraFloat, PixelBgraFloat, floats,
+                                                                frame, set);
         if (HasFatalFailure()) return;
     }
 }

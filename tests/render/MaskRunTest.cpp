@@ -153,7 +153,7 @@ TEST(MaskRunTest, AnyVisitOrderGivesTheRowOrdersFrame) {
     for (const auto& [shape, falloff] : {std::pair{kVignetteEllipse, 1}, std::pair{kVignetteEllipse, 5},
                                          std::pair{kVignetteRectangle, 1}, std::pair{kVignetteRectangle, 6}}) {
         ShadingJob job = BandJob(80, falloff, shape);
-        const PF_IteratePixel8Func fn = ChoosePixelArgb8(&job);
+        const PF_IteratePixel8Func fn = PixelArgb8(&job);
         Frame expected(in.size());
         Shade(fn, &job, RowOrder(), in, expected);
         for (const VisitOrder& order : kOrders) {
@@ -170,7 +170,7 @@ TEST(MaskRunTest, AnyVisitOrderGivesTheRowOrdersFrame) {
 TEST(MaskRunTest, FramesAndThreadsDoNotShareRuns) {
     const Frame in = Pattern();
     ShadingJob wide = BandJob(80, 5), narrow = BandJob(10, 1);
-    const PF_IteratePixel8Func wide_fn = ChoosePixelArgb8(&wide), narrow_fn = ChoosePixelArgb8(&narrow);
+    const PF_IteratePixel8Func wide_fn = PixelArgb8(&wide), narrow_fn = PixelArgb8(&narrow);
     Frame wide_expected(in.size()), narrow_expected(in.size());
     Shade(wide_fn, &wide, RowOrder(), in, wide_expected);
     Shade(narrow_fn, &narrow, RowOrder(), in, narrow_expected);
@@ -186,9 +186,9 @@ TEST(MaskRunTest, FramesAndThreadsDoNotShareRuns) {
 
     // The same job shaded again after a new choice (the next frame at the same address).
     ShadingJob reused = BandJob(10, 1);
-    Shade(ChoosePixelArgb8(&reused), &reused, RowOrder(), in, narrow_actual);
+    Shade(PixelArgb8(&reused), &reused, RowOrder(), in, narrow_actual);
     reused = BandJob(80, 5);
-    Shade(ChoosePixelArgb8(&reused), &reused, RowOrder(), in, wide_actual);
+    Shade(PixelArgb8(&reused), &reused, RowOrder(), in, wide_actual);
     EXPECT_EQ(std::memcmp(wide_expected.data(), wide_actual.data(), in.size() * sizeof(PF_Pixel)), 0);
 
     Frame threaded(in.size());

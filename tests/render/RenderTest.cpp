@@ -6,7 +6,7 @@
 #include "ParamSet.h"
 #include "render/CompositingSetup.h"
 #include "render/MaskSetup.h"
-#include "render/PixelFunctions.h"
+#include "PlainPixelFunctions.h"
 #include "render/Render.h"
 
 namespace qxv {
@@ -59,7 +59,7 @@ TEST(RenderTest, AfterEffectsShadesEachDepthWithItsIterateSuite) {
     {
         FakeHost host;
         Frame frame(sizeof(PF_Pixel));
-        const World expected = Expected<PF_Pixel>(frame, host, PixelArgb8, sizeof(PF_Pixel));
+        const World expected = Expected<PF_Pixel>(frame, host, test::PlainPixelArgb8, sizeof(PF_Pixel));
         EXPECT_EQ(frame.Render(host), PF_Err_NONE);
         EXPECT_EQ(frame.output.bytes, expected.bytes);
         EXPECT_EQ(host.calls, std::vector<std::string>{"iterate8"});
@@ -69,7 +69,7 @@ TEST(RenderTest, AfterEffectsShadesEachDepthWithItsIterateSuite) {
     {
         FakeHost host;
         Frame frame(sizeof(PF_Pixel16), PF_WorldFlag_DEEP);
-        const World expected = Expected<PF_Pixel16>(frame, host, PixelArgb16, sizeof(PF_Pixel16));
+        const World expected = Expected<PF_Pixel16>(frame, host, test::PlainPixelArgb16, sizeof(PF_Pixel16));
         EXPECT_EQ(frame.Render(host), PF_Err_NONE);
         EXPECT_EQ(frame.output.bytes, expected.bytes);
         EXPECT_EQ(host.calls, std::vector<std::string>{"iterate16"});
@@ -82,7 +82,7 @@ TEST(RenderTest, PremiereProShadesBothPixelFormats) {
     {
         FakeHost host(kPremierePro);
         Frame frame(sizeof(PF_Pixel));
-        const World expected = Expected<PF_Pixel>(frame, host, PixelBgra8, sizeof(PF_Pixel));
+        const World expected = Expected<PF_Pixel>(frame, host, test::PlainPixelBgra8, sizeof(PF_Pixel));
         EXPECT_EQ(frame.Render(host), PF_Err_NONE);
         EXPECT_EQ(frame.output.bytes, expected.bytes);
         EXPECT_EQ(host.calls, std::vector<std::string>{"iterate8"});
@@ -99,7 +99,7 @@ TEST(RenderTest, PremiereProShadesBothPixelFormats) {
                 *frame.input.At<PF_PixelFloat>(x, y) = {x / 40.0f, y / 24.0f, 0.5f, 1.25f};
             }
         }
-        const World expected = Expected<PF_PixelFloat>(frame, host, PixelBgraFloat, sizeof(PF_PixelFloat));
+        const World expected = Expected<PF_PixelFloat>(frame, host, test::PlainPixelBgraFloat, sizeof(PF_PixelFloat));
         EXPECT_EQ(frame.Render(host), PF_Err_NONE);
         EXPECT_EQ(frame.output.bytes, expected.bytes);
         EXPECT_TRUE(host.calls.empty());  // the effect's own row loop

@@ -1,9 +1,9 @@
-#include "render/PixelFunctions.h"
+#include "PlainPixelFunctions.h"
 
 #include "render/PixelFormats.h"
 #include "render/ShadePixel.h"
 
-namespace qxv {
+namespace qxv::test {
 namespace {
 
 template <class Format>
@@ -18,17 +18,17 @@ PF_Err ShadeHostPixel(void* refcon, A_long x, A_long y, const typename Format::P
 
 }  // namespace
 
-PF_Err PixelArgb8(void* refcon, A_long x, A_long y, PF_Pixel* in, PF_Pixel* out) {
+PF_Err PlainPixelArgb8(void* refcon, A_long x, A_long y, PF_Pixel* in, PF_Pixel* out) {
     return ShadeHostPixel<Argb8Format>(refcon, x, y, in, out);
 }
-PF_Err PixelArgb16(void* refcon, A_long x, A_long y, PF_Pixel16* in, PF_Pixel16* out) {
+PF_Err PlainPixelArgb16(void* refcon, A_long x, A_long y, PF_Pixel16* in, PF_Pixel16* out) {
     return ShadeHostPixel<Argb16Format>(refcon, x, y, in, out);
 }
-PF_Err PixelBgra8(void* refcon, A_long x, A_long y, PF_Pixel* in, PF_Pixel* out) {
+PF_Err PlainPixelBgra8(void* refcon, A_long x, A_long y, PF_Pixel* in, PF_Pixel* out) {
     return ShadeHostPixel<Bgra8Format>(refcon, x, y, in, out);
 }
-PF_Err PixelBgraFloat(void* refcon, A_long x, A_long y, PF_PixelFloat* in, PF_PixelFloat* out) {
+PF_Err PlainPixelBgraFloat(void* refcon, A_long x, A_long y, PF_PixelFloat* in, PF_PixelFloat* out) {
     return ShadeHostPixel<BgraFloatFormat>(refcon, x, y, in, out);
 }
 
-}  // namespace qxv
+}  // namespace qxv::test

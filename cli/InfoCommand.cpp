@@ -94,8 +94,7 @@ std::string RangeText(const RegisteredParam& param) {
             break;
         case PF_Param_FIX_SLIDER:
             text << "valid " << u.fd.valid_min / 65536.0 << ".." << u.fd.valid_max / 65536.0 << ", slider "
-                 << u.fd.slider_min / 65536.0 << ".." << u.fd.slider_max / 65536.0 << ", precision " << u.fd.precision
-                 << ((u.fd.display_flags & PF_ValueDisplayFlag_PERCENT) ? ", percent" : "");
+                 << u.fd.slider_min / 65536.0 << ".." << u.fd.slider_max / 65536.0 << ", precision " << u.fd.precision;
             break;
         case PF_Param_POINT:
             text << (u.td.restrict_bounds ? "bounds restricted" : "bounds not restricted");
@@ -111,6 +110,7 @@ std::string RangeText(const RegisteredParam& param) {
         default:
             break;
     }
+    if (const std::string unit = hostsim::SliderUnit(param); !unit.empty()) text << ", " << unit;
     return text.str();
 }
 

@@ -71,8 +71,8 @@ CommandLine& CommandLine::HostOptions() {
 
 CommandLine& CommandLine::ParamOptions() {
     return Option("set", "NAME=VALUE",
-                  "parameter value in effect-control units (pixels, degrees, percent, \"x,y\", \"#rrggbb\", "
-                  "a choice, on/off); repeatable",
+                  "parameter value in effect-control units (a slider's number in the unit it was registered "
+                  "with, degrees, \"x,y\", \"#rrggbb\", a choice, on/off); repeatable",
                   true);
 }
 

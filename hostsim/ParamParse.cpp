@@ -1,5 +1,6 @@
 #include "hostsim/ParamParse.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
@@ -67,6 +68,47 @@ std::string Number(double value) {
 }
 
 double FromFixed(PF_Fixed fixed) { return fixed / 65536.0; }
+
+PF_ValueDisplayFlags DisplayFlags(const RegisteredParam& param) {
+    if (param.def.param_type == PF_Param_FLOAT_SLIDER) return param.def.u.fs_d.display_flags;
+    if (param.def.param_type == PF_Param_FIX_SLIDER) return param.def.u.fd.display_flags;
+    return PF_ValueDisplayFlag_NONE;
+}
+
+// What the effect controls write after the number of a slider in `unit`.
+std::string_view UnitSuffix(std::string_view unit) {
+    if (unit == "percent") return "%";
+    if (unit == "pixels") return " px";
+    return "";
+}
+
+// The number as the effect controls show it: the registered decimal places, then the unit.
+// A nonsensical precision must not make a string of thousands of digits.
+std::string SliderText(const RegisteredParam& param, double value) {
+    const A_short precision =
+        param.def.param_type == PF_Param_FLOAT_SLIDER ? param.def.u.fs_d.precision : param.def.u.fd.precision;
+    char text[330];  // a double's 309 whole digits, the point and nine decimals
+    std::snprintf(text, sizeof text, "%.*f", std::clamp<int>(precision, 0, 9), value);
+    return text + std::string(UnitSuffix(SliderUnit(param)));
+}
+
+// A slider's number, with or without the suffix it is shown with ("25%", "400 px").
+bool ParseSliderNumber(const RegisteredParam& param, std::string_view text, double& value) {
+    text = Trim(text);
+    const std::string_view suffix = Trim(UnitSuffix(SliderUnit(param)));
+    if (!suffix.empty() && text.size() > suffix.size() && Lower(text.substr(text.size() - suffix.size())) == suffix) {
+        text.remove_suffix(suffix.size());
+    }
+    return ParseNumber(text, value);
+}
+
+// "a number from 0 to 100 (percent)", "a number of pixels from 0 to 15000".
+std::string SliderForm(const RegisteredParam& param, double low, double high) {
+    const std::string unit = SliderUnit(param);
+    const std::string range = "from " + Number(low) + " to " + Number(high);
+    if (unit == "pixels") return "a number of pixels " + range;
+    return "a number " + range + (unit.empty() ? "" : " (" + unit + ")");
+}
 
 std::string Hex2(int value) {
     char text[4];
@@ -143,11 +185,9 @@ std::string FormatUnion(const RegisteredParam& param, bool use_default) {
     const PF_ParamDefUnion& u = param.def.u;
     switch (param.def.param_type) {
         case PF_Param_FLOAT_SLIDER:
-            return Number(use_default ? u.fs_d.dephault : u.fs_d.value);
-        case PF_Param_FIX_SLIDER: {
-            std::string text = Number(FromFixed(use_default ? u.fd.dephault : u.fd.value));
-            return (u.fd.display_flags & PF_ValueDisplayFlag_PERCENT) ? text + "%" : text;
-        }
+            return SliderText(param, use_default ? u.fs_d.dephault : u.fs_d.value);
+        case PF_Param_FIX_SLIDER:
+            return SliderText(param, FromFixed(use_default ? u.fd.dephault : u.fd.value));
         case PF_Param_ANGLE:
             return Number(FromFixed(use_default ? u.ad.dephault : u.ad.value)) + " deg";
         case PF_Param_POINT:
@@ -184,9 +224,8 @@ bool ParseParamValue(const RegisteredParam& param, std::string_view text, PF_Par
     switch (param.def.param_type) {
         case PF_Param_FLOAT_SLIDER: {
             double v = 0;
-            if (!ParseNumber(text, v) || v < def.fs_d.valid_min || v > def.fs_d.valid_max) {
-                error = name + ": " + given + " is not a number of pixels from " + Number(def.fs_d.valid_min) + " to " +
-                        Number(def.fs_d.valid_max);
+            if (!ParseSliderNumber(param, text, v) || v < def.fs_d.valid_min || v > def.fs_d.valid_max) {
+                error = name + ": " + given + " is not " + SliderForm(param, def.fs_d.valid_min, def.fs_d.valid_max);
                 return false;
             }
             value.fs_d.value = v;
@@ -195,10 +234,10 @@ bool ParseParamValue(const RegisteredParam& param, std::string_view text, PF_Par
         case PF_Param_FIX_SLIDER: {
             double v = 0;
             PF_Fixed fixed = 0;
-            bool percent = def.fd.display_flags & PF_ValueDisplayFlag_PERCENT;
-            if (!ParseNumber(text, v) || !ToFixed(v, fixed) || fixed < def.fd.valid_min || fixed > def.fd.valid_max) {
-                error = name + ": " + given + " is not a number from " + Number(FromFixed(def.fd.valid_min)) + " to " +
-                        Number(FromFixed(def.fd.valid_max)) + (percent ? " (percent)" : "");
+            if (!ParseSliderNumber(param, text, v) || !ToFixed(v, fixed) || fixed < def.fd.valid_min ||
+                fixed > def.fd.valid_max) {
+                error = name + ": " + given + " is not " +
+                        SliderForm(param, FromFixed(def.fd.valid_min), FromFixed(def.fd.valid_max));
                 return false;
             }
             value.fd.value = fixed;
@@ -258,6 +297,13 @@ bool ParseParamValue(const RegisteredParam& param, std::string_view text, PF_Par
             error = name + ": a " + ParamTypeName(param.def.param_type) + " cannot be set from text";
             return false;
     }
+}
+
+std::string SliderUnit(const RegisteredParam& param) {
+    const PF_ValueDisplayFlags flags = DisplayFlags(param);
+    if (flags & PF_ValueDisplayFlag_PERCENT) return "percent";
+    if (flags & PF_ValueDisplayFlag_PIXEL) return "pixels";
+    return "";
 }
 
 std::string FormatParamValue(const RegisteredParam& param) { return FormatUnion(param, false); }

@@ -1,6 +1,9 @@
 // Parameter values from text, against the definitions the plug-in registered: the units of
 // the effect controls, the rounding to 16.16, and one clear message for anything refused.
+#include <cstdio>
+
 #include "LoadedPlugin.h"
+#include "hostsim/ParamParse.h"
 #include "hostsim/ParamJson.h"
 #include "hostsim/PointDefaults.h"
 
@@ -45,13 +48,16 @@ const SetCase kSetCases[] = {
     {"Width", "400", "400"},
     {"Width", " 12.5 ", "12.5"},
     {"Width", "15000", "15000"},
-    {"Width", "15000.5", nullptr, "from 0 to 15000"},
-    {"Width", "-1", nullptr, "pixels"},
-    {"Width", "abc", nullptr, "pixels"},
-    {"Width", "nan", nullptr, "pixels"},
+    {"Width", "15000.5", nullptr, "is not a number from 0 to 15000"},  // registered without a unit
+    {"Width", "-1", nullptr, "is not a number from 0 to 15000"},
+    {"Width", "abc", nullptr, "is not a number from"},
+    {"Width", "nan", nullptr, "is not a number from"},
+    {"Width", "400%", nullptr, "is not a number from"},
     {"Opacity", "50", "3276800"},
+    {"Opacity", "50 %", "3276800"},  // registered as percent: shown and read with "%"
     {"Opacity", "33.3", "2182349"},  // 33.3 x 65536 = 2182348.8, rounded
-    {"Opacity", "100.5", nullptr, "percent"},
+    {"Opacity", "100.5", nullptr, "is not a number from 0 to 100 (percent)"},
+    {"Opacity", "%", nullptr, "percent"},
     {"Angle", "-30.5", "-1998848"},
     {"Angle", "720", "47185920"},
     {"Angle", "1e400", nullptr, "degrees"},
@@ -75,6 +81,106 @@ const SetCase kSetCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, ParamSet, testing::ValuesIn(kSetCases));
+
+// The plug-in's sliders print as their registrations say: the decimal places of their
+// precision, and "%" where the display flags say percent.
+TEST(ParamText, ShowsTheRegisteredPrecisionAndUnit) {
+    auto host = MakeReadyHost(hostsim::HostApp::kAfterEffects);
+    const hostsim::ParamStore& store = host->params();
+    EXPECT_EQ(hostsim::FormatParamValue(store.Param(store.IndexOf("Width"))), "300.0");
+    EXPECT_EQ(hostsim::FormatParamValue(store.Param(store.IndexOf("Opacity"))), "25.0%");
+    EXPECT_EQ(hostsim::SliderUnit(store.Param(store.IndexOf("Width"))), "");
+    EXPECT_EQ(hostsim::SliderUnit(store.Param(store.IndexOf("Opacity"))), "percent");
+}
+
+// Sliders as another plug-in may register them, added through the host's add_param store:
+// the unit, the range and the decimal places come from each registration.
+struct SliderCase {
+    const char* what;
+    PF_ParamType type;
+    PF_ValueDisplayFlags display_flags;
+    A_short precision;
+    const char* text;
+    const char* shown;       // the value afterwards as the effect controls show it, or null when refused
+    const char* error_part;  // when refused
+};
+
+void PrintTo(const SliderCase& c, std::ostream* out) { *out << c.what << " " << c.text; }
+
+class RegisteredSlider : public testing::TestWithParam<SliderCase> {};
+
+// A slider of the given type registered with valid and slider range -50..50 and the
+// default 10.
+hostsim::RegisteredParam RegisterSlider(const SliderCase& c) {
+    PF_ParamDef def{};
+    std::snprintf(def.name, sizeof def.name, "Amount");
+    def.param_type = c.type;
+    if (c.type == PF_Param_FLOAT_SLIDER) {
+        def.u.fs_d.value = def.u.fs_d.dephault = 10;
+        def.u.fs_d.valid_min = def.u.fs_d.slider_min = -50;
+        def.u.fs_d.valid_max = def.u.fs_d.slider_max = 50;
+        def.u.fs_d.precision = c.precision;
+        def.u.fs_d.display_flags = c.display_flags;
+    } else {
+        def.u.fd.value = def.u.fd.dephault = 10 * 65536;
+        def.u.fd.valid_min = def.u.fd.slider_min = -50 * 65536;
+        def.u.fd.valid_max = def.u.fd.slider_max = 50 * 65536;
+        def.u.fd.precision = c.precision;
+        def.u.fd.display_flags = c.display_flags;
+    }
+    hostsim::ParamStore store;
+    std::string problem;
+    EXPECT_EQ(store.Add(-1, def, problem), PF_Err_NONE) << problem;
+    return store.Param(1);
+}
+
+TEST_P(RegisteredSlider, ParsesAndPrintsInItsRegisteredUnit) {
+    const SliderCase& c = GetParam();
+    hostsim::RegisteredParam param = RegisterSlider(c);
+    const std::string before = hostsim::FormatParamValue(param);
+    std::string error;
+    const bool ok = hostsim::ParseParamValue(param, c.text, param.def.u, error);
+    if (c.shown) {
+        EXPECT_TRUE(ok) << error;
+        EXPECT_EQ(hostsim::FormatParamValue(param), c.shown);
+    } else {
+        EXPECT_FALSE(ok);
+        EXPECT_EQ(hostsim::FormatParamValue(param), before) << "a refused value changes nothing";
+        EXPECT_EQ(error.rfind("\"Amount\": \"" + std::string(c.text) + "\" is not ", 0), 0u) << error;
+        EXPECT_NE(error.find(c.error_part), std::string::npos) << error;
+        EXPECT_EQ(error.find('\n'), std::string::npos) << "one line";
+    }
+}
+
+constexpr PF_ValueDisplayFlags kPercent = PF_ValueDisplayFlag_PERCENT;
+constexpr PF_ValueDisplayFlags kPixel = PF_ValueDisplayFlag_PIXEL;
+constexpr PF_ValueDisplayFlags kNone = PF_ValueDisplayFlag_NONE;
+
+const SliderCase kSliderCases[] = {
+    {"float percent", PF_Param_FLOAT_SLIDER, kPercent, 1, "12.5", "12.5%", ""},
+    {"float percent", PF_Param_FLOAT_SLIDER, kPercent, 1, "-12.5%", "-12.5%", ""},
+    {"float percent", PF_Param_FLOAT_SLIDER, kPercent, 2, "33.333", "33.33%", ""},
+    {"float percent", PF_Param_FLOAT_SLIDER, kPercent, 1, "51", nullptr, "a number from -50 to 50 (percent)"},
+    {"float percent", PF_Param_FLOAT_SLIDER, kPercent, 1, "12 px", nullptr, "(percent)"},
+    {"float pixels", PF_Param_FLOAT_SLIDER, kPixel, 0, "40", "40 px", ""},
+    {"float pixels", PF_Param_FLOAT_SLIDER, kPixel, 0, "40.4 PX", "40 px", ""},
+    {"float pixels", PF_Param_FLOAT_SLIDER, kPixel, 3, "-0.25", "-0.250 px", ""},
+    {"float pixels", PF_Param_FLOAT_SLIDER, kPixel, 0, "abc", nullptr, "a number of pixels from -50 to 50"},
+    {"float pixels", PF_Param_FLOAT_SLIDER, kPixel, 0, "5%", nullptr, "a number of pixels"},
+    {"float pixels, reversed", PF_Param_FLOAT_SLIDER, kPixel | PF_ValueDisplayFlag_REVERSE, 1, "7", "7.0 px", ""},
+    {"float bare", PF_Param_FLOAT_SLIDER, kNone, 0, "7.5", "8", ""},  // the decimals shown, not the value, round
+    {"float bare", PF_Param_FLOAT_SLIDER, kNone, 1, "-50.5", nullptr, "a number from -50 to 50"},
+    {"float, nonsensical precision", PF_Param_FLOAT_SLIDER, kNone, 32767, "1", "1.000000000", ""},
+    {"float, negative precision", PF_Param_FLOAT_SLIDER, kNone, -3, "1.5", "2", ""},
+    {"fixed percent", PF_Param_FIX_SLIDER, kPercent, 1, "50%", "50.0%", ""},
+    {"fixed percent", PF_Param_FIX_SLIDER, kPercent, 1, "50.1 %", nullptr, "a number from -50 to 50 (percent)"},
+    {"fixed pixels", PF_Param_FIX_SLIDER, kPixel, 2, "1.5px", "1.50 px", ""},
+    {"fixed pixels", PF_Param_FIX_SLIDER, kPixel, 2, "x", nullptr, "a number of pixels from -50 to 50"},
+    {"fixed bare", PF_Param_FIX_SLIDER, kNone, 0, "-50", "-50", ""},
+    {"fixed bare", PF_Param_FIX_SLIDER, kNone, 0, "3%", nullptr, "a number from -50 to 50"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, RegisteredSlider, testing::ValuesIn(kSliderCases));
 
 TEST(ParamSetByName, UnknownNameListsTheParameters) {
     auto host = MakeReadyHost(hostsim::HostApp::kPremierePro);

@@ -2,6 +2,9 @@
 // plug-in hands back after each event.
 #include <cmath>
 #include <iostream>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "Commands.h"
 #include "hostsim/Json.h"
@@ -22,22 +25,33 @@ const char kCommand[] = "drag";
 const char kDescription[] =
     "Clicks at --from and, when the plug-in takes a handle there, sends --steps drag events\n"
     "along the straight line to --to (window pixels), the last one marked as the release\n"
-    "(last_time). Prints the handle taken (0: none) and the parameter values after every event;\n"
+    "(last_time). Prints the handle taken (0: none) and, after every event, the values of the\n"
+    "parameters the plug-in marked changed during the drag;\n"
     "with --json: {\"handle\": N, \"events\": [{\"params\": {...}}, ...]}, the values raw as the\n"
     "host stores them. --render writes the frame rendered with the final values, --overlay the\n"
     "window with the overlay drawn after the drag.";
 
-// The parameters a drag can change, for the text report.
-const char* const kDragged[] = {"Width", "Height", "Angle", "Feather", "Opacity"};
+// One event of the text report: what it was and every parameter's value after it, as the
+// effect controls show it.
+struct EventLine {
+    std::string what;
+    std::vector<std::string> values;  // index 1 first
+};
 
-std::string ValuesText(const hostsim::ParamStore& store) {
+std::vector<std::string> ValueTexts(const hostsim::ParamStore& store) {
+    std::vector<std::string> values;
+    for (int i = 1; i <= store.count(); ++i) values.push_back(hostsim::FormatParamValue(store.Param(i)));
+    return values;
+}
+
+// Each event with the parameters the plug-in reported changed during the drag (by
+// PF_ChangeFlag_CHANGED_VALUE), under the names the effect controls show.
+std::string EventText(const EventLine& line, const hostsim::ParamStore& store, const std::set<int>& changed) {
     std::string text;
-    for (const char* name : kDragged) {
-        const int index = store.IndexOf(name);
-        if (!index) continue;
-        text += (text.empty() ? "" : ", ") + std::string(name) + " " + hostsim::FormatParamValue(store.Param(index));
+    for (int index : changed) {
+        text += (text.empty() ? ": " : ", ") + store.Param(index).shown_name + " " + line.values.at(index - 1);
     }
-    return text;
+    return line.what + (text.empty() ? ": no parameter changed" : text);
 }
 
 }  // namespace
@@ -83,7 +97,8 @@ int RunDrag(const std::vector<std::string>& args) {
     hostsim::ParamStore& store = workspace.host().params();
 
     Json event_list = Json::array();
-    std::vector<std::string> lines;
+    std::vector<EventLine> lines;
+    std::set<int> changed;
     const auto record = [&](const std::string& what, PF_Err err) {
         WarnViolations(kCommand, workspace.host());
         if (err) {
@@ -91,7 +106,8 @@ int RunDrag(const std::vector<std::string>& args) {
             return false;
         }
         event_list.push_back({{"params", hostsim::ParamValuesJson(store)}});
-        lines.push_back(what + ": " + ValuesText(store));
+        lines.push_back({what, ValueTexts(store)});
+        changed.insert(workspace.host().changed_params().begin(), workspace.host().changed_params().end());
         return true;
     };
 
@@ -120,7 +136,7 @@ int RunDrag(const std::vector<std::string>& args) {
         std::cout << hostsim::DumpJson(json, 2) << "\n";
     } else {
         std::cout << "handle " << handle << (handle ? "" : " (the click took no handle)") << "\n";
-        for (const std::string& line : lines) std::cout << line << "\n";
+        for (const EventLine& line : lines) std::cout << EventText(line, store, changed) << "\n";
     }
     return kExitOk;
 }

@@ -24,9 +24,11 @@ const char kDescription[] =
     "the wheel zooms at the pointer.\n"
     "Keys:  + - zoom in/out, 0 fit, 1 100 %; arrows pan; shift+arrows move the layer in the\n"
     "       composition; C composition/layer window; H After Effects/Premiere Pro;\n"
-    "       T Vignette Type, I Invert, M Mask Only, F Fill with, B (shift+B) Blending mode,\n"
-    "       A (shift+A) Alpha falloff; S save the frame as PNG and print the qxv render command\n"
-    "       line that makes it; P print the parameter values as JSON; Q or Esc close.";
+    "       S save the frame as PNG and print the qxv render command line that makes it;\n"
+    "       P print the parameter values as JSON; Q or Esc close.\n"
+    "       Every popup and checkbox the plug-in registered steps on the first letter of its\n"
+    "       name that no other key has taken (shift steps a popup back); the window lists\n"
+    "       them when it opens.";
 
 bool ParseWholeNumber(const std::string& option, const std::string& text, int low, int high, int& value,
                       std::string& error) {

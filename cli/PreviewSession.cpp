@@ -223,11 +223,10 @@ bool SwitchPreviewHost(PreviewSession& preview, std::string& error) {
     return true;
 }
 
-bool StepParam(PreviewSession& preview, const std::string& name, int step, std::string& error) {
+bool StepParam(PreviewSession& preview, int index, int step, std::string& error) {
     hostsim::Host& host = preview.workspace.host();
-    const int index = host.params().IndexOf(name);
-    if (!index) {
-        error = "the plug-in registered no parameter \"" + name + "\"";
+    if (index < 1 || index > host.params().count()) {
+        error = "the plug-in registered no parameter " + std::to_string(index);
         return false;
     }
     hostsim::RegisteredParam& param = host.params().Param(index);
@@ -237,7 +236,7 @@ bool StepParam(PreviewSession& preview, const std::string& name, int step, std::
     } else if (param.def.param_type == PF_Param_CHECKBOX) {
         param.def.u.bd.value = !param.def.u.bd.value;
     } else {
-        error = "\"" + name + "\" is neither a popup nor a checkbox";
+        error = "\"" + param.shown_name + "\" is neither a popup nor a checkbox";
         return false;
     }
     // A supervised parameter tells the plug-in, which may grey out or rename others.

@@ -51,9 +51,9 @@ void SetPreviewView(PreviewSession& preview, const hostsim::OverlayView& view);
 // The same parameters and view in the other host: After Effects <-> Premiere Pro.
 bool SwitchPreviewHost(PreviewSession& preview, std::string& error);
 
-// Next (`step` 1) or previous (-1) choice of a popup, or the other state of a checkbox,
-// by the name the plug-in registered. False when it has no such parameter.
-bool StepParam(PreviewSession& preview, const std::string& name, int step, std::string& error);
+// Next (`step` 1) or previous (-1) choice of the popup at `index`, or the other state of a
+// checkbox. False when it is neither.
+bool StepParam(PreviewSession& preview, int index, int step, std::string& error);
 
 // "After Effects, layer window 50 % | Vignette Type 1 (Ellipse), ..." with every parameter.
 std::string PreviewStatus(const PreviewSession& preview);

@@ -9,9 +9,11 @@
 #include <cmath>
 #include <cstdlib>
 #include <iostream>
+#include <string_view>
 #include <sys/stat.h>
 
 #include "Commands.h"
+#include "ParamKeys.h"
 #include "PreviewPicture.h"
 
 namespace qxv::cli {
@@ -21,6 +23,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 const char kCommand[] = "preview";
+// The letters the window keeps for itself; the parameters' keys take the others.
+constexpr std::string_view kWindowKeys = "chpqs";
 constexpr int kPanStep = 50;          // window pixels per arrow key
 constexpr int kLayerOffsetStep = 10;  // composition pixels per shift+arrow
 
@@ -111,6 +115,7 @@ private:
     Latency latency_;
     std::vector<std::uint32_t> shown_;  // the pixels on the screen
     double draw_ms_ = 0;
+    std::vector<ParamKey> param_keys_;
 };
 
 bool PreviewWindow::Open(std::string& error) {
@@ -335,10 +340,10 @@ void PreviewWindow::OnKey(const SDL_KeyboardEvent& key) {
     int width = 0, height = 0;
     SDL_GetWindowSize(window_, &width, &height);
     const PF_Point centre{width / 2, height / 2};
-    const auto param = [&](const char* name, int step) {
+    const auto param = [&](int index, int step) {
         if (preview_.holding) return;
         std::string error;
-        if (!StepParam(preview_, name, step, error)) {
+        if (!StepParam(preview_, index, step, error)) {
             Report(error);
             return;
         }
@@ -399,19 +404,18 @@ void PreviewWindow::OnKey(const SDL_KeyboardEvent& key) {
                 Report(error);
                 return;
             }
+            param_keys_ = AssignParamKeys(preview_.workspace.host().params(), kWindowKeys);
             Redraw(true, 1);
             UpdateTitle();
             return;
         }
-        case SDLK_t: param("Vignette Type", 1); return;
-        case SDLK_i: param("Invert", 1); return;
-        case SDLK_m: param("Mask Only", 1); return;
-        case SDLK_f: param("Fill with", 1); return;
-        case SDLK_b: param("Blending mode", shift ? -1 : 1); return;
-        case SDLK_a: param("Alpha falloff", shift ? -1 : 1); return;
         case SDLK_s: SaveFrame(); return;
         case SDLK_p: std::cout << PreviewParamsJson(preview_) << std::endl; return;
-        default: return;
+        default:
+            for (const ParamKey& param_key : param_keys_) {
+                if (code == param_key.key) param(param_key.index, shift ? -1 : 1);
+            }
+            return;
     }
 }
 
@@ -421,8 +425,13 @@ int PreviewWindow::Run() {
     if (!RenderPreview(preview_, 1, error)) return Fail(kCommand, error, kExitFailure);
     Redraw(false, 1);
     UpdateTitle();
+    param_keys_ = AssignParamKeys(preview_.workspace.host().params(), kWindowKeys);
     std::cerr << "qxv preview: showing " << (preview_.input.empty() ? "a blank layer" : preview_.input)
               << "; drag the handles, keys as in qxv preview --help, Q or Esc closes" << std::endl;
+    if (!param_keys_.empty()) {
+        std::cerr << "qxv preview: keys (shift: back) " << ParamKeysText(param_keys_, preview_.workspace.host().params())
+                  << std::endl;
+    }
 
     bool closed = false;
     SDL_Event event;

@@ -109,7 +109,7 @@ PF_Err Host::Send(PF_Cmd cmd, PF_ParamDef* params[], PF_LayerDef* output, void* 
 PF_Err Host::SendWithParams(PF_Cmd cmd, const PF_LayerDef* input, PF_LayerDef* output, void* extra) {
     ParamArray array(params_, input);
     PF_Err err = Send(cmd, array.data(), output, extra);
-    params_.AcceptChangedValues(array);
+    changed_params_ = params_.AcceptChangedValues(array);
     return err;
 }
 

@@ -96,6 +96,9 @@ public:
     // Sends with a parameter array built from the store (input layer `input`, may be null) and
     // takes back the values the plug-in changed.
     PF_Err SendWithParams(PF_Cmd cmd, const PF_LayerDef* input, PF_LayerDef* output = nullptr, void* extra = nullptr);
+    // The indices whose values the plug-in marked PF_ChangeFlag_CHANGED_VALUE in the last
+    // SendWithParams, in index order.
+    const std::vector<int>& changed_params() const { return changed_params_; }
 
     // The usual commands, each on a fresh out_data. ParamsSetup clears the store first and
     // sets in_data.num_params from the plug-in's answer.
@@ -166,6 +169,7 @@ private:
     FailureInjection failures_;
     HostTrace trace_;
     ParamStore params_;
+    std::vector<int> changed_params_;
 
     std::vector<std::string> command_violations_;
     std::vector<std::string> all_violations_;

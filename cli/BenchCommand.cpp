@@ -2,6 +2,7 @@
 // thread count, against the host's own copy of the same frame (what the effect costs at
 // opacity 0, the memory-bound floor). Timings only; results are not checked here.
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <cstdio>
@@ -34,28 +35,73 @@ const char kDescription[] =
     "ratio to the copy. Premiere Pro's float frames are shaded by the plug-in's own loop on one\n"
     "thread, whatever --threads says.";
 
-struct BenchCase {
-    const char* name;
-    std::vector<std::string> settings;  // "Name=value", on top of the defaults
+// A case is a preset as a host saves one: values by parameter index, popups by their 1-based
+// value. Every label it shows is read from what the plug-in registered.
+struct Setting {
+    int index;
+    std::string value;
 };
+
+struct BenchCase {
+    std::string name;
+    std::vector<Setting> settings;  // on top of the defaults
+};
+
+// The effect's parameter indices and popup values the cases use, as its saved projects hold them.
+enum ParamIndex {
+    kShape = 1,  // "Vignette Type"
+    kOrigin = 2,
+    kWidth = 3,
+    kHeight = 4,
+    kFeather = 6,
+    kOpacity = 9,
+    kMode = 10,
+    kFalloff = 13,
+};
+enum ShapeChoice { kEllipse = 1, kRectangle = 2 };
+enum FalloffChoice { kLinear = 1, kGamma = 4, kGaussian = 5, kExponential = 6 };
+constexpr int kHueMode = 11;
+
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The registered name of a parameter, or its index for a plug-in that registered fewer.
+std::string NameAt(const hostsim::ParamStore& store, int index) {
+    return index <= store.count() ? store.Param(index).registered_name : "parameter " + std::to_string(index);
+}
+
+// The label of a popup's choice, or its number where the plug-in offers no such choice.
+std::string ChoiceAt(const hostsim::ParamStore& store, int index, int value) {
+    if (index > store.count()) return std::to_string(value);
+    const std::vector<std::string>& choices = store.Param(index).choices;
+    return value >= 1 && value <= static_cast<int>(choices.size()) ? choices[value - 1] : std::to_string(value);
+}
 
 // The band cases centre a shape larger than the frame so that its feather band covers most
 // of it: every pixel there goes through the falloff curve.
-std::vector<BenchCase> Cases(A_long width, A_long height) {
-    const std::string centre = "Point of origin=" + std::to_string(width / 2) + "," + std::to_string(height / 2);
-    const std::string w = "Width=" + std::to_string(width * 115 / 100);
-    const std::string h = "Height=" + std::to_string(height * 115 / 100);
-    const std::string feather = "Feather=" + std::to_string(width * 52 / 100);
+std::vector<BenchCase> Cases(A_long width, A_long height, const hostsim::ParamStore& store) {
+    const std::vector<Setting> band = {{kOrigin, std::to_string(width / 2) + "," + std::to_string(height / 2)},
+                                       {kWidth, std::to_string(width * 115 / 100)},
+                                       {kHeight, std::to_string(height * 115 / 100)},
+                                       {kFeather, std::to_string(width * 52 / 100)}};
+    const auto band_case = [&](int shape, int falloff) {
+        BenchCase c{Lower(ChoiceAt(store, kShape, shape)) + " band, " + ChoiceAt(store, kFalloff, falloff), band};
+        c.settings.push_back({kShape, std::to_string(shape)});
+        c.settings.push_back({kFalloff, std::to_string(falloff)});
+        return c;
+    };
     return {
-        {"host copy (opacity 0)", {"Opacity=0"}},
+        {"host copy (" + Lower(NameAt(store, kOpacity)) + " 0)", {{kOpacity, "0"}}},
         {"default parameters", {}},
-        {"ellipse band, Linear", {centre, w, h, feather}},
-        {"ellipse band, Gaussian", {centre, w, h, feather, "Alpha falloff=Gaussian"}},
-        {"rectangle band, Linear", {"Vignette Type=Rectangle", centre, w, h, feather}},
-        {"rectangle band, Gaussian", {"Vignette Type=Rectangle", centre, w, h, feather, "Alpha falloff=Gaussian"}},
-        {"ellipse band, Gamma 2.2", {centre, w, h, feather, "Alpha falloff=Gamma 2.2"}},
-        {"ellipse band, Exponential", {centre, w, h, feather, "Alpha falloff=Exponential"}},
-        {"default, Hue mode", {"Blending mode=Hue"}},
+        band_case(kEllipse, kLinear),
+        band_case(kEllipse, kGaussian),
+        band_case(kRectangle, kLinear),
+        band_case(kRectangle, kGaussian),
+        band_case(kEllipse, kGamma),
+        band_case(kEllipse, kExponential),
+        {"default, " + ChoiceAt(store, kMode, kHueMode) + " mode", {{kMode, std::to_string(kHueMode)}}},
     };
 }
 
@@ -173,21 +219,20 @@ int RunBench(const std::vector<std::string>& args) {
         for (unsigned threads : thread_counts) {
             hostsim::SetIterationThreads(host, threads);
             double copy_ms = 0;
-            for (const BenchCase& bench_case : Cases(width, height)) {
+            for (const BenchCase& bench_case : Cases(width, height, host.params())) {
                 const bool is_copy = copy_ms == 0;  // the first case, which every ratio divides by
-                if (!is_copy && std::string(bench_case.name).find(only_case) == std::string::npos) continue;
+                if (!is_copy && bench_case.name.find(only_case) == std::string::npos) continue;
                 host.ParamsSetup();
-                for (const std::string& setting : bench_case.settings) {
-                    const std::size_t equals = setting.find('=');
-                    if (!host.params().Set(setting.substr(0, equals), setting.substr(equals + 1), error)) {
-                        return Fail(kCommand, error, kExitFailure);
+                for (const Setting& setting : bench_case.settings) {
+                    if (!host.params().Set(setting.index, setting.value, error)) {
+                        return Fail(kCommand, error + " (case " + bench_case.name + ")", kExitFailure);
                     }
                 }
                 const double ms = TimeCase(host, input, output, frames);
-                if (ms < 0) return Fail(kCommand, std::string("the render failed in case ") + bench_case.name, kExitFailure);
+                if (ms < 0) return Fail(kCommand, "the render failed in case " + bench_case.name, kExitFailure);
                 if (copy_ms == 0) copy_ms = ms;
                 std::printf("%-8s %-7u %-26s %10.2f %10.1f %9.1f\n", hostsim::WorldFormatName(format), threads,
-                            bench_case.name, ms, megapixels / (ms / 1000.0), ms / copy_ms);
+                            bench_case.name.c_str(), ms, megapixels / (ms / 1000.0), ms / copy_ms);
                 std::fflush(stdout);
             }
         }

@@ -1,5 +1,6 @@
-// qxv params-ui: sends PF_Cmd_UPDATE_PARAMS_UI with "Mask Only" set as asked and shows how
-// the effect controls change: names, disabled state and the out flags.
+// qxv params-ui: sets the checkbox the plug-in supervises ("Mask Only") as asked, sends
+// PF_Cmd_UPDATE_PARAMS_UI as a host does after such a change, and shows how the effect
+// controls change: names, disabled state and the out flags.
 #include <iostream>
 
 #include "Commands.h"
@@ -15,16 +16,26 @@ using hostsim::Json;
 
 const char kSynopsis[] = "qxv params-ui --mask-only on|off [--host ae|premiere] [--json] [--trace] [--set NAME=VALUE]";
 const char kDescription[] =
-    "Sets \"Mask Only\", sends the parameter-UI update and shows the names and disabled state the\n"
+    "Sets the checkbox the plug-in registered with PF_ParamFlag_SUPERVISE (the effect's\n"
+    "\"Mask Only\"), sends the parameter-UI update and shows the names and disabled state the\n"
     "effect controls take, the PF_UpdateParamUI calls and the out flags.";
 
 bool IsDisabled(A_long ui_flags) { return ui_flags & PF_PUI_DISABLED; }
+
+// The first checkbox whose changes the plug-in asked to hear of, or 0.
+int SupervisedCheckbox(const hostsim::ParamStore& store) {
+    for (int i = 1; i <= store.count(); ++i) {
+        const PF_ParamDef& def = store.Param(i).def;
+        if (def.param_type == PF_Param_CHECKBOX && (def.flags & PF_ParamFlag_SUPERVISE)) return i;
+    }
+    return 0;
+}
 
 }  // namespace
 
 int RunParamsUI(const std::vector<std::string>& args) {
     CommandLine command_line("params-ui", kSynopsis, kDescription);
-    command_line.Option("mask-only", "on|off", "value of \"Mask Only\" for the update")
+    command_line.Option("mask-only", "on|off", "value of the supervised checkbox for the update")
         .HostOptions()
         .ParamOptions()
         .FailureOptions();
@@ -45,7 +56,10 @@ int RunParamsUI(const std::vector<std::string>& args) {
     Session session;
     if (!OpenSession(parsed, session, error)) return Fail("params-ui", error, kExitFailure);
     hostsim::Host& host = *session.host;
-    if (!host.params().Set("Mask Only", mask_only, error)) return Fail("params-ui", error, kExitFailure);
+    const int supervised = SupervisedCheckbox(host.params());
+    if (!supervised) return Fail("params-ui", "the plug-in registered no supervised checkbox", kExitFailure);
+    if (!host.params().Set(supervised, mask_only, error)) return Fail("params-ui", error, kExitFailure);
+    const std::string supervised_name = host.params().Param(supervised).registered_name;
 
     PF_Err result = host.UpdateParamsUI();
     const PF_OutData& out = host.out_data();
@@ -79,8 +93,8 @@ int RunParamsUI(const std::vector<std::string>& args) {
         if (parsed.Has("trace")) json["trace"] = TraceJson(host);
         std::cout << hostsim::DumpJson(json, 2) << "\n";
     } else {
-        std::cout << "PF_Cmd_UPDATE_PARAMS_UI in " << hostsim::HostAppName(host.app()) << " with Mask Only " << mask_only
-                  << ": " << ErrorText(result) << "\n";
+        std::cout << "PF_Cmd_UPDATE_PARAMS_UI in " << hostsim::HostAppName(host.app()) << " with " << supervised_name
+                  << " " << mask_only << ": " << ErrorText(result) << "\n";
         std::cout << "out_flags " << Hex32(out.out_flags) << " " << OutFlagNames(out.out_flags) << "\n";
         if (std::string message = DisplayedMessage(out); !message.empty()) std::cout << "Message " << message << "\n";
         std::cout << "PF_UpdateParamUI calls:\n";

@@ -22,7 +22,7 @@ struct CommandEntry {
 
 const CommandEntry kCommands[] = {
     {"info", "show what a host learns at start-up: About, version, flags, PiPL, parameters", RunInfo},
-    {"params-ui", "send the parameter-UI update with Mask Only on or off", RunParamsUI},
+    {"params-ui", "send the parameter-UI update with the supervised checkbox on or off", RunParamsUI},
     {"render", "render images, image sequences or raw video streams through the effect", RunRender},
     {"bench", "time the render per pixel format and thread count against the host's copy", RunBench},
     {"overlay", "draw the overlay over the rendered frame in a composition or layer window", RunOverlay},

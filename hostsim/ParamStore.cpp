@@ -98,6 +98,15 @@ bool ParamStore::Set(std::string_view name, std::string_view text, std::string& 
         for (const auto& param : params_) error += " \"" + param.registered_name + "\"";
         return false;
     }
+    return Set(index, text, error);
+}
+
+bool ParamStore::Set(int index, std::string_view text, std::string& error) {
+    if (index < 1 || index > count()) {
+        error = "no parameter at index " + std::to_string(index) + "; the effect registered " +
+                std::to_string(count());
+        return false;
+    }
     RegisteredParam& param = Param(index);
     if (!ParseParamValue(param, text, param.def.u, error)) return false;
     param.point_placed = true;

@@ -43,6 +43,8 @@ public:
     // Sets a value from text in effect-control units (see ParamParse.h). On failure the value
     // is unchanged and `error` names the parameter and the accepted form.
     bool Set(std::string_view name, std::string_view text, std::string& error);
+    // The same by index (1..count), as a saved project or preset refers to a parameter.
+    bool Set(int index, std::string_view text, std::string& error);
 
     // PF_UpdateParamUI: the name and ui_flags of the definition become what the host shows.
     void ApplyUIUpdate(int index, const PF_ParamDef& def);

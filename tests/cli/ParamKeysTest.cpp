@@ -69,7 +69,10 @@ const KeysCase kKeysCases[] = {
     {"a window key is skipped", {{"Shape", kPopup}, {"Quality", kCheckbox}}, "chpqs", "a1 u2 "},
     {"sliders get no key", {{"Radius", kSlider}, {"Round", kCheckbox}}, "", "r2 "},
     {"only letters, in either case", {{"3D Mode", kPopup}, {"  x", kCheckbox}}, "", "d1 x2 "},
-    {"a later letter when the first ones are taken", {{"Ab", kPopup}, {"Ba", kCheckbox}, {"Bob", kCheckbox}}, "", "a1 b2 o3 "},
+    {"a later letter when the first ones are taken",
+     {{"Ab", kPopup}, {"Ba", kCheckbox}, {"Bob", kCheckbox}},
+     "",
+     "a1 b2 o3 "},
     {"every letter taken: no key", {{"Ab", kPopup}, {"Ba", kCheckbox}, {"Ab", kCheckbox}}, "", "a1 b2 "},
 };
 

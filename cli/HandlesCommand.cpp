@@ -1,5 +1,8 @@
 // qxv handles: where the plug-in's hit test puts its ten overlay handles in the window.
+#include <algorithm>
 #include <iostream>
+#include <set>
+#include <string>
 
 #include "Commands.h"
 #include "hostsim/HandleProbe.h"
@@ -19,11 +22,29 @@ const char kDescription[] =
     "is, then clicks around it and keeps the point whose reach (city-block distance below 16,\n"
     "lower handle numbers winning) matches the clicks the plug-in took. A handle hidden under\n"
     "lower-numbered ones cannot be told apart by clicking; it is given where it is drawn and\n"
-    "marked \"probed\": false.";
+    "marked \"probed\": false. The text names the parameters each handle drives, as the plug-in\n"
+    "marks them changed on a short drag of it (the values are put back).";
 
-const char* const kHandleNames[] = {
-    "corner, top-left", "corner, top-right", "corner, bottom-left", "corner, bottom-right", "angle",
-    "feather, left",    "feather, right",    "feather, top",        "feather, bottom",      "opacity"};
+// What a handle drives, as the plug-in reports it: the parameters it marks changed on a
+// click at the handle and a short drag from it ("Width, Height"), under the names the effect
+// controls show. The values are put back afterwards. Empty when the click takes another
+// handle (one hidden under it) or none.
+std::string DrivenParams(OverlayWorkspace& workspace, const hostsim::ProbedHandle& handle) {
+    hostsim::Host& host = workspace.host();
+    hostsim::EventSession& events = *workspace.events;
+    const hostsim::ParamStore saved = host.params();
+    std::set<int> changed;
+    const auto collect = [&] { changed.insert(host.changed_params().begin(), host.changed_params().end()); };
+    if (events.Click(handle.point) == PF_Err_NONE && events.drag_requested() &&
+        events.click_data().continue_refcon[0] == handle.number) {
+        collect();
+        if (events.Drag({handle.point.h + 7, handle.point.v - 5}, true) == PF_Err_NONE) collect();
+    }
+    host.params() = saved;
+    std::string names;
+    for (int index : changed) names += (names.empty() ? "" : ", ") + saved.Param(index).shown_name;
+    return names;
+}
 
 }  // namespace
 
@@ -55,9 +76,11 @@ int RunHandles(const std::vector<std::string>& args) {
         std::cout << hostsim::DumpJson(json, 2) << "\n";
     } else {
         for (const auto& handle : handles) {
-            std::cout << (handle.number < 10 ? " " : "") << handle.number << "  " << kHandleNames[handle.number - 1]
-                      << std::string(22 - std::string(kHandleNames[handle.number - 1]).size(), ' ') << handle.point.h
-                      << ", " << handle.point.v << (handle.probed ? "" : "  (hidden; where it is drawn)") << "\n";
+            std::string driven = handle.probed ? DrivenParams(workspace, handle) : "";
+            if (driven.empty()) driven = "-";
+            driven.resize(std::max<std::size_t>(driven.size() + 2, 22), ' ');
+            std::cout << (handle.number < 10 ? " " : "") << handle.number << "  " << driven << handle.point.h << ", "
+                      << handle.point.v << (handle.probed ? "" : "  (hidden; where it is drawn)") << "\n";
         }
     }
     return kExitOk;

@@ -54,6 +54,7 @@ Json ParamDefinitionJson(int index, const RegisteredParam& param) {
             json["slider_max"] = JsonNumber(def.u.fs_d.slider_max);
             json["precision"] = def.u.fs_d.precision;
             json["display_flags"] = def.u.fs_d.display_flags;
+            json["unit"] = SliderUnit(param);
             json["curve_tolerance"] = JsonNumber(def.u.fs_d.curve_tolerance);
             break;
         case PF_Param_FIX_SLIDER:
@@ -63,6 +64,7 @@ Json ParamDefinitionJson(int index, const RegisteredParam& param) {
             json["slider_max"] = def.u.fd.slider_max;
             json["precision"] = def.u.fd.precision;
             json["display_flags"] = def.u.fd.display_flags;
+            json["unit"] = SliderUnit(param);
             break;
         case PF_Param_ANGLE:
             json["valid_min"] = def.u.ad.valid_min;

@@ -12,7 +12,8 @@ namespace qxv::hostsim {
 Json ParamValueJson(const RegisteredParam& param);     // the current value, raw
 Json ParamDefaultJson(const RegisteredParam& param);   // the registered default, raw
 Json ParamValuesJson(const ParamStore& store);
-// {"index", "name", "type", "type_name", "id", "flags", "ui_flags", "default", ranges..., "choices"}
+// {"index", "name", "type", "type_name", "id", "flags", "ui_flags", "default", ranges..., "choices"};
+// a slider's "unit" is what its display_flags say: "percent", "pixels" or "".
 Json ParamDefinitionJson(int index, const RegisteredParam& param);
 Json ParamDefinitionsJson(const ParamStore& store);
 

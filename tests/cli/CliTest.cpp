@@ -53,6 +53,8 @@ TEST(QxvInfo, JsonHasWhatAHostLearns) {
     EXPECT_EQ(params.at(9).at("type").get<std::int64_t>(), 7);
     EXPECT_EQ(params.at(9).at("choices").size(), 23u);
     EXPECT_EQ(params.at(8).at("valid_max").get<std::int64_t>(), 0x640000);
+    EXPECT_EQ(params.at(8).at("unit").get<std::string>(), "percent");
+    EXPECT_EQ(params.at(2).at("unit").get<std::string>(), "");  // Width: registered without a unit
     EXPECT_EQ(params.at(1).at("default").dump(), "[3276800,3276800]");
     EXPECT_EQ(info.at("values").at("Opacity").get<std::int64_t>(), 0x190000);
 }

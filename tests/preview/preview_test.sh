@@ -5,7 +5,9 @@
 #   - that a screenshot of the window matches the host's window picture (qxv overlay) for those
 #     values, with the outline at its new place and gone from the old one,
 #   - that S saves the frame and prints a qxv render command line that renders the same bytes,
-#   - that H switches to Premiere Pro with the same values, and that closing exits cleanly.
+#   - that H switches to Premiere Pro with the same values,
+#   - that the popups and checkboxes step on the keys listed from their registered names,
+#   - and that closing exits cleanly.
 # Exits 77 (skipped) only where no X server can be started.
 # Usage: preview_test.sh PATH/TO/qxv      (QXV_PREVIEW_SHOT=FILE keeps the screenshot)
 set -euo pipefail
@@ -122,6 +124,16 @@ press p
 params=$(last_params)
 [ "$(json "$params" host)" = "Premiere Pro" ] || fail "H did not switch to Premiere Pro: $params"
 [ "$(json "$params" params)" = "$(json "$params_ae" params)" ] || fail "the values changed with the host"
+
+# The popups' and checkboxes' keys, from their registered names: listed when the window opened.
+grep -q "keys (shift: back) V Vignette Type, F Fill with, B Blending mode, I Invert, M Mask Only, A Alpha falloff" err.txt ||
+  fail "the window did not list the parameters' keys"
+press v
+press shift+b
+press p
+params=$(last_params)
+[ "$(json "$params" "params.Vignette Type")" = 2 ] || fail "V did not step Vignette Type: $params"
+[ "$(json "$params" "params.Blending mode")" = 2 ] || fail "shift+B did not step Blending mode back: $params"
 
 # Closing the window (the window system's quit) ends it cleanly, with the values as JSON.
 kill -TERM "$preview_pid"

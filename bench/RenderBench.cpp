@@ -14,7 +14,7 @@
 #include "render/MaskSetup.h"
 #include "tests/render/PlainPixelFunctions.h"
 #include "render/ShadingJob.h"
-#include "render/FastPixelFunctions.h"
+#include "render/PixelFunctions.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Every blending mode, in the order of the "Blending mode" popup: one line each, from which
 // the codes, the popup's mapping and labels, and the run-time dispatch are all derived. A new
 // mode is a line here plus its formula (BlendChannelFor in render/BlendChannel.h, or
-// BlendHue in render/ShadePixel.h for a mode mixed through HSV).
+// BlendHue in render/ShadeWithMask.h for a mode mixed through HSV).
 #pragma once
 
 #include <cstdint>

@@ -14,7 +14,7 @@
 #include "render/IterateBgraFloat.h"
 #include "render/MaskSetup.h"
 #include "render/ShadingJob.h"
-#include "render/FastPixelFunctions.h"
+#include "render/PixelFunctions.h"
 
 namespace qxv {
 namespace {

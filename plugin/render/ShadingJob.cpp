@@ -5,7 +5,7 @@
 
 #include "render/BlendModes.h"
 #include "render/PixelConversion.h"
-#include "render/ShadePixel.h"
+#include "render/ShadeWithMask.h"
 
 namespace qxv {
 

@@ -12,7 +12,7 @@
 #include "AE_Effect.h"
 #include "render/OutsideSpans.h"
 #include "render/RenderContext.h"
-#include "render/ShadePixel.h"
+#include "render/ShadeWithMask.h"
 
 namespace qxv {
 

@@ -13,7 +13,7 @@
 #include "ParamSet.h"
 #include "render/CompositingSetup.h"
 #include "render/EllipseMask.h"
-#include "render/FastPixelFunctions.h"
+#include "render/PixelFunctions.h"
 #include "render/MaskRun.h"
 #include "render/MaskSetup.h"
 #include "render/RectangleMask.h"

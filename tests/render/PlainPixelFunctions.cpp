@@ -1,17 +1,27 @@
 #include "PlainPixelFunctions.h"
 
+#include "render/EllipseMask.h"
 #include "render/PixelFormats.h"
-#include "render/ShadePixel.h"
+#include "render/RectangleMask.h"
+#include "render/ShadeWithMask.h"
 
 namespace qxv::test {
 namespace {
+
+// The mask of the pixel, then everything after it, each as written down.
+PF_Err PlainShadePixel(const RenderContext* ctx, A_long x, A_long y, const PF_PixelFloat* src, PF_PixelFloat* out) {
+    float m;
+    const PF_Err err = ctx->is_ellipse ? EllipseMask(ctx, x, y, &m) : RectangleMask(ctx, x, y, &m);
+    ShadeWithMask(ctx, m, src, out);
+    return err;
+}
 
 template <class Format>
 PF_Err ShadeHostPixel(void* refcon, A_long x, A_long y, const typename Format::Pixel* in,
                       typename Format::Pixel* out) {
     const PF_PixelFloat src = Format::Load(in);
     PF_PixelFloat result;
-    const PF_Err err = ShadePixel(static_cast<const RenderContext*>(refcon), x, y, &src, &result);
+    const PF_Err err = PlainShadePixel(static_cast<const RenderContext*>(refcon), x, y, &src, &result);
     Format::Store(result, out);
     return err;
 }

@@ -1,7 +1,7 @@
 // The plain pixel functions, in the host iteration's callback shape, one per pixel layout:
-// convert the pixel to a working float pixel, run ShadePixel, convert it back; refcon is the
-// RenderContext. They are the formulas written straight, the reference that the specialised
-// functions Render hands to the host (render/FastPixelFunctions.h) must match bit for bit.
+// convert the pixel to a working float pixel, shade it (mask, then ShadeWithMask), convert
+// it back; refcon is the RenderContext. They are the formulas written straight, the reference that the specialised
+// functions Render hands to the host (render/PixelFunctions.h) must match bit for bit.
 // The plug-in never runs them, so they live with the tests and the benchmark.
 #pragma once
 

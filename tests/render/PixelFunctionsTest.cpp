@@ -15,7 +15,7 @@
 #include "render/MaskSetup.h"
 #include "PlainPixelFunctions.h"
 #include "render/RectangleMask.h"
-#include "render/FastPixelFunctions.h"
+#include "render/PixelFunctions.h"
 
 namespace qxv {
 namespace {
@@ -101,7 +101,7 @@ void ExpectSameBits(Func plain, Func (*choose)(ShadingJob*), std::vector<Pixel> 
     }
 }
 
-TEST(FastPixelFunctionsTest, SameBitsAsThePlainPixelFunctions) {
+TEST(PixelFunctionsTest, SameBitsAsThePlainPixelFunctions) {
     std::mt19937 rng(11);
     std::uniform_int_distribution<int> byte(0, 255);
     std::uniform_int_distribution<int> short16(0, 32768);
@@ -171,7 +171,7 @@ float DocumentedMask(const RenderContext& c, A_long x, A_long y) {
 }
 
 // The limit on the band position must never touch a shape with a real band.
-TEST(FastPixelFunctionsTest, MaskMatchesTheDocumentedArithmeticForRealShapes) {
+TEST(PixelFunctionsTest, MaskMatchesTheDocumentedArithmeticForRealShapes) {
     std::mt19937 rng(5);
     for (int set = 0; set < 300; ++set) {
         RandomFrame frame = MakeRandomFrame(rng, false);

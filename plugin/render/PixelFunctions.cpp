@@ -1,13 +1,15 @@
-#include "render/FastPixelFunctions.h"
+#include "render/PixelFunctions.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <cstring>
 
+#include "render/EllipseMask.h"
 #include "render/MaskRun.h"
 #include "render/PixelFormats.h"
-#include "render/ShadePixel.h"
+#include "render/RectangleMask.h"
+#include "render/ShadeWithMask.h"
 
 namespace qxv {
 namespace {
@@ -85,11 +87,12 @@ inline void ApplyByteTables(const A_u_char (&tables)[4][256], const PF_Pixel* in
     dst[Format::kBlue] = tables[3][blue];
 }
 
-// Everything but the outside shortcut: out of line so that the shortcut stays a leaf, and
-// with the mask, conversions and blend inlined into it. kOutsideTested: the caller has found
+// One pixel through the vignette, everything but the outside shortcut: the mask, then the
+// fill, the transparency or the bare mask, with the conversions. Out of line so that the
+// shortcut stays a leaf, and with all of it inlined. kOutsideTested: the caller has found
 // the pixel not certainly outside.
 template <class Format, Shape kShape, std::int32_t kCode, bool kOutsideTested>
-[[gnu::noinline, gnu::flatten]] PF_Err ShadeWithShapeTest(const ShadingJob* job, A_long x, A_long y,
+[[gnu::noinline, gnu::flatten]] PF_Err ShadePixel(const ShadingJob* job, A_long x, A_long y,
                                                           typename Format::Pixel* in, typename Format::Pixel* out) {
     const RenderContext* ctx = &job->context;
     const bool outside = !kOutsideTested && CertainlyOutside(job, x, y);
@@ -138,7 +141,7 @@ PF_Err ShadeSpecialised(void* refcon, A_long x, A_long y, typename Format::Pixel
             return PF_Err_NONE;
         }
     }
-    return ShadeWithShapeTest<Format, kShape, kCode, kOutsidePairs>(job, x, y, in, out);
+    return ShadePixel<Format, kShape, kCode, kOutsidePairs>(job, x, y, in, out);
 }
 
 template <class Format>

@@ -1,13 +1,11 @@
-// One working pixel through the vignette: the mask at (x, y), then the fill, the
-// transparency or the bare mask, in single precision on normalised floats.
+// What a working pixel becomes once its mask is known: the fill, the transparency or the
+// bare mask, in single precision on normalised floats.
 #pragma once
 
 #include "AE_Effect.h"
 #include "render/BlendChannel.h"
 #include "render/BlendModes.h"
-#include "render/EllipseMask.h"
 #include "render/HsvConversion.h"
-#include "render/RectangleMask.h"
 #include "render/RenderContext.h"
 
 namespace qxv {
@@ -101,14 +99,6 @@ inline void ShadeWithMaskFor(const RenderContext* ctx, float m, const PF_PixelFl
         out->green = BlendChannelFor<kCode>(src->green, ctx->fill_green, k);
         out->red = BlendChannelFor<kCode>(src->red, ctx->fill_red, k);
     }
-}
-
-inline PF_Err ShadePixel(const RenderContext* ctx, A_long x, A_long y, const PF_PixelFloat* src,
-                         PF_PixelFloat* out) {
-    float m;
-    const PF_Err err = ctx->is_ellipse ? EllipseMask(ctx, x, y, &m) : RectangleMask(ctx, x, y, &m);
-    ShadeWithMask(ctx, m, src, out);
-    return err;
 }
 
 }  // namespace qxv

@@ -1,7 +1,8 @@
 // Pixel-function throughput on a 3840x2160 8-bit ARGB frame, single thread, called through a
 // function pointer per pixel as a host's iterate suite does. Each case runs the plain pixel
 // function (the straightforward formulas) and the specialised one Render uses, so the gain
-// is measured in one run; the row memcpy of the same frame is the memory-bound floor.
+// is measured in one run; the row memcpy of the same frame is the memory-bound floor, and a
+// pixel function that only copies its pixel the floor of calling one per pixel.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -105,6 +106,19 @@ void BM_Specialised(benchmark::State& state, Case c) {
     state.SetItemsProcessed(state.iterations() * kWidth * kHeight);
 }
 
+// The least a pixel function can do: copy its pixel. Iterated like the others, it is the
+// cost of the per-pixel call itself, which no pixel function can go below.
+PF_Err CopyPixel(void*, A_long, A_long, PF_Pixel* in, PF_Pixel* out) {
+    *out = *in;
+    return PF_Err_NONE;
+}
+
+void BM_CallPerPixel(benchmark::State& state) {
+    Frame frame;
+    for (auto _ : state) IterateFrame(frame, CopyPixel, nullptr);
+    state.SetItemsProcessed(state.iterations() * kWidth * kHeight);
+}
+
 void BM_HostCopy(benchmark::State& state) {
     Frame frame;
     for (auto _ : state) {
@@ -120,6 +134,7 @@ void BM_HostCopy(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_HostCopy)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CallPerPixel)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Plain, Default, Case::kDefault)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Specialised, Default, Case::kDefault)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Plain, WideLinearEllipse, Case::kWideLinearEllipse)->Unit(benchmark::kMillisecond);

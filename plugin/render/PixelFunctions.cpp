@@ -93,7 +93,7 @@ inline void ApplyByteTables(const A_u_char (&tables)[4][256], const PF_Pixel* in
 // the pixel not certainly outside.
 template <class Format, Shape kShape, std::int32_t kCode, bool kOutsideTested>
 [[gnu::noinline, gnu::flatten]] PF_Err ShadePixel(const ShadingJob* job, A_long x, A_long y,
-                                                          typename Format::Pixel* in, typename Format::Pixel* out) {
+                                                  typename Format::Pixel* in, typename Format::Pixel* out) {
     const RenderContext* ctx = &job->context;
     const bool outside = !kOutsideTested && CertainlyOutside(job, x, y);
     const float m = outside ? job->outside_mask : RunMask<kShape>(job, x, y);

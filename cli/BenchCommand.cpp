@@ -204,8 +204,6 @@ int RunBench(const std::vector<std::string>& args) {
     const std::string only_case = parsed.Get("case", "");
 
     const double megapixels = static_cast<double>(width) * height / 1e6;
-    std::printf("%dx%d frames, median of %ld, %.2f MP per frame\n\n", width, height, frames, megapixels);
-    std::printf("%-8s %-7s %-26s %10s %10s %9s\n", "format", "threads", "case", "ms/frame", "MP/s", "x copy");
     for (WorldFormat format : formats) {
         ParsedArgs session_args;
         session_args.Add("host", hostsim::IsPremiereFormat(format) ? "premiere" : "ae");
@@ -213,13 +211,24 @@ int RunBench(const std::vector<std::string>& args) {
         Session session;
         if (!OpenSession(session_args, session, error)) return Fail(kCommand, error, kExitFailure);
         hostsim::Host& host = *session.host;
+        const std::vector<BenchCase> cases = Cases(width, height, host.params());
+        if (!std::any_of(cases.begin() + 1, cases.end(),
+                         [&](const BenchCase& c) { return c.name.find(only_case) != std::string::npos; })) {
+            std::string names;
+            for (auto c = cases.begin() + 1; c != cases.end(); ++c) names += (names.empty() ? "\"" : "; \"") + c->name + "\"";
+            return Fail(kCommand, "--case \"" + only_case + "\" matches none of: " + names, kExitUsage);
+        }
+        if (format == formats.front()) {  // once the case names are known good
+            std::printf("%dx%d frames, median of %ld, %.2f MP per frame\n\n", width, height, frames, megapixels);
+            std::printf("%-8s %-7s %-26s %10s %10s %9s\n", "format", "threads", "case", "ms/frame", "MP/s", "x copy");
+        }
         World input(format, width, height);
         World output(format, width, height);
         FillPattern(input);
         for (unsigned threads : thread_counts) {
             hostsim::SetIterationThreads(host, threads);
             double copy_ms = 0;
-            for (const BenchCase& bench_case : Cases(width, height, host.params())) {
+            for (const BenchCase& bench_case : cases) {
                 const bool is_copy = copy_ms == 0;  // the first case, which every ratio divides by
                 if (!is_copy && bench_case.name.find(only_case) == std::string::npos) continue;
                 host.ParamsSetup();

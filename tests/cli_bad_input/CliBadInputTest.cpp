@@ -59,6 +59,7 @@ const BadInput kBadInputs[] = {
     {"bench --size 0x0"}, {"bench --size 99999999x99999999"}, {"bench --size x"}, {"bench --threads"},
     {"bench --threads 0"}, {"bench --threads 1,,2"}, {"bench --frames 0"}, {"bench --frames -1"},
     {"bench --frames many"}, {"bench --frames 5x"}, {"bench --format argb9"}, {"bench --format argb8,,bgra8"},
+    {"bench --size 8x8 --frames 1 --case nothing-like-this"},
     {"bench extra"}, {"bench --plugin /nonexistent.so --size 8x8 --frames 1"},
     // overlay
     {"overlay --size 480x270"}, {"overlay --size 480x270 --zoom 1/0 out.png"}, {"overlay --size 480x270 --zoom -2 out.png"},

@@ -2,6 +2,7 @@
 // given malformed, huge or contradictory ones, images cut short or damaged, raw streams that
 // end inside a frame, outputs that cannot be written. Each gets one line on stderr, a
 // non-zero exit that is not a crash, and leaves no file behind, complete or partial.
+#include "../CaseName.h"
 #include "../cli_render/QxvRun.h"
 
 namespace qxv::cli_render_tests {
@@ -10,9 +11,6 @@ namespace {
 struct BadInput {
     const char* arguments;  // after "qxv", run in a directory holding the files below
 };
-
-// Names each case by its command line in test listings.
-void PrintTo(const BadInput& input, std::ostream* os) { *os << "qxv " << input.arguments; }
 
 // Files in the scratch directory: in.png (16 x 8), truncated.png (its first half),
 // corrupt.png (its header intact, the rest overwritten), empty.png, truncated.tif,
@@ -118,7 +116,11 @@ TEST_P(CliBadInputTest, OneLineNonZeroExitNoCrashNoFile) {
     EXPECT_EQ(dir.Names(), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, CliBadInputTest, testing::ValuesIn(kBadInputs));
+// Named by the command line, numbered as two may read alike once spelled as a test name.
+INSTANTIATE_TEST_SUITE_P(Table, CliBadInputTest, testing::ValuesIn(kBadInputs),
+                         [](const testing::TestParamInfo<BadInput>& info) {
+                             return std::to_string(info.index) + "_" + test::CaseName(info.param.arguments);
+                         });
 
 }  // namespace
 }  // namespace qxv::cli_render_tests

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "../CaseName.h"
 #include "hostsim/EventSession.h"
 #include "hostsim/Host.h"
 
@@ -91,7 +92,8 @@ TEST_P(HostRecordBounds, EachRecordEndsWhereAShippingHostsDoes) {
 #endif
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, HostRecordBounds, testing::ValuesIn(kOverreadCases));
+INSTANTIATE_TEST_SUITE_P(Cases, HostRecordBounds, testing::ValuesIn(kOverreadCases),
+                         [](const testing::TestParamInfo<OverreadCase>& info) { return test::CaseName(info.param.what); });
 
 // ---- Reading what the plug-in registers ----
 

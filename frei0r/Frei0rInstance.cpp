@@ -14,25 +14,43 @@ Frei0rInstance::Frei0rInstance(const LoadedEffect& effect, FrameSize frame)
     : effect_(effect),
       frame_(frame),
       host_(hostsim::HostApp::kPremierePro, effect.library->entry()),
-      texts_(effect.params.size()) {
+      texts_(effect.params.size()),
+      unset_fractions_(effect.params.size()) {
     // The parameters are those the plug-in registered once for the process; a point's default
     // is placed on this instance's frame, as a host places it on the layer.
     host_.params() = effect.controls;
     host_.in_data().num_params = host_.params().count() + 1;
     hostsim::PlacePointDefaults(host_.params(), frame.width, frame.height);
+    // A length starts as its default fraction, set as a host would set it, so that a host that
+    // reads the default and sets it back renders the same bits.
+    for (std::size_t index = 0; index < effect.params.size(); ++index) {
+        const Frei0rParam& param = effect.params[index];
+        hostsim::RegisteredParam& control = host_.params().Param(param.control_index);
+        unset_fractions_[index] = DefaultFraction(*param.binding, control);
+        std::string problem;
+        if (unset_fractions_[index]) SetFromFrei0r(*param.binding, control, frame_, &*unset_fractions_[index], problem);
+    }
 }
 
 void Frei0rInstance::Set(int index, const void* value) {
     if (index < 0 || index >= static_cast<int>(effect_.params.size()) || !value) return;
     const Frei0rParam& param = effect_.params[static_cast<std::size_t>(index)];
     std::string problem;
-    if (!SetFromFrei0r(*param.binding, host_.params().Param(param.control_index), frame_, value, problem)) {
+    if (SetFromFrei0r(*param.binding, host_.params().Param(param.control_index), frame_, value, problem)) {
+        unset_fractions_[static_cast<std::size_t>(index)].reset();
+    } else {
         SayOnce(problem);
     }
 }
 
 void Frei0rInstance::Get(int index, void* value) {
     if (index < 0 || index >= static_cast<int>(effect_.params.size()) || !value) return;
+    // A length never set answers its fraction itself: pixels divided back by this frame's
+    // width need not give the same double.
+    if (const auto& fraction = unset_fractions_[static_cast<std::size_t>(index)]) {
+        *static_cast<double*>(value) = *fraction;
+        return;
+    }
     const Frei0rParam& param = effect_.params[static_cast<std::size_t>(index)];
     GetAsFrei0r(*param.binding, host_.params().Param(param.control_index), frame_, value,
                 texts_[static_cast<std::size_t>(index)]);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -36,6 +37,7 @@ private:
     PF_EffectWorld output_{};
     std::vector<std::uint32_t> in_place_copy_;
     std::vector<std::string> texts_;  // strings handed out by Get, one per parameter
+    std::vector<std::optional<double>> unset_fractions_;  // lengths the host has not set yet
     std::set<std::string> said_;
 };
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "Frei0rApi.h"
+#include "StringArgument.h"
 #include "hostsim/ParamParse.h"
 
 namespace qxv::frei0r {
@@ -87,25 +88,41 @@ A_u_char ColorByte(float value) {
 
 }  // namespace
 
+std::optional<double> DefaultFraction(const ParamBinding& binding, const hostsim::RegisteredParam& param) {
+    switch (binding.unit) {
+        case Frei0rUnit::kWidthFraction:
+        case Frei0rUnit::kHeightFraction: return param.def.u.fs_d.value / FrameLength(binding, kDefaultsFrame);
+        default: return std::nullopt;
+    }
+}
+
 bool SetFromFrei0r(const ParamBinding& binding, hostsim::RegisteredParam& param, FrameSize frame, const void* value,
                    std::string& problem) {
     const std::string keeping = "; keeping " + CurrentText(binding, param, frame);
     const std::string name = "\"" + std::string(binding.frei0r_name) + "\"";
     switch (Frei0rType(binding.unit)) {
         case F0R_PARAM_STRING: {
-            const char* text = *static_cast<const char* const*>(value);
-            if (!text) {
-                problem = name + ": no text given" + keeping;
-                return false;
+            const StringReadings readings = ReadStringArgument(value);
+            std::string refusals[2];
+            int reading = 0;
+            for (const std::optional<std::string>* text : {&readings.through_pointer, &readings.direct}) {
+                PF_ParamDefUnion parsed = param.def.u;
+                if (*text && hostsim::ParseParamValue(param, **text, parsed, refusals[reading])) {
+                    param.def.u = parsed;
+                    return true;
+                }
+                ++reading;
             }
-            PF_ParamDefUnion parsed = param.def.u;
-            std::string error;
-            if (!hostsim::ParseParamValue(param, text, parsed, error)) {
-                problem = error + keeping;
-                return false;
+            // A refusal quotes the first reading that is text; the other is then most likely
+            // the bytes of a pointer, or whatever they pointed at.
+            problem = name + ": no readable text given";
+            if (readings.through_pointer && LooksLikeText(*readings.through_pointer)) {
+                problem = refusals[0];
+            } else if (readings.direct && LooksLikeText(*readings.direct)) {
+                problem = refusals[1];
             }
-            param.def.u = parsed;
-            return true;
+            problem += keeping;
+            return false;
         }
         case F0R_PARAM_COLOR: {
             const auto& color = *static_cast<const f0r_param_color*>(value);

@@ -3,6 +3,7 @@
 // holds, while a non-finite number or an unknown label is refused and the value kept.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "AE_Effect.h"
@@ -15,6 +16,18 @@ struct FrameSize {
     A_long width = 0;
     A_long height = 0;
 };
+
+// The frame on which a length the host never set is the effect's own default in pixels. Hosts
+// read defaults from an instance of whatever size they like (MLT 720x576, GStreamer 640x480)
+// and write them into every project or element, so a default must not depend on the instance:
+// it is a fraction of the frame, the same picture scaled to any size, and on this frame exactly
+// the effect's registered default.
+inline constexpr FrameSize kDefaultsFrame{1920, 1080};
+
+// The frei0r value a parameter starts at when its control's registered default depends on the
+// frame (a length in pixels): that default as a fraction of kDefaultsFrame. Empty for the rest,
+// whose registered defaults are the same on every frame.
+std::optional<double> DefaultFraction(const ParamBinding& binding, const hostsim::RegisteredParam& param);
 
 // Sets the control from the frei0r value at `value` (a double, an f0r_param_color or a
 // char*, by the binding's type). On refusal returns false, leaves the control as it was and

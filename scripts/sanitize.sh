@@ -2,7 +2,8 @@
 # The sanitizer part of CI, with clang:
 #   1. the whole test suite (qxv_tests) under AddressSanitizer + UndefinedBehaviorSanitizer
 #      and LeakSanitizer (build/asan);
-#   2. a bounded fuzz run of EntryPointFunc from the seed corpus, in the same build;
+#   2. a bounded fuzz run of EntryPointFunc from the seed corpus, and one of the frei0r
+#      module's parameter setting from nothing, in the same build;
 #   3. the host-level render tests, whose iteration runs on the host's threads, under
 #      ThreadSanitizer (build/tsan, only the plug-in, the host simulator and those tests).
 # Figures for scripts/reliability-report.sh go to build/reliability/.
@@ -25,7 +26,7 @@ seconds() { date +%s; }
 
 start=$(seconds)
 cmake --preset asan >/dev/null
-cmake --build build/asan -j "$jobs" --target qxv_tests qxv_fuzz_entry
+cmake --build build/asan -j "$jobs" --target qxv_tests qxv_fuzz_entry qxv_fuzz_frei0r
 # One process per shard, not one per test: a sanitized process is slow to start.
 status=0
 for shard in 0 1; do
@@ -45,6 +46,11 @@ ASAN_OPTIONS="detect_leaks=1:malloc_context_size=4" build/asan/tests/fuzz/qxv_fu
   -artifact_prefix="$figures/" "$scratch" tests/fuzz/corpus >"$figures/fuzz.log" 2>&1 ||
   { tail -n 40 "$figures/fuzz.log"; echo "sanitize.sh: the fuzz run found a fault (input in $figures/)"; exit 1; }
 grep -E "^(#[0-9]+ +DONE|stat::number_of_executed_units)" "$figures/fuzz.log"
+mkdir "$scratch/frei0r"
+ASAN_OPTIONS="detect_leaks=1:malloc_context_size=4" build/asan/tests/fuzz/qxv_fuzz_frei0r -seed=1 -runs="$fuzz_runs" -max_len=1024 -print_final_stats=1 \
+  -artifact_prefix="$figures/frei0r-" "$scratch/frei0r" >"$figures/fuzz-frei0r.log" 2>&1 ||
+  { tail -n 40 "$figures/fuzz-frei0r.log"; echo "sanitize.sh: the frei0r fuzz run found a fault (input in $figures/)"; exit 1; }
+grep -E "^(#[0-9]+ +DONE|stat::number_of_executed_units)" "$figures/fuzz-frei0r.log"
 echo "fuzz $(($(seconds) - start))" >>"$figures/seconds.txt"
 
 start=$(seconds)

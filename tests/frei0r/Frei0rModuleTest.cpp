@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -77,11 +78,26 @@ std::vector<std::uint32_t> Update(f0r_instance_t instance, const std::vector<std
     return output;
 }
 
-// What the simulated Premiere Pro host renders with the given values (effect-control units).
+// The module's lengths never set: the effect's pixel defaults on 1920 x 1080, as fractions.
+constexpr double kDefaultWidth = 300.0 / 1920, kDefaultHeight = 200.0 / 1080, kDefaultFeather = 100.0 / 1920;
+
+std::string Digits(double value) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.17g", value);
+    return text;
+}
+
+// What the simulated Premiere Pro host renders with the given values (effect-control units),
+// starting from the module's defaults on this frame.
 std::vector<std::uint32_t> Reference(unsigned width, unsigned height, const std::vector<std::uint32_t>& input,
                                      const std::vector<std::pair<std::string, std::string>>& sets = {}) {
     auto host = host_tests::MakeReadyHost(hostsim::HostApp::kPremierePro);
     hostsim::PlacePointDefaults(host->params(), static_cast<A_long>(width), static_cast<A_long>(height));
+    for (const auto& [name, value] : {std::pair{"Width", kDefaultWidth * width}, {"Height", kDefaultHeight * height},
+                                      {"Feather", kDefaultFeather * width}}) {
+        std::string error;
+        EXPECT_TRUE(host->params().Set(name, Digits(value), error)) << error;
+    }
     for (const auto& [name, value] : sets) {
         std::string error;
         EXPECT_TRUE(host->params().Set(name, value, error)) << error;
@@ -176,26 +192,103 @@ TEST(Frei0rModuleTest, DefaultsRenderAsThePremiereHostAtEverySize) {
     EXPECT_EQ(module.construct(10, 0), nullptr);
 }
 
-TEST(Frei0rModuleTest, GetAnswersTheDefaultsInFrei0rUnitsOfThisFrame) {
+TEST(Frei0rModuleTest, GetAnswersTheSameDefaultsOnEveryFrame) {
     const Module& module = TheModule();
-    f0r_instance_t instance = module.construct(640, 480);  // GStreamer reads defaults at this size
+    // MLT reads defaults at 720x576, GStreamer at 640x480; the 1920x1080 defaults are pixels.
+    for (const auto& [width, height] : {std::pair{720u, 576u}, {640u, 480u}, {1920u, 1080u}, {7u, 3u}}) {
+        SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
+        f0r_instance_t instance = module.construct(width, height);
+        ASSERT_NE(instance, nullptr);
+        EXPECT_EQ(GetString(instance, 0), "Ellipse");
+        EXPECT_EQ(GetDouble(instance, 1), 0.5);
+        EXPECT_EQ(GetDouble(instance, 2), 0.5);
+        EXPECT_EQ(GetDouble(instance, 3), kDefaultWidth);
+        EXPECT_EQ(GetDouble(instance, 4), kDefaultHeight);
+        EXPECT_EQ(GetDouble(instance, 5), 0.0);
+        EXPECT_EQ(GetDouble(instance, 6), kDefaultFeather);
+        EXPECT_EQ(GetString(instance, 7), "Color");
+        f0r_param_color color{-1, -1, -1};
+        module.get_param_value(instance, &color, 8);
+        EXPECT_EQ(color.r + color.g + color.b, 0.0f);
+        EXPECT_EQ(GetDouble(instance, 9), 0.25);
+        EXPECT_EQ(GetString(instance, 10), "Multiply");
+        EXPECT_EQ(GetString(instance, 11), "Linear");
+        EXPECT_EQ(GetDouble(instance, 12), 0.0);
+        EXPECT_EQ(GetDouble(instance, 13), 0.0);
+        module.destruct(instance);
+    }
+}
+
+TEST(Frei0rModuleTest, DefaultsReadAndSetBackRenderTheSameFrame) {
+    const Module& module = TheModule();
+    const auto input = Pattern(720, 576);
+    f0r_instance_t untouched = module.construct(720, 576);
+    f0r_instance_t set_back = module.construct(720, 576);
+    for (int index = 0; index < 14; ++index) {  // what GStreamer does to every new element
+        if (index == 0 || index == 7 || index == 10 || index == 11) {
+            SetString(set_back, index, GetString(untouched, index).c_str());
+        } else if (index == 8) {
+            f0r_param_color color{};
+            module.get_param_value(untouched, &color, index);
+            module.set_param_value(set_back, &color, index);
+        } else {
+            SetDouble(set_back, index, GetDouble(untouched, index));
+        }
+    }
+    EXPECT_EQ(Update(set_back, input), Update(untouched, input));
+    EXPECT_EQ(Update(untouched, input), Reference(720, 576, input));
+    module.destruct(untouched);
+    module.destruct(set_back);
+    // On 1920 x 1080 the defaults are the effect's own pixels.
+    f0r_instance_t full = module.construct(1920, 1080);
+    EXPECT_EQ(GetDouble(full, 3) * 1920, 300.0);
+    EXPECT_EQ(GetDouble(full, 4) * 1080, 200.0);
+    EXPECT_EQ(GetDouble(full, 6) * 1920, 100.0);
+    module.destruct(full);
+}
+
+// GStreamer sets a running element's string property with the char* itself, and everyone
+// else (GStreamer at construction too) with a pointer to it: both must be read, neither may
+// fault, and what names no choice keeps the last good value.
+TEST(Frei0rModuleTest, StringsArriveAsTheTextOrAPointerToIt) {
+    const Module& module = TheModule();
+    f0r_instance_t instance = module.construct(32, 24);
     ASSERT_NE(instance, nullptr);
+    const auto set_direct = [&](int index, const char* text) {
+        // An allocation of exactly the text, as g_strdup makes it, so a read past it would show.
+        std::vector<char> copy(text, text + std::strlen(text) + 1);
+        module.set_param_value(instance, copy.data(), index);
+    };
+    struct Case {
+        bool direct;
+        int index;
+        const char* text;
+        const char* then;  // what get answers afterwards
+    };
+    testing::internal::CaptureStderr();
+    const Case cases[] = {
+        {true, 0, "Rectangle", "Rectangle"}, {false, 0, "Ellipse", "Ellipse"}, {true, 0, "2", "Rectangle"},
+        {true, 0, "", "Rectangle"},          {true, 0, "Re", "Rectangle"},     {true, 0, "ellipse", "Ellipse"},
+        {true, 10, "Soft light", "Soft light"}, {true, 10, "soft LIGHT x", "Soft light"}, {false, 10, "8", "Darken"},
+        {true, 10, "23", "Darker color"},    {true, 10, "24", "Darker color"}, {true, 11, "Gaussian", "Gaussian"},
+        {true, 7, "Transparent", "Transparent"}, {false, 7, "\x01\x02", "Transparent"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.direct ? "direct " : "pointer ") + c.text);
+        c.direct ? set_direct(c.index, c.text) : SetString(instance, c.index, c.text);
+        EXPECT_EQ(GetString(instance, c.index), c.then);
+    }
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("\"Vignette Type\": \"Re\" is not one of \"Ellipse\", \"Rectangle\""), std::string::npos) << said;
+    EXPECT_NE(said.find("\"Vignette Type\": \"\" is not one of"), std::string::npos) << said;
+    EXPECT_NE(said.find("\"Fill with\": no readable text given; keeping \"Transparent\""), std::string::npos) << said;
+    // Unreadable memory and non-string values in either reading are refused, not followed.
+    const double number = 0.75;
+    const char* unmapped = reinterpret_cast<const char*>(std::uintptr_t{8});
+    module.set_param_value(instance, &unmapped, 0);
+    module.set_param_value(instance, const_cast<double*>(&number), 0);
+    module.set_param_value(instance, reinterpret_cast<void*>(std::uintptr_t{16}), 0);
     EXPECT_EQ(GetString(instance, 0), "Ellipse");
-    EXPECT_EQ(GetDouble(instance, 1), 0.5);
-    EXPECT_EQ(GetDouble(instance, 2), 0.5);
-    EXPECT_EQ(GetDouble(instance, 3), 300.0 / 640);
-    EXPECT_EQ(GetDouble(instance, 4), 200.0 / 480);
-    EXPECT_EQ(GetDouble(instance, 5), 0.0);
-    EXPECT_EQ(GetDouble(instance, 6), 100.0 / 640);
-    EXPECT_EQ(GetString(instance, 7), "Color");
-    f0r_param_color color{-1, -1, -1};
-    module.get_param_value(instance, &color, 8);
-    EXPECT_EQ(color.r + color.g + color.b, 0.0f);
-    EXPECT_EQ(GetDouble(instance, 9), 0.25);
-    EXPECT_EQ(GetString(instance, 10), "Multiply");
-    EXPECT_EQ(GetString(instance, 11), "Linear");
-    EXPECT_EQ(GetDouble(instance, 12), 0.0);
-    EXPECT_EQ(GetDouble(instance, 13), 0.0);
     module.destruct(instance);
 }
 

@@ -47,7 +47,8 @@ ASAN_OPTIONS="detect_leaks=1:malloc_context_size=4" build/asan/tests/fuzz/qxv_fu
   { tail -n 40 "$figures/fuzz.log"; echo "sanitize.sh: the fuzz run found a fault (input in $figures/)"; exit 1; }
 grep -E "^(#[0-9]+ +DONE|stat::number_of_executed_units)" "$figures/fuzz.log"
 mkdir "$scratch/frei0r"
-ASAN_OPTIONS="detect_leaks=1:malloc_context_size=4" build/asan/tests/fuzz/qxv_fuzz_frei0r -seed=1 -runs="$fuzz_runs" -max_len=1024 -print_final_stats=1 \
+# Each input builds a frei0r instance, a host session with its threads: an eighth of the runs.
+ASAN_OPTIONS="detect_leaks=1:malloc_context_size=4" build/asan/tests/fuzz/qxv_fuzz_frei0r -seed=1 -runs="$((fuzz_runs / 8))" -max_len=1024 -print_final_stats=1 \
   -artifact_prefix="$figures/frei0r-" "$scratch/frei0r" >"$figures/fuzz-frei0r.log" 2>&1 ||
   { tail -n 40 "$figures/fuzz-frei0r.log"; echo "sanitize.sh: the frei0r fuzz run found a fault (input in $figures/)"; exit 1; }
 grep -E "^(#[0-9]+ +DONE|stat::number_of_executed_units)" "$figures/fuzz-frei0r.log"

@@ -5,6 +5,8 @@
 #     lib/frei0r-1/qx_vignette.so              where FFmpeg, MLT and GStreamer look with no
 #                                              variable set; it finds ../qx-vignette/QX_Vignette.so
 #     share/doc/qx-vignette/                   README and the overlay pictures
+#     share/kdenlive/effects/frei0r_qx_vignette.xml   Kdenlive's panel for frei0r.qx_vignette
+#     share/shotcut/qml/filters/qx_vignette/          Shotcut's filter (meta.qml, ui.qml)
 #   Windows (ZIP, made in the mingw-w64 sub-build): QX_Vignette.aex, qxv.exe and a text on
 #   where the hosts look for plug-ins.
 set(CPACK_PACKAGE_NAME "qx-vignette")
@@ -41,6 +43,9 @@ install(CODE [[
 ]])
 install(FILES README.md DESTINATION share/doc/qx-vignette)
 install(DIRECTORY docs/overlay/ DESTINATION share/doc/qx-vignette/overlay FILES_MATCHING PATTERN "*.png")
+# Generated at build time from what the module reports (tools/editor_descriptions).
+install(FILES "${QXV_EDITORS_DIR}/kdenlive/frei0r_qx_vignette.xml" DESTINATION share/kdenlive/effects)
+install(DIRECTORY "${QXV_EDITORS_DIR}/shotcut/qx_vignette" DESTINATION share/shotcut/qml/filters)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
@@ -49,4 +54,5 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "QX Vignette developers <vignette@quillmoor.
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ffmpeg | melt | gstreamer1.0-plugins-bad")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "kdenlive, shotcut")
 include(CPack)

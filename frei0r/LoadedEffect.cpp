@@ -77,16 +77,14 @@ void SetUp(LoadedEffect& effect) {
         return;
     }
     effect.controls = host.params();
-    if (host.About() == PF_Err_NONE) {
-        const PF_OutData& out = host.out_data();
-        effect.about.assign(out.return_msg, strnlen(out.return_msg, sizeof out.return_msg));
-        // The host's About box breaks lines with CR; frei0r hosts show one line (MLT writes
-        // it into YAML, where a bare line break would end the value).
-        for (char& c : effect.about) {
-            if (c == '\r' || c == '\n') c = ' ';
-        }
-    }
-    BindParams(effect);
+    if (!BindParams(effect)) return;
+    // MLT and GStreamer show this in their effect lists; the plug-in's About text speaks of
+    // After Effects, so the module says what the effect does itself.
+    effect.explanation =
+        "Darkens, tints or clears the frame outside an ellipse or a rectangle with a soft edge. Place and size "
+        "the shape, turn it, feather its edge, fill the outside with a colour or transparency and blend it in "
+        "with one of " + std::to_string(effect.controls.Param(effect.controls.IndexOf("Blending mode")).choices.size()) +
+        " modes.";
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ struct LoadedEffect {
     std::unique_ptr<hostsim::PluginLibrary> library;
     hostsim::ParamStore controls;        // as registered: definitions with their defaults
     std::vector<Frei0rParam> params;     // in frei0r index order
-    std::string about;                   // the plug-in's own About text
+    std::string explanation;             // what a user reads when choosing the effect in an editor
     A_u_long version = 0;                // my_version from PF_Cmd_GLOBAL_SETUP
     std::string error;                   // why the effect cannot be used; empty when it can
 

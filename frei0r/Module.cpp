@@ -65,7 +65,7 @@ void f0r_get_plugin_info(f0r_plugin_info_t* info) {
         info->major_version = qxv::frei0r::MajorVersion(effect.version);
         info->minor_version = qxv::frei0r::MinorVersion(effect.version);
         info->num_params = static_cast<int>(effect.params.size());
-        info->explanation = effect.usable() ? effect.about.c_str() : effect.error.c_str();
+        info->explanation = effect.usable() ? effect.explanation.c_str() : effect.error.c_str();
     });
 }
 

@@ -15,12 +15,6 @@ namespace {
 constexpr unsigned kReferenceWidth = 1920;
 constexpr unsigned kReferenceHeight = 1080;
 
-// What a user reads when choosing the effect.
-constexpr char kDescription[] =
-    "Darkens, tints or clears the frame outside an ellipse or a rectangle with a soft edge. "
-    "Place and size the shape, turn it, feather its edge, fill the outside with a colour or "
-    "transparency and blend it in with one of 23 modes.";
-
 double FromFixed(PF_Fixed value) { return value / 65536.0; }
 
 // The shortest decimal text that reads back as exactly `value`, so that a description's
@@ -88,7 +82,7 @@ bool LearnEffect(Effect& effect, std::string& error) {
     effect.name = info.name;
     effect.author = info.author;
     effect.service = "frei0r.qx_vignette";
-    effect.description = kDescription;
+    effect.description = info.explanation;
     effect.version = std::to_string(info.major_version) + "." + std::to_string(info.minor_version);
 
     const frei0r::LoadedEffect& loaded = frei0r::TheEffect();

@@ -47,9 +47,10 @@ else
     dpkg-deb -x "$deb" "$root"
     # A small frame keeps it quick; 320 is a multiple of 16, so FFmpeg hands packed rows.
     ffmpeg -v error -i "$sample" -vf scale=320:180 -f rawvideo -pix_fmt bgra -y "$scratch/in.bgra"
-    "$root/usr/bin/qxv" render --raw 320x180 --format bgra8 --set Width=100 "$scratch/in.bgra" "$scratch/qxv.bgra"
+    "$root/usr/bin/qxv" render --raw 320x180 --format bgra8 --set Width=100 --set Height=90 --set Feather=80 \
+        "$scratch/in.bgra" "$scratch/qxv.bgra"
     FREI0R_PATH="$root/usr/lib/frei0r-1" ffmpeg -v error -f rawvideo -pix_fmt bgra -s 320x180 -i "$scratch/in.bgra" \
-        -vf "frei0r=filter_name=qx_vignette:filter_params=Ellipse|0.5|0.5|0.3125" \
+        -vf "frei0r=filter_name=qx_vignette:filter_params=Ellipse|0.5|0.5|0.3125|0.5|0|0.25" \
         -f rawvideo -pix_fmt bgra -y "$scratch/ffmpeg.bgra" 2>"$scratch/ffmpeg.err" || true
     # The installed qxv reads and writes image files through its OpenImageIO module.
     if "$root/usr/bin/qxv" render --set Width=100 "$sample" "$scratch/qxv.png" && [ -s "$scratch/qxv.png" ]; then

@@ -68,6 +68,6 @@ inline constexpr StringTableEntry kStringTable[StrID_NUMTYPES] = {
     {StrID_FillWith_Choices, "Color|Transparent"},
 };
 
-inline const A_char* StringTableText(StrID id) { return kStringTable[id].text; }
+constexpr const A_char* StringTableText(StrID id) { return kStringTable[id].text; }
 
 }  // namespace qxv

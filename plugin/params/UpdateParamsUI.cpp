@@ -2,19 +2,19 @@
 
 #include "host/HostApp.h"
 #include "host/SuiteCache.h"
-#include "params/ParamIndex.h"
-#include "params/StringTable.h"
+#include "params/ParamTable.h"
 
 namespace qxv {
 namespace {
 
-void Relabel(PF_InData* in_data, PF_ParamDef* def, bool disabled, StrID name) {
+// Greys a control out and gives it its disabled name while "Mask Only" is on, and back.
+void Relabel(PF_InData* in_data, PF_ParamDef* def, bool disabled, const ParamSpec& spec) {
     if (disabled) {
         def->ui_flags |= PF_PUI_DISABLED;
     } else {
         def->ui_flags &= ~PF_PUI_DISABLED;
     }
-    in_data->utils->ansi.strcpy(def->name, StringTableText(name));
+    in_data->utils->ansi.strcpy(def->name, disabled ? spec.disabled_name : spec.name);
 }
 
 }  // namespace
@@ -29,9 +29,8 @@ PF_Err UpdateParamsUI(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* par
     PF_ParamDef opacity = *params[kParamOpacity];
 
     const bool mask_only = params[kParamMaskOnly]->u.bd.value == 1;
-    Relabel(in_data, &blending_mode, mask_only,
-            mask_only ? StrID_BlendMode_Disabled_Param_Name : StrID_BlendMode_Param_Name);
-    Relabel(in_data, &opacity, mask_only, mask_only ? StrID_Opacity_Disabled_Param_Name : StrID_Opacity_Param_Name);
+    Relabel(in_data, &blending_mode, mask_only, SpecOf(kParamBlendingMode));
+    Relabel(in_data, &opacity, mask_only, SpecOf(kParamOpacity));
 
     const PF_ParamUtilsSuite3* param_utils = suites.ParamUtilsSuite();
     PF_Err err = param_utils->PF_UpdateParamUI(in_data->effect_ref, kParamBlendingMode, &blending_mode);

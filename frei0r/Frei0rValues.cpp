@@ -99,7 +99,7 @@ std::optional<double> DefaultFraction(const ParamBinding& binding, const hostsim
 bool SetFromFrei0r(const ParamBinding& binding, hostsim::RegisteredParam& param, FrameSize frame, const void* value,
                    std::string& problem) {
     const std::string keeping = "; keeping " + CurrentText(binding, param, frame);
-    const std::string name = "\"" + std::string(binding.frei0r_name) + "\"";
+    const std::string name = "\"" + Frei0rName(binding) + "\"";
     switch (Frei0rType(binding.unit)) {
         case F0R_PARAM_STRING: {
             const StringReadings readings = ReadStringArgument(value);

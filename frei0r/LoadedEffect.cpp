@@ -28,14 +28,6 @@ std::string CommandFailure(const char* command, PF_Err err, const PF_OutData& ou
     return text;
 }
 
-std::string ChoiceExplanation(const hostsim::RegisteredParam& control) {
-    std::string text;
-    for (std::size_t i = 0; i < control.choices.size(); ++i) {
-        text += (i ? ", " : "") + control.choices[i];
-    }
-    return text + " (or 1 to " + std::to_string(control.choices.size()) + ")";
-}
-
 // Matches each frei0r parameter to the control the plug-in registered under its name.
 bool BindParams(LoadedEffect& effect) {
     for (const ParamBinding& binding : kParamBindings) {
@@ -46,8 +38,8 @@ bool BindParams(LoadedEffect& effect) {
             return false;
         }
         const hostsim::RegisteredParam& control = effect.controls.Param(index);
-        effect.params.push_back(Frei0rParam{
-            &binding, index, binding.explanation ? binding.explanation : ChoiceExplanation(control)});
+        effect.params.push_back(
+            Frei0rParam{&binding, index, Frei0rName(binding), Frei0rExplanation(binding, control)});
     }
     return true;
 }

@@ -19,7 +19,8 @@ namespace qxv::frei0r {
 struct Frei0rParam {
     const ParamBinding* binding = nullptr;
     int control_index = 0;    // in the host's parameter array (1-based)
-    std::string explanation;  // for f0r_get_param_info
+    std::string name;         // for f0r_get_param_info
+    std::string explanation;
 };
 
 struct LoadedEffect {

@@ -75,7 +75,7 @@ void f0r_get_param_info(f0r_param_info_t* info, int param_index) {
         const auto& params = TheEffect().params;
         if (param_index < 0 || param_index >= static_cast<int>(params.size())) return;
         const auto& param = params[static_cast<std::size_t>(param_index)];
-        info->name = param.binding->frei0r_name;
+        info->name = param.name.c_str();
         info->type = qxv::frei0r::Frei0rType(param.binding->unit);
         info->explanation = param.explanation.c_str();
     });

@@ -35,4 +35,36 @@ PF_ParamType RegisteredType(Frei0rUnit unit) {
     return PF_Param_CHECKBOX;
 }
 
+std::string Frei0rName(const ParamBinding& binding) {
+    switch (binding.unit) {
+        case Frei0rUnit::kPointX: return std::string(binding.control_name) + " X";
+        case Frei0rUnit::kPointY: return std::string(binding.control_name) + " Y";
+        default: return binding.control_name;
+    }
+}
+
+std::string Frei0rExplanation(const ParamBinding& binding, const hostsim::RegisteredParam& control) {
+    switch (binding.unit) {
+        case Frei0rUnit::kChoice: {
+            std::string text;
+            for (std::size_t i = 0; i < control.choices.size(); ++i) text += (i ? ", " : "") + control.choices[i];
+            return text + " (or 1 to " + std::to_string(control.choices.size()) + ")";
+        }
+        case Frei0rUnit::kPointX: return "x, fraction of the frame width";
+        case Frei0rUnit::kPointY: return "y, fraction of the frame height";
+        case Frei0rUnit::kWidthFraction: return "fraction of the frame width";
+        case Frei0rUnit::kHeightFraction: return "fraction of the frame height";
+        case Frei0rUnit::kTurns: return "turns (1 = 360 degrees)";
+        case Frei0rUnit::kColor: return "r, g, b from 0 to 1";
+        case Frei0rUnit::kRangeFraction: {
+            const auto whole = [](PF_Fixed value) { return std::to_string(value / 65536); };
+            const bool percent = control.def.u.fd.display_flags & PF_ValueDisplayFlag_PERCENT;
+            return "0..1 for " + whole(control.def.u.fd.valid_min) + ".." + whole(control.def.u.fd.valid_max) +
+                   (percent ? " %" : "");
+        }
+        case Frei0rUnit::kSwitch: break;
+    }
+    return control.checkbox_text;
+}
+
 }  // namespace qxv::frei0r

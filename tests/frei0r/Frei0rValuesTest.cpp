@@ -16,6 +16,7 @@ namespace qxv::frei0r_tests {
 namespace {
 
 using frei0r::FrameSize;
+using frei0r::Frei0rName;
 using frei0r::kParamBindings;
 using frei0r::ParamBinding;
 
@@ -25,7 +26,7 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 
 const ParamBinding& Binding(const std::string& frei0r_name) {
     for (const ParamBinding& binding : kParamBindings) {
-        if (frei0r_name == binding.frei0r_name) return binding;
+        if (frei0r_name == Frei0rName(binding)) return binding;
     }
     throw std::runtime_error("no frei0r parameter " + frei0r_name);
 }
@@ -170,7 +171,7 @@ TEST_F(Frei0rValuesTest, ChoicesTakeLabelsOrNumbersAndAnswerTheLabel) {
 TEST(Frei0rBindingsTest, EveryFrei0rParameterNamesARegisteredControlOfItsType) {
     auto host = host_tests::MakeReadyHost(hostsim::HostApp::kPremierePro);
     for (const ParamBinding& binding : kParamBindings) {
-        SCOPED_TRACE(binding.frei0r_name);
+        SCOPED_TRACE(Frei0rName(binding));
         const int index = host->params().IndexOf(binding.control_name);
         ASSERT_NE(index, 0);
         EXPECT_EQ(host->params().Param(index).def.param_type, frei0r::RegisteredType(binding.unit));

@@ -97,7 +97,7 @@ common='--set "Vignette Type=Rectangle" --set "Height=202.5" --set Angle=22.5 --
 compare "$scratch/clip.mlt" 0 0 1 "$common --set Width=240"
 compare "$scratch/clip.mlt" 0 75 1 "$common --set Width=480"
 
-# ---- Kdenlive: the clip on the timeline, the effect dropped on it, the project saved.
+# ---- Kdenlive: the clip on the timeline, the effect dropped on it, changed, the project saved.
 dbus-run-session kdenlive -i "$scratch/meadow.png" >"$scratch/kdenlive.log" 2>&1 & pids+=($!)
 sleep 40
 x mousemove 737 404 click 1            # "Continue" with the clip's 960x540 profile
@@ -109,11 +109,17 @@ x mousemove 97 151 mousedown 1 sleep 0.3 mousemove 150 300 sleep 0.3 mousemove 2
 x mousemove 289 690 click 1
 x mousemove 1244 18 click 1            # the Effects layout: the whole stack
 shot kdenlive-panel
+# Changed through the panel: two choices, the falloff and the width, then saved and rendered.
+x mousemove 620 104 click 1; x key Down Return               # Vignette Type: Rectangle
+x mousemove 620 177 click 1; x type Overlay; x key Return    # Blending mode
+x mousemove 620 202 click 1; x type Gaussian; x key Return   # Alpha falloff
+x mousemove 703 402 click --repeat 2 1; x key ctrl+a; x type 60; x key Return   # Width, per cent
+shot kdenlive-choices
 x key ctrl+s
 x type "$scratch/project.kdenlive"
 x key Return
 sleep 3
-compare "$scratch/project.kdenlive" 190 190 1 '--set Width=150 --set Height=100 --set Feather=50'
+compare "$scratch/project.kdenlive" 190 190 1 '--set "Vignette Type=Rectangle" --set Width=576 --set Height=100 --set Feather=50 --set "Blending mode=Overlay" --set "Alpha falloff=Gaussian"'
 
 echo "$failures failure(s); screenshots in $shots"
 [ $failures = 0 ]

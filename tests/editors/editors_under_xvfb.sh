@@ -21,7 +21,7 @@ pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
   [ $placed_filter = 1 ] && rm -rf "$filters"
-  rm -rf "$scratch"
+  [ -n "${KEEP_SCRATCH:-}" ] || rm -rf "$scratch"
 }
 trap cleanup EXIT
 
@@ -92,6 +92,7 @@ x windowsize "$(xdotool search --name Shotcut | tail -1)" 1600 1000
 x mousemove 103 709 click 1            # the Filters tab
 shot shotcut-panel
 x key ctrl+s                           # saved by Shotcut, in its own words
+sleep 5                                # killed while writing, it leaves a frame of another project
 kill -9 "${pids[-1]}"; sleep 2  # it would ask about the unsaved session
 common='--set "Vignette Type=Rectangle" --set "Height=202.5" --set Angle=22.5 --set Feather=120 --set Color=#3366ff --set Opacity=75 --set "Blending mode=Screen" --set "Alpha falloff=Gaussian"'
 compare "$scratch/clip.mlt" 0 0 1 "$common --set Width=240"

@@ -17,16 +17,36 @@ namespace {
 
 using hostsim::HostApp;
 
+enum class Event { kDraw, kClick, kDrag };
+enum Handle { kFeatherLeft = 6, kFeatherRight, kFeatherTop, kFeatherBottom, kOpacity };
+
 const PF_Point kHandles[10] = {{90, 35},   {390, 35},  {90, 235},  {390, 235}, {240, 81},
                                {190, 135}, {290, 135}, {240, 101}, {240, 168}, {200, 160}};
 
+// A new click whose click data carries a mark in the words the effect does not use: a click
+// that takes a handle clears them, one that misses leaves the click data alone.
 int ClickedHandle(OverlayHost& overlay, PF_Point mouse) {
-    EXPECT_EQ(overlay.session->Click(mouse), PF_Err_NONE);
+    constexpr A_intptr_t kMark = 99;
+    PF_DoClickEventInfo& fresh = overlay.session->mutable_click_data();
+    fresh = PF_DoClickEventInfo{};
+    fresh.screen_point = mouse;
+    fresh.num_clicks = 1;
+    for (int word = 1; word < 4; ++word) fresh.continue_refcon[word] = kMark;
+    EXPECT_EQ(overlay.session->SendAsIs(PF_Event_DO_CLICK), PF_Err_NONE);
     EXPECT_TRUE(overlay.host->CommandViolations().empty());
     const auto& click = overlay.session->click_data();
     const bool handled = overlay.session->last_event().evt_out_flags == PF_EO_HANDLED_EVENT;
     EXPECT_EQ(handled, click.send_drag != 0);
+    for (int word = 1; word < 4; ++word) EXPECT_EQ(click.continue_refcon[word], handled ? 0 : kMark) << word;
     return click.send_drag ? static_cast<int>(click.continue_refcon[0]) : 0;
+}
+
+// The click data of a drag under way, as the host carries it, holding `handle`.
+void HoldHandle(OverlayHost& overlay, A_intptr_t handle) {
+    PF_DoClickEventInfo& held = overlay.session->mutable_click_data();
+    held = PF_DoClickEventInfo{};
+    held.continue_refcon[0] = handle;
+    held.send_drag = 1;
 }
 
 TEST(OverlayInteractionHostTest, ClickTakesTheHandleWithinReach) {
@@ -54,9 +74,6 @@ TEST(OverlayInteractionHostTest, ClickTakesTheHandleWithinReach) {
             SCOPED_TRACE(std::string(hostsim::HostAppName(app)) + ": " + c.what);
             OverlayHost overlay = OpenOverlay(app, {}, c.settings);
             EXPECT_EQ(ClickedHandle(overlay, c.mouse), c.handle);
-            if (c.handle) {
-                for (int word = 1; word < 4; ++word) EXPECT_EQ(overlay.session->click_data().continue_refcon[word], 0);
-            }
         }
     }
 }
@@ -72,8 +89,8 @@ TEST(OverlayInteractionHostTest, ProbedHandlesAreWhereTheHitTestPutsThem) {
     }
 }
 
-// A rotated shape in a zoomed, scrolled composition window: both hosts find the same
-// handles at the same places and take the same handle for the same click.
+// A rotated shape in a zoomed, scrolled window, on pixels twice as wide as high: both hosts
+// find the same handles at the same places and take the same handle for the same click.
 TEST(OverlayInteractionHostTest, SameHandlesInBothHosts) {
     const hostsim::OverlayView views[] = {View(PF_Window_COMP, {2, 1}, {15, 5}, {40, 30}),
                                           View(PF_Window_LAYER, {1, 2}, {60, 60})};
@@ -81,6 +98,7 @@ TEST(OverlayInteractionHostTest, SameHandlesInBothHosts) {
     for (const auto& view : views) {
         OverlayHost ae = OpenOverlay(HostApp::kAfterEffects, view, settings);
         OverlayHost pr = OpenOverlay(HostApp::kPremierePro, view, settings);
+        ae.host->in_data().pixel_aspect_ratio = pr.host->in_data().pixel_aspect_ratio = {2, 1};
         const auto ae_handles = hostsim::ProbeHandles(*ae.session, *ae.host);
         const auto pr_handles = hostsim::ProbeHandles(*pr.session, *pr.host);
         ASSERT_EQ(ae_handles.size(), 10u);
@@ -105,6 +123,7 @@ struct DragCase {
     const char* param;
     double expected;
     double tolerance;
+    A_long pixel_aspect = 1;  // width of a pixel over its height
 };
 
 void RunDrags(const DragCase* cases, std::size_t count) {
@@ -113,6 +132,7 @@ void RunDrags(const DragCase* cases, std::size_t count) {
             const DragCase& c = cases[i];
             SCOPED_TRACE(std::string(hostsim::HostAppName(app)) + ": " + c.what);
             OverlayHost overlay = OpenOverlay(app, {}, c.settings);
+            overlay.host->in_data().pixel_aspect_ratio = {c.pixel_aspect, 1};
             ASSERT_NE(ClickedHandle(overlay, c.from), 0);
             ASSERT_EQ(overlay.session->Drag(c.to, true), PF_Err_NONE);
             EXPECT_TRUE(overlay.host->CommandViolations().empty());
@@ -131,6 +151,7 @@ TEST(OverlayInteractionHostTest, AngleHandleGivesTheBearingOfTheMouse) {
         {"up and right", {}, {240, 81}, {290, 85}, "Angle", 45, 2 * raw},
         {"up and left", {}, {240, 81}, {190, 85}, "Angle", 315, 2 * raw},
         {"on the origin", {}, {240, 81}, {240, 135}, "Angle", 270, 0},
+        {"down and right", {}, {240, 81}, {290, 185}, "Angle", 135, 2 * raw},
     };
     RunDrags(cases, std::size(cases));
 }
@@ -144,9 +165,12 @@ TEST(OverlayInteractionHostTest, CornerFeatherAndOpacityDrags) {
         {"top-left across the origin: width limited to 0", {}, {90, 35}, {340, 185}, "Width", 0, 0},
         {"top-left across the origin: height limited to 0", {}, {90, 35}, {340, 185}, "Height", 0, 0},
         {"top-left corner outward", {}, {90, 35}, {40, 15}, "Width", 400, 0},
-        {"right feather 10 inside the outline", {}, {290, 135}, {380, 135}, "Feather", 10, 1e-4},
-        {"right feather beyond the outline: 0", {}, {290, 135}, {400, 135}, "Feather", 0, 0},
-        {"left feather outside the outline: 0", {}, {190, 135}, {50, 135}, "Feather", 0, 0},
+        // Angle 90: the bottom-right corner lies at (140, 284); the offset (-50, 100) is the
+        // unturned (100, 50).
+        {"bottom-right at angle 90: width", {{"Angle", "90"}}, {140, 284}, {190, 235}, "Width", 200, 1e-4},
+        {"bottom-right at angle 90: height", {{"Angle", "90"}}, {140, 284}, {190, 235}, "Height", 100, 1e-4},
+        // P = 2: the outline's half-width is 75 layer pixels; 50 layer pixels are 100 square ones.
+        {"bottom-right with P = 2", {}, {315, 235}, {290, 185}, "Width", 200, 0, 2},
         {"left feather inward", {}, {190, 135}, {140, 135}, "Feather", 50, 1e-4},
         {"top feather", {}, {240, 101}, {240, 115}, "Feather", 120, 1e-4},
         {"bottom feather", {}, {240, 168}, {240, 175}, "Feather", 90, 1e-4},
@@ -156,6 +180,77 @@ TEST(OverlayInteractionHostTest, CornerFeatherAndOpacityDrags) {
         {"opacity far below: limited to 0", {}, {200, 160}, {200, 260}, "Opacity", 0, 0},
     };
     RunDrags(cases, std::size(cases));
+}
+
+// Drags of a held handle to places no click reaches. A feather drag limits the result to
+// 0..15000; without height the top and bottom handles change nothing. Opacity follows window
+// pixels, whatever the zoom.
+TEST(OverlayInteractionHostTest, HeldHandleDragsStayWithinTheValidRange) {
+    struct Case {
+        const char* what;
+        Settings settings;
+        hostsim::OverlayView view;
+        int handle;
+        PF_Point to;
+        const char* param;
+        double expected;
+    };
+    const hostsim::OverlayView zoomed = View(PF_Window_COMP, {2, 1}, {5, 7}, {10, 20});  // origin at (505, 317)
+    const Case cases[] = {
+        {"right feather beyond the outline", {}, {}, kFeatherRight, {400, 135}, "Feather", 0},
+        {"right feather far across", {}, {}, kFeatherRight, {-19860, 135}, "Feather", 15000},
+        {"left feather beyond the outline", {}, {}, kFeatherLeft, {80, 135}, "Feather", 0},
+        {"left feather 20 inside", {}, {}, kFeatherLeft, {110, 135}, "Feather", 20},
+        {"top feather 10 inside, scaled by W/H", {}, {}, kFeatherTop, {240, 45}, "Feather", 15},
+        {"bottom feather beyond the outline", {}, {}, kFeatherBottom, {240, 245}, "Feather", 0},
+        {"top feather without height", {{"Height", "0"}}, {}, kFeatherTop, {240, 125}, "Feather", 100},
+        {"bottom feather without height", {{"Height", "0"}}, {}, kFeatherBottom, {240, 145}, "Feather", 100},
+        {"right feather without height", {{"Height", "0"}}, {}, kFeatherRight, {380, 135}, "Feather", 10},
+        {"opacity at zoom 2, 30 above the origin", {}, zoomed, kOpacity, {505, 287}, "Opacity", 80},
+        {"opacity at zoom 2, 60 above the origin", {}, zoomed, kOpacity, {505, 257}, "Opacity", 100},
+    };
+    for (HostApp app : {HostApp::kAfterEffects, HostApp::kPremierePro}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(hostsim::HostAppName(app)) + ": " + c.what);
+            OverlayHost overlay = OpenOverlay(app, c.view, c.settings);
+            HoldHandle(overlay, c.handle);
+            ASSERT_EQ(overlay.session->Drag(c.to, false), PF_Err_NONE);
+            EXPECT_TRUE(overlay.host->CommandViolations().empty());
+            EXPECT_EQ(overlay.session->last_event().evt_out_flags, PF_EO_HANDLED_EVENT);
+            EXPECT_NEAR(overlay.Value(c.param), c.expected, 1e-4);
+        }
+    }
+}
+
+// A drag that holds no handle of the effect's, or an event in a window other than the
+// composition and layer windows, is not the effect's: nothing is written, drawn or acquired.
+TEST(OverlayInteractionHostTest, EventsNotForTheEffectAreLeftAlone) {
+    for (HostApp app : {HostApp::kAfterEffects, HostApp::kPremierePro}) {
+        for (A_intptr_t handle : {0, 11, -1}) {
+            SCOPED_TRACE(std::string(hostsim::HostAppName(app)) + ", holding " + std::to_string(handle));
+            OverlayHost overlay = OpenOverlay(app);
+            HoldHandle(overlay, handle);
+            ASSERT_EQ(overlay.session->Drag({200, 100}, false), PF_Err_NONE);
+            EXPECT_EQ(overlay.Value("Opacity"), 25);
+            EXPECT_EQ(overlay.session->last_event().evt_out_flags, 0);
+            EXPECT_EQ(overlay.session->click_data().continue_refcon[0], handle);
+        }
+        for (Event event : {Event::kDraw, Event::kClick, Event::kDrag}) {
+            SCOPED_TRACE(std::string(hostsim::HostAppName(app)) + ", effect window");
+            OverlayHost overlay = OpenOverlay(app, View(PF_Window_EFFECT));
+            if (event == Event::kDrag) HoldHandle(overlay, kOpacity);
+            overlay.session->mutable_click_data().continue_refcon[2] = 5;
+            const PF_Err err = event == Event::kDraw    ? overlay.session->Draw()
+                               : event == Event::kClick ? overlay.session->SendAsIs(PF_Event_DO_CLICK)
+                                                        : overlay.session->Drag({200, 100}, true);
+            EXPECT_EQ(err, PF_Err_NONE);
+            EXPECT_EQ(overlay.session->last_event().evt_out_flags, 0);
+            EXPECT_TRUE(overlay.session->drawbot().strokes().empty());
+            EXPECT_EQ(overlay.host->accounting().AcquiredThisCommand(), 0);
+            EXPECT_EQ(overlay.Value("Opacity"), 25);
+            EXPECT_EQ(overlay.session->click_data().continue_refcon[2], 5);
+        }
+    }
 }
 
 TEST(OverlayInteractionHostTest, ClickDataTravelsUntilTheFinalDrag) {

@@ -1,6 +1,6 @@
 // The overlay's geometry that needs no host: the shape's rectangles in layer pixels, the
 // fixed-point roundings, the bearing a drag hands back. Where the shapes and handles land in
-// a window is tested through the loaded plug-in (tests/overlay_host).
+// a window is tested through the loaded plug-in (the *HostTest files here).
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,7 +1,7 @@
 // qxv render on real files and streams: what goes in at opacity 0 comes out unchanged
 // (PNG 8- and 16-bit, raw streams of two frames), the documented pixel comes out of a PNG,
 // and an image without alpha comes out opaque.
-#include "QxvRun.h"
+#include "ScratchFiles.h"
 
 namespace qxv::cli_tests {
 namespace {

@@ -3,7 +3,7 @@
 // file then fails with one line that names what could not be loaded.
 #include <filesystem>
 
-#include "QxvRun.h"
+#include "ScratchFiles.h"
 
 namespace qxv::cli_tests {
 namespace {

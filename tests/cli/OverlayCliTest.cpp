@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "../cli_render/QxvRun.h"
+#include "ScratchFiles.h"
 #include "hostsim/Json.h"
 
 namespace qxv::cli_tests {

@@ -1,6 +1,6 @@
 // qxv render when something is wrong: one line naming the problem, a non-zero exit, and no
 // output file (complete or partial) left in the directory.
-#include "QxvRun.h"
+#include "ScratchFiles.h"
 
 namespace qxv::cli_tests {
 namespace {

@@ -3,7 +3,7 @@
 // end inside a frame, outputs that cannot be written. Each gets one line on stderr, a
 // non-zero exit that is not a crash, and leaves no file behind, complete or partial.
 #include "../CaseName.h"
-#include "../cli_render/QxvRun.h"
+#include "ScratchFiles.h"
 
 namespace qxv::cli_tests {
 namespace {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "../cli/RunCli.h"
+#include "RunCli.h"
 
 namespace qxv::cli_tests {
 

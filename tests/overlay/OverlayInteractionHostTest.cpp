@@ -8,6 +8,7 @@
 //   6 (190, 135) 7 (290, 135)  8 (240, 101)  9 (240, 168)   10 (200, 160)
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "hostsim/HandleProbe.h"
 #include "OverlayHost.h"
@@ -86,6 +87,52 @@ TEST(OverlayInteractionHostTest, ProbedHandlesAreWhereTheHitTestPutsThem) {
         EXPECT_TRUE(handles[i].probed) << i + 1;
         EXPECT_EQ(handles[i].point.h, kHandles[i].h) << i + 1;
         EXPECT_EQ(handles[i].point.v, kHandles[i].v) << i + 1;
+    }
+}
+
+// Where the hit test puts the handles as the shape changes. The angle handle reaches a fifth
+// of the layer's height (54) from the origin, divided by P; the opacity track sits 40 window
+// pixels left of the origin whatever the zoom.
+TEST(OverlayInteractionHostTest, HandlesFollowTheShape) {
+    struct Expected {
+        int handle;
+        A_long x, y;
+    };
+    struct Case {
+        const char* what;
+        Settings settings;
+        A_long pixel_aspect;
+        hostsim::Zoom zoom;
+        std::vector<Expected> handles;
+    };
+    const Case cases[] = {
+        {"feather W/2: the feather handles meet at the origin", {{"Feather", "150"}}, 1, {},
+         {{6, 240, 135}, {7, 240, 135}, {8, 240, 135}, {9, 240, 135}}},
+        {"feather beyond W/2: the feather handles change sides", {{"Feather", "200"}}, 1, {},
+         {{6, 290, 135}, {7, 190, 135}, {8, 240, 168}, {9, 240, 101}}},
+        // Bottom-right at (139, 284), not (140, 285): the turn in single precision leaves it a
+        // hair short of both and the hit test floors.
+        {"angle 90: top-left to the upper right, the angle handle to the right", {{"Angle", "90"}}, 1, {},
+         {{1, 340, -15}, {4, 139, 284}, {5, 294, 135}}},
+        {"angle 90 with P = 2", {{"Angle", "90"}}, 2, {}, {{5, 267, 135}}},
+        {"opacity 0 at the track's lower end", {{"Angle", "30"}, {"Opacity", "0"}}, 1, {}, {{10, 200, 185}}},
+        {"opacity 100 at the track's upper end", {{"Angle", "30"}, {"Opacity", "100"}}, 1, {}, {{10, 200, 85}}},
+        {"the opacity track does not zoom", {}, 1, {2, 1}, {{1, 180, 70}, {10, 440, 295}}},
+        {"height 0 gives finite feather handles", {{"Height", "0"}}, 1, {},
+         {{6, 190, 135}, {7, 290, 135}, {8, 240, 135}, {9, 240, 135}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Settings settings = {{"Vignette Type", "Rectangle"}};
+        settings.insert(settings.end(), c.settings.begin(), c.settings.end());
+        OverlayHost overlay = OpenOverlay(HostApp::kAfterEffects, View(PF_Window_LAYER, c.zoom), settings);
+        overlay.host->in_data().pixel_aspect_ratio = {c.pixel_aspect, 1};
+        const auto handles = hostsim::ProbeHandles(*overlay.session, *overlay.host);
+        ASSERT_EQ(handles.size(), 10u);
+        for (const Expected& e : c.handles) {
+            EXPECT_EQ(handles[e.handle - 1].point.h, e.x) << "handle " << e.handle;
+            EXPECT_EQ(handles[e.handle - 1].point.v, e.y) << "handle " << e.handle;
+        }
     }
 }
 

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "../host/LoadedPlugin.h"
+#include "../LoadedPlugin.h"
 #include "ParamKeys.h"
 
 namespace qxv::cli_tests {

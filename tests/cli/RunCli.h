@@ -1,5 +1,7 @@
 // Runs the built qxv as a user would and collects its exit code, standard output and
-// standard error.
+// standard error: the one way the tests run qxv. It runs in the test's directory or in one
+// given, reads standard input from nothing or from the file of an argument "<file", and may
+// be another copy of qxv (an installed one). Words() splits a command line written as text.
 #pragma once
 
 #if defined(_WIN32)
@@ -18,10 +20,47 @@
 namespace qxv::cli_tests {
 
 struct CliResult {
-    int exit_code = -1;
+    int exit_code = -1;  // 128 + the signal's number for a crash
     std::string out;
     std::string err;
 };
+
+// The words of a command line as a POSIX shell splits them: blanks separate, and '...' or
+// "..." group (without escapes), so that '' is an empty word.
+inline std::vector<std::string> Words(const std::string& line) {
+    std::vector<std::string> words;
+    std::string word;
+    bool in_word = false;
+    char quote = 0;
+    for (char c : line) {
+        if (quote) {
+            if (c == quote) quote = 0;
+            else word += c;
+        } else if (c == '\'' || c == '"') {
+            quote = c;
+            in_word = true;
+        } else if (c == ' ') {
+            if (in_word) words.push_back(word);
+            word.clear();
+            in_word = false;
+        } else {
+            word += c;
+            in_word = true;
+        }
+    }
+    if (in_word) words.push_back(word);
+    return words;
+}
+
+// The arguments without an input redirection "<file", whose file goes to `input`.
+inline std::vector<std::string> WithoutInputFile(const std::vector<std::string>& args, std::string& input) {
+    std::vector<std::string> rest;
+    for (const auto& arg : args) {
+        if (arg.size() > 1 && arg[0] == '<') input = arg.substr(1);
+        else rest.push_back(arg);
+    }
+    return rest;
+}
 
 #if defined(_WIN32)
 
@@ -56,22 +95,27 @@ inline std::string WithoutCarriageReturns(std::string text) {
     return text;
 }
 
-inline CliResult RunCli(const std::vector<std::string>& args) {
+inline CliResult RunCli(const std::vector<std::string>& all_args, const std::string& directory = "",
+                        const std::string& program = QXV_CLI_PATH) {
     static int run = 0;
-    wchar_t directory[MAX_PATH];
-    GetTempPathW(MAX_PATH, directory);
+    std::string input;
+    const std::vector<std::string> args = WithoutInputFile(all_args, input);
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
     const std::wstring stem =
-        std::wstring(directory) + L"qxv_cli_test_" + std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(run++);
+        std::wstring(temp) + L"qxv_cli_test_" + std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(run++);
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     const auto create = [&](const std::wstring& path, DWORD access, DWORD disposition) {
         return CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, disposition,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     };
-    HANDLE in = create(L"NUL", GENERIC_READ, OPEN_EXISTING);
+    const std::wstring input_path =
+        input.empty() ? L"NUL" : Widen(directory.empty() ? input : directory + "\\" + input);
+    HANDLE in = create(input_path, GENERIC_READ, OPEN_EXISTING);
     HANDLE out = create(stem + L".out", GENERIC_WRITE, CREATE_ALWAYS);
     HANDLE err = create(stem + L".err", GENERIC_WRITE, CREATE_ALWAYS);
 
-    std::wstring command = QuoteArgument(QXV_CLI_PATH);
+    std::wstring command = QuoteArgument(program);
     for (const auto& arg : args) command += L" " + QuoteArgument(arg);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -81,7 +125,9 @@ inline CliResult RunCli(const std::vector<std::string>& args) {
     startup.hStdError = err;
     PROCESS_INFORMATION process{};
     CliResult result;
-    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+    const std::wstring wide_directory = Widen(directory);
+    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                       directory.empty() ? nullptr : wide_directory.c_str(), &startup, &process)) {
         WaitForSingleObject(process.hProcess, INFINITE);
         DWORD code = 0;
         GetExitCodeProcess(process.hProcess, &code);
@@ -120,12 +166,16 @@ inline std::string ShellQuote(const std::string& arg) {
     return quoted + "'";
 }
 
-inline CliResult RunCli(const std::vector<std::string>& args) {
+inline CliResult RunCli(const std::vector<std::string>& all_args, const std::string& directory = "",
+                        const std::string& program = QXV_CLI_PATH) {
     static int run = 0;
+    std::string input;
+    const std::vector<std::string> args = WithoutInputFile(all_args, input);
     const std::string stem = "/tmp/qxv_cli_test_" + std::to_string(getpid()) + "_" + std::to_string(run++);
-    std::string command = ShellQuote(QXV_CLI_PATH);
+    std::string command = directory.empty() ? "" : "cd " + ShellQuote(directory) + " && ";
+    command += ShellQuote(program);
     for (const auto& arg : args) command += " " + ShellQuote(arg);
-    command += " >" + stem + ".out 2>" + stem + ".err </dev/null";
+    command += " >" + stem + ".out 2>" + stem + ".err <" + (input.empty() ? "/dev/null" : ShellQuote(input));
     int status = std::system(command.c_str());
     CliResult result;
     result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);

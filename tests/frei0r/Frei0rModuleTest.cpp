@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "../host/LoadedPlugin.h"
+#include "../LoadedPlugin.h"
 #include "Frei0rApi.h"
 #include "hostsim/PointDefaults.h"
 #include "hostsim/RenderFrame.h"

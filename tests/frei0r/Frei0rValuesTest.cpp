@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "../host/LoadedPlugin.h"
+#include "../LoadedPlugin.h"
 #include "Frei0rApi.h"
 #include "Frei0rValues.h"
 #include "ParamBindings.h"

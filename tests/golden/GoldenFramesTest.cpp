@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "../render_host/RenderHost.h"
+#include "../render/RenderHost.h"
 #include "GoldenCases.h"
 #include "GoldenFile.h"
 #include "GoldenInput.h"

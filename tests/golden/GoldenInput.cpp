@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "../render_host/RenderHost.h"
+#include "../render/RenderHost.h"
 
 namespace qxv::golden_tests {
 namespace {

@@ -1,18 +1,18 @@
-// Positions of the overlay's shapes and handles, computed through the fake host's windows.
+// The overlay's geometry that needs no host: the shape's rectangles in layer pixels, the
+// fixed-point roundings, the bearing a drag hands back. Where the shapes and handles land in
+// a window is tested through the loaded plug-in (the *HostTest files here).
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
-#include <vector>
 
-#include "FakeOverlayHost.h"
+#include "../render/ParamSet.h"
 #include "overlay/FixedMath.h"
 #include "overlay/OverlayGeometry.h"
+#include "overlay/OverlayInteraction.h"
 
-namespace qxv_overlay_test {
+namespace qxv {
 namespace {
-
-using qxv::FixedRect;
 
 constexpr double kOneFixedStep = 1.0 / 65536;
 
@@ -49,93 +49,17 @@ TEST(OverlayGeometry, ShapeRectsFollowSizeFeatherAndPixelAspect) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        FakeOverlayHost host;
-        host.SetShape(2, 100, 80, c.width, c.height, 0, c.feather, 25);
-        host.SetPixelAspect(c.num, 1);
-        const qxv::ShapeRects rects = qxv::ComputeShapeRects(&host.in_data, qxv::ReadOverlayParams(host.params));
+        test::ParamSet params;
+        params[kParamVignetteType].u.pd.value = kVignetteRectangle;
+        params.SetOrigin(100, 80);
+        params[kParamWidth].u.fs_d.value = c.width;
+        params[kParamHeight].u.fs_d.value = c.height;
+        params[kParamFeather].u.fs_d.value = c.feather;
+        PF_InData in_data = test::FullResolutionInData();
+        in_data.pixel_aspect_ratio = {c.num, 1};
+        const ShapeRects rects = ComputeShapeRects(&in_data, ReadOverlayParams(params.list));
         ExpectRect(rects.outline, c.outline, "outline");
         ExpectRect(rects.feather, c.feather_rect, "feather");
-    }
-}
-
-TEST(OverlayGeometry, EllipsePointsTurnInSquarePixelsAndAreMapped) {
-    struct Case {
-        double angle;
-        A_long num;
-        int index;
-        double dx, dy;  // from the origin, layer pixels
-    };
-    const Case cases[] = {
-        {0, 1, 0, 150, 0},  {0, 1, 16, 0, 100},  {0, 1, 32, -150, 0}, {0, 1, 48, 0, -100},
-        {90, 1, 0, 0, 150}, {90, 1, 16, -100, 0}, {0, 2, 0, 75, 0},   {90, 2, 16, -50, 0},
-    };
-    for (bool premiere : {false, true}) {
-        for (const Case& c : cases) {
-            SCOPED_TRACE(::testing::Message() << (premiere ? "Premiere" : "AE") << " angle " << c.angle << " P "
-                                              << c.num << " point " << c.index);
-            FakeOverlayHost host;
-            if (premiere) host.SetPremiere();
-            host.SetView(1, {10, 20}, {0, 0});
-            host.SetPixelAspect(c.num, 1);
-            const qxv::EllipseOutline points = [&] {
-                qxv::SuiteCache cache(&host.in_data, &host.out_data);
-                return qxv::ComputeEllipseOutline(&host.in_data, cache, {100 * 65536, 80 * 65536}, c.angle * 0.017453292519943295, 150, 100,
-                                                  &host.extra);
-            }();
-            EXPECT_NEAR(points[c.index].x, host.WindowX(100 + c.dx), 1e-3);
-            EXPECT_NEAR(points[c.index].y, host.WindowY(80 + c.dy), 1e-3);
-            EXPECT_EQ(host.Calls("source_to_frame"), 64);
-            EXPECT_EQ(host.SuitesAcquired("PF ANSI Suite"), premiere ? 0 : 1);
-            EXPECT_TRUE(host.SuitesBalanced());
-        }
-    }
-}
-
-TEST(OverlayGeometry, HandlePositionsAsTheHitTestSeesThem) {
-    struct Expected {
-        int handle;
-        A_long x, y;
-    };
-    struct Case {
-        const char* name;
-        double angle, feather, opacity, height;
-        A_long num;
-        int zoom;
-        std::vector<Expected> handles;
-    };
-    // Origin (100, 80), width 300, layer height 300 (angle handle reach 60).
-    const Case cases[] = {
-        {"angle 0, feather 0",
-         0, 0, 25, 200, 1, 1,
-         {{1, -50, -20}, {2, 250, -20}, {3, -50, 180}, {4, 250, 180}, {5, 100, 20}, {6, -50, 80}, {7, 250, 80},
-          {8, 100, -20}, {9, 100, 180}, {10, 60, 105}}},
-        {"feather W/2: the feather handles meet at the origin",
-         0, 150, 25, 200, 1, 1, {{6, 100, 80}, {7, 100, 80}, {8, 100, 80}, {9, 100, 80}}},
-        {"feather beyond W/2: the feather handles change sides",
-         0, 200, 25, 200, 1, 1, {{6, 150, 80}, {7, 50, 80}, {8, 100, 113}, {9, 100, 46}}},
-        // Bottom-right at 229, not 230: the cosine of the single-precision right angle is a
-        // hair below zero and the hit test floors.
-        {"angle 90: top-left goes to the upper right, the angle handle to the right",
-         90, 100, 25, 200, 1, 1, {{1, 200, -70}, {4, 0, 229}, {5, 160, 80}}},
-        {"angle 90 with P = 2: the angle handle's reach is divided by P", 90, 100, 25, 200, 2, 1, {{5, 130, 80}}},
-        {"opacity 0 at the track's lower end", 30, 100, 0, 200, 1, 1, {{10, 60, 130}}},
-        {"opacity 100 at the track's upper end", 30, 100, 100, 200, 1, 1, {{10, 60, 30}}},
-        {"the opacity track does not zoom", 0, 100, 25, 200, 1, 2, {{1, -100, -40}, {10, 160, 185}}},
-        {"height 0 gives finite feather handles", 0, 100, 25, 0, 1, 1, {{6, 50, 80}, {7, 150, 80}, {8, 100, 80},
-                                                                      {9, 100, 80}}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        FakeOverlayHost host;
-        host.SetShape(2, 100, 80, 300, c.height, c.angle, c.feather, c.opacity);
-        host.SetPixelAspect(c.num, 1);
-        host.SetView(c.zoom, {0, 0}, {0, 0});
-        const auto handles = host.HitTestHandles();
-        for (const Expected& e : c.handles) {
-            EXPECT_EQ(handles[e.handle - 1].h, e.x) << "handle " << e.handle;
-            EXPECT_EQ(handles[e.handle - 1].v, e.y) << "handle " << e.handle;
-        }
-        EXPECT_TRUE(host.SuitesBalanced());
     }
 }
 
@@ -147,9 +71,9 @@ TEST(OverlayGeometry, DrawingRoundsWhereHitTestingFloors) {
     const Case cases[] = {{10.5, 10, 11}, {-10.5, -11, -10}, {10.25, 10, 10}, {-0.25, -1, 0}, {7.75, 7, 8}};
     for (const Case& c : cases) {
         const PF_Fixed v = static_cast<PF_Fixed>(c.pixels * 65536);
-        const qxv::CornerSet corners = {{v, v}, {v, v}, {v, v}, {v, v}};
-        EXPECT_EQ(qxv::FixedToWholePixel(v), c.hit) << c.pixels;
-        EXPECT_EQ(qxv::RoundCornersForDrawing(corners).bottom_right.h, c.drawn) << c.pixels;
+        const CornerSet corners = {{v, v}, {v, v}, {v, v}, {v, v}};
+        EXPECT_EQ(FixedToWholePixel(v), c.hit) << c.pixels;
+        EXPECT_EQ(RoundCornersForDrawing(corners).bottom_right.h, c.drawn) << c.pixels;
     }
 }
 
@@ -167,8 +91,11 @@ TEST(OverlayGeometry, RoundToFixedRoundsHalvesAwayFromZeroAndNeverOverflows) {
         {1e300, std::numeric_limits<PF_Fixed>::max()},
         {-std::numeric_limits<double>::infinity(), std::numeric_limits<PF_Fixed>::min()},
     };
-    for (const Case& c : cases) EXPECT_EQ(qxv::RoundToFixed(c.pixels), c.expected) << c.pixels;
+    for (const Case& c : cases) EXPECT_EQ(RoundToFixed(c.pixels), c.expected) << c.pixels;
 }
 
+// A bearing a hair short of a full turn rounds to 360 and is handed back as 0.
+TEST(OverlayGeometry, ABearingThatRoundsToAFullTurnIsZero) { EXPECT_EQ(AngleDragValue(-1.0 / 65536, -30000), 0); }
+
 }  // namespace
-}  // namespace qxv_overlay_test
+}  // namespace qxv

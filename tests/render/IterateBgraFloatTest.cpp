@@ -2,13 +2,16 @@
 
 #include <vector>
 
-#include "FakeHost.h"
+#include "hostsim/World.h"
 #include "render/IterateBgraFloat.h"
 
 namespace qxv {
 namespace {
 
-using test::World;
+using hostsim::World;
+using hostsim::WorldFormat;
+
+PF_PixelFloat* At(World& world, A_long x, A_long y) { return reinterpret_cast<PF_PixelFloat*>(world.Pixel(x, y)); }
 
 struct Visit {
     A_long x, y;
@@ -23,21 +26,19 @@ PF_Err Record(void* refcon, A_long x, A_long y, PF_PixelFloat* in, PF_PixelFloat
 }
 
 TEST(IterateBgraFloatTest, VisitsEveryPixelOfTheRowsWithItsOwnRowbytes) {
-    World src(5, 4, sizeof(PF_PixelFloat));
-    World dst(5, 4, sizeof(PF_PixelFloat));
-    src.def.rowbytes += 32;  // the two worlds pad their rows differently
-    src.bytes.resize(static_cast<size_t>(src.def.rowbytes) * 4);
-    src.def.data = reinterpret_cast<PF_PixelPtr>(src.bytes.data());
+    World src(WorldFormat::kBgraFloat, 5, 4, hostsim::kDefaultRowPadding + 32);  // rows padded differently
+    World dst(WorldFormat::kBgraFloat, 5, 4);
     std::vector<Visit> visits;
-    EXPECT_EQ(IterateBgraFloat(1, 3, &src.def, &visits, Record, &dst.def), PF_Err_NONE);
+    EXPECT_EQ(IterateBgraFloat(1, 3, src.def(), &visits, Record, dst.def()), PF_Err_NONE);
     ASSERT_EQ(visits.size(), 10u);
     for (size_t i = 0; i < visits.size(); ++i) {
         const A_long x = static_cast<A_long>(i % 5), y = static_cast<A_long>(1 + i / 5);
         EXPECT_EQ(visits[i].x, x);
         EXPECT_EQ(visits[i].y, y);
-        EXPECT_EQ(visits[i].in, src.At<PF_PixelFloat>(x, y));
-        EXPECT_EQ(visits[i].out, dst.At<PF_PixelFloat>(x, y));
+        EXPECT_EQ(visits[i].in, At(src, x, y));
+        EXPECT_EQ(visits[i].out, At(dst, x, y));
     }
+    EXPECT_TRUE(dst.GuardsIntact());
 }
 
 // Rows and columns outside either world are never touched, whatever range is asked for.
@@ -57,10 +58,11 @@ TEST(IterateBgraFloatTest, StaysInsideBothWorlds) {
         {"reversed range", 4, 3, 4, 3, 3, 1, 0},
     };
     for (const auto& c : cases) {
-        World src(c.src_width, c.src_height, sizeof(PF_PixelFloat));
-        World dst(c.dst_width, c.dst_height, sizeof(PF_PixelFloat));
+        World src(WorldFormat::kBgraFloat, c.src_width, c.src_height);
+        World dst(WorldFormat::kBgraFloat, c.dst_width, c.dst_height);
         std::vector<Visit> visits;
-        IterateBgraFloat(c.first_row, c.end_row, &src.def, &visits, Record, &dst.def);
+        IterateBgraFloat(c.first_row, c.end_row, src.def(), &visits, Record, dst.def());
+        EXPECT_TRUE(dst.GuardsIntact()) << c.what;
         EXPECT_EQ(visits.size(), c.visits) << c.what;
         for (const Visit& v : visits) {
             EXPECT_TRUE(v.x >= 0 && v.x < c.src_width && v.x < c.dst_width) << c.what;
@@ -70,11 +72,11 @@ TEST(IterateBgraFloatTest, StaysInsideBothWorlds) {
 }
 
 TEST(IterateBgraFloatTest, WorldWithoutPixelsIsSkipped) {
-    World src(4, 3, sizeof(PF_PixelFloat));
-    World dst(4, 3, sizeof(PF_PixelFloat));
-    src.def.data = nullptr;
+    World src(WorldFormat::kBgraFloat, 4, 3);
+    World dst(WorldFormat::kBgraFloat, 4, 3);
+    src.def()->data = nullptr;
     std::vector<Visit> visits;
-    EXPECT_EQ(IterateBgraFloat(0, 3, &src.def, &visits, Record, &dst.def), PF_Err_NONE);
+    EXPECT_EQ(IterateBgraFloat(0, 3, src.def(), &visits, Record, dst.def()), PF_Err_NONE);
     EXPECT_TRUE(visits.empty());
 }
 

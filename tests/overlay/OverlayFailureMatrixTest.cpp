@@ -4,11 +4,12 @@
 // callback, the drawing reference, the theme's calls, every Drawbot call), then each suite acquired answering
 // "success" with a null suite. Whatever fails, nothing crashes, no exception reaches the
 // host, and every pen, path and suite is given back exactly once (the host records any of
-// these as a violation of the command).
+// these as a violation of the command). Then what each missing suite does to an event.
 #include <iostream>
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "OverlayHost.h"
 
@@ -96,6 +97,55 @@ TEST(OverlayFailureMatrixTest, EveryHostCallFailingInTurn) {
     }
     std::cout << "[ overlay  ] " << failure_points << " failure points exercised\n";
     EXPECT_GT(failure_points, 1000);
+}
+
+// A suite the host does not have. Without one of the Drawbot suites nothing is drawn and the
+// user is told; without the overlay theme (After Effects), the basic suite or the ANSI suite
+// (After Effects only: Premiere Pro's overlay needs none) the event ends with 516 and the
+// click data unwritten. Whatever was acquired is given back.
+TEST(OverlayMissingSuiteTest, EndsTheEventAsTheTableSays) {
+    struct Case {
+        HostApp app;
+        Event event;
+        const char* missing;  // null: no basic suite at all
+        PF_Err expected;
+        bool message;  // PF_OutFlag_DISPLAY_ERROR_MESSAGE
+    };
+    std::vector<Case> cases = {
+        {HostApp::kAfterEffects, Event::kDraw, "PF Effect Custom UI Overlay Theme Suite", PF_Err_BAD_CALLBACK_PARAM, false},
+        {HostApp::kAfterEffects, Event::kClick, nullptr, PF_Err_BAD_CALLBACK_PARAM, false},
+        {HostApp::kAfterEffects, Event::kClick, "PF ANSI Suite", PF_Err_BAD_CALLBACK_PARAM, false},
+        {HostApp::kPremierePro, Event::kClick, "PF ANSI Suite", PF_Err_NONE, false},
+    };
+    for (HostApp app : {HostApp::kAfterEffects, HostApp::kPremierePro}) {
+        for (const char* drawbot : {"DRAWBOT Draw Suite", "DRAWBOT Supplier Suite", "DRAWBOT Surface Suite",
+                                    "DRAWBOT Path Suite"}) {
+            cases.push_back({app, Event::kDraw, drawbot, PF_Err_NONE, true});
+        }
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(hostsim::HostAppName(c.app)) + ", " + EventName(c.event) + " without " +
+                     (c.missing ? c.missing : "the basic suite"));
+        EventRun run = SendEvent(c.app, PF_Window_LAYER, c.event, [&](hostsim::Host& host) {
+            if (c.missing) {
+                host.failures().FailSuite(c.missing);
+            } else {
+                host.SetBasicSuiteAvailable(false);
+            }
+        });
+        EXPECT_EQ(run.result, c.expected);
+        EXPECT_TRUE(run.overlay.host->CommandViolations().empty()) << run.overlay.host->CommandViolations()[0];
+        EXPECT_EQ((run.overlay.host->out_data().out_flags & PF_OutFlag_DISPLAY_ERROR_MESSAGE) != 0, c.message);
+        if (c.event == Event::kDraw) {
+            EXPECT_TRUE(run.overlay.session->drawbot().strokes().empty());
+            if (c.message) {
+                EXPECT_EQ(run.overlay.session->drawbot().pens_made() + run.overlay.session->drawbot().paths_made(), 0);
+                EXPECT_TRUE(run.overlay.host->trace().Calls("PF_GetDrawingReference").empty());
+            }
+        } else {
+            EXPECT_EQ(run.overlay.session->drag_requested(), c.expected == PF_Err_NONE);
+        }
+    }
 }
 
 }  // namespace

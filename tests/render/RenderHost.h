@@ -7,9 +7,10 @@
 
 #include <cstring>
 #include <initializer_list>
+#include <set>
 #include <string>
 
-#include "../host/LoadedPlugin.h"
+#include "../LoadedPlugin.h"
 #include "hostsim/RenderFrame.h"
 #include "hostsim/World.h"
 
@@ -109,6 +110,15 @@ inline void SetParams(Host& host, std::initializer_list<const char*> settings) {
         std::string error;
         ASSERT_TRUE(host.params().Set(text.substr(0, equals), text.substr(equals + 1), error)) << error;
     }
+}
+
+// The names of the suites the last command acquired.
+inline std::set<std::string> SuitesAcquired(Host& host) {
+    std::set<std::string> names;
+    for (const auto& [key, count] : host.accounting().ThisCommand()) {
+        if (count.acquired > 0) names.insert(key.name);
+    }
+    return names;
 }
 
 inline std::unique_ptr<Host> ReadyHost(WorldFormat format) { return host_tests::MakeReadyHost(HostOf(format)); }

@@ -2,7 +2,7 @@
 // the effect controls, the rounding to 16.16, and one clear message for anything refused.
 #include <cstdio>
 
-#include "LoadedPlugin.h"
+#include "../LoadedPlugin.h"
 #include "hostsim/ParamParse.h"
 #include "hostsim/ParamJson.h"
 #include "hostsim/PointDefaults.h"

@@ -1,7 +1,7 @@
 // EntryPointFunc: which commands it serves, what it leaves alone, and the About text.
 #include <cstring>
 
-#include "LoadedPlugin.h"
+#include "../LoadedPlugin.h"
 
 namespace qxv::host_tests {
 namespace {

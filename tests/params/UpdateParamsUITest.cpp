@@ -2,7 +2,7 @@
 // their other UI bits, and asks the host to re-render (and, in Premiere Pro, refresh).
 #include <cstring>
 
-#include "LoadedPlugin.h"
+#include "../LoadedPlugin.h"
 
 namespace qxv::host_tests {
 namespace {

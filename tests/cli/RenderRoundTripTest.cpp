@@ -1,9 +1,9 @@
 // qxv render on real files and streams: what goes in at opacity 0 comes out unchanged
 // (PNG 8- and 16-bit, raw streams of two frames), the documented pixel comes out of a PNG,
 // and an image without alpha comes out opaque.
-#include "QxvRun.h"
+#include "ScratchFiles.h"
 
-namespace qxv::cli_render_tests {
+namespace qxv::cli_tests {
 namespace {
 
 Image<std::uint8_t> VariedRgba8(int width, int height) {
@@ -17,7 +17,7 @@ TEST(RenderPng, Opacity0KeepsEvery8BitValueAndAlpha) {
     const Image<std::uint8_t> in = VariedRgba8(23, 17);
     ASSERT_TRUE(WriteImage(dir / "in.png", in));
     for (const char* host : {"ae", "premiere"}) {
-        const QxvResult run = RunQxv(dir, std::string("render --host ") + host + " --set Opacity=0 in.png out.png");
+        const CliResult run = RunCli({"render", "--host", host, "--set", "Opacity=0", "in.png", "out.png"}, dir.path());
         ASSERT_EQ(run.exit_code, 0) << run.err;
         const Image<std::uint8_t> out = ReadImage<std::uint8_t>(dir / "out.png");
         EXPECT_EQ(out.channels, 4);
@@ -34,7 +34,7 @@ TEST(RenderPng, Opacity0Keeps16BitValuesOfTheHostScale) {
         in.pixels.push_back(static_cast<std::uint16_t>((host_value * 65535u + 16384u) / 32768u));
     }
     ASSERT_TRUE(WriteImage(dir / "in.png", in));
-    const QxvResult run = RunQxv(dir, "render --depth 16 --set Opacity=0 in.png out.png");
+    const CliResult run = RunCli({"render", "--depth", "16", "--set", "Opacity=0", "in.png", "out.png"}, dir.path());
     ASSERT_EQ(run.exit_code, 0) << run.err;
     EXPECT_EQ(ReadImage<std::uint16_t>(dir / "out.png").pixels, in.pixels);
 }
@@ -44,7 +44,7 @@ TEST(RenderPng, DefaultParametersGiveTheDocumentedPixel) {
     Image<std::uint8_t> in{400, 300, 4, {}};
     for (int i = 0; i < 400 * 300; ++i) in.pixels.insert(in.pixels.end(), {201, 101, 51, 255});
     ASSERT_TRUE(WriteImage(dir / "in.png", in));
-    const QxvResult run = RunQxv(dir, "render in.png out.png");
+    const CliResult run = RunCli({"render", "in.png", "out.png"}, dir.path());
     ASSERT_EQ(run.exit_code, 0) << run.err;
     const Image<std::uint8_t> out = ReadImage<std::uint8_t>(dir / "out.png");
     ASSERT_EQ(out.pixels.size(), in.pixels.size());
@@ -62,7 +62,7 @@ TEST(RenderPng, ImageWithoutAlphaComesOutOpaque) {
     ScratchDir dir;
     Image<std::uint8_t> in{8, 8, 3, std::vector<std::uint8_t>(8 * 8 * 3, 90)};
     ASSERT_TRUE(WriteImage(dir / "in.png", in));
-    const QxvResult run = RunQxv(dir, "render --set Opacity=0 in.png out.png");
+    const CliResult run = RunCli({"render", "--set", "Opacity=0", "in.png", "out.png"}, dir.path());
     ASSERT_EQ(run.exit_code, 0) << run.err;
     const Image<std::uint8_t> out = ReadImage<std::uint8_t>(dir / "out.png");
     ASSERT_EQ(out.channels, 4);
@@ -79,7 +79,7 @@ TEST(RenderSequence, RendersEveryFrameOfThePattern) {
         std::snprintf(name, sizeof name, "in.%04d.png", n);
         ASSERT_TRUE(WriteImage(dir / name, VariedRgba8(6, 4)));
     }
-    const QxvResult run = RunQxv(dir, "render --set Opacity=0 in.%04d.png out.%04d.png");
+    const CliResult run = RunCli({"render", "--set", "Opacity=0", "in.%04d.png", "out.%04d.png"}, dir.path());
     ASSERT_EQ(run.exit_code, 0) << run.err;
     EXPECT_EQ(ReadImage<std::uint8_t>(dir / "out.0010.png").pixels, VariedRgba8(6, 4).pixels);
     EXPECT_EQ(dir.Names(), (std::vector<std::string>{"in.0001.png", "in.0002.png", "in.0010.png", "out.0001.png",
@@ -105,18 +105,17 @@ TEST_P(RawStreamTest, TwoFramesPassThroughAtOpacity0) {
         for (std::size_t i = 0; i < frames.size(); i += 4) frames[i + 3] = 0x3F;  // ordinary floats
     }
     WriteBytes(dir / "in.raw", frames);
-    const QxvResult run = RunQxv(
-        dir, std::string("render --raw 7x5 --format ") + c.format + " --set Opacity=0 - - <in.raw >out.raw");
+    const CliResult run =
+        RunCli({"render", "--raw", "7x5", "--format", c.format, "--set", "Opacity=0", "-", "-", "<in.raw"}, dir.path());
     ASSERT_EQ(run.exit_code, 0) << run.err;
-    EXPECT_EQ(ReadBytes(dir / "out.raw"), frames);
+    EXPECT_EQ(std::vector<std::uint8_t>(run.out.begin(), run.out.end()), frames);
 }
 
 TEST_P(RawStreamTest, ShadedStreamKeepsItsLength) {
     ScratchDir dir;
     const RawCase& c = GetParam();
     WriteBytes(dir / "in.raw", std::vector<std::uint8_t>(static_cast<std::size_t>(2 * 64 * 48 * c.pixel_bytes), 0x30));
-    const QxvResult run =
-        RunQxv(dir, std::string("render --raw 64x48 --format ") + c.format + " --set Width=40 in.raw out.raw");
+    const CliResult run = RunCli({"render", "--raw", "64x48", "--format", c.format, "--set", "Width=40", "in.raw", "out.raw"}, dir.path());
     ASSERT_EQ(run.exit_code, 0) << run.err;
     const auto out = ReadBytes(dir / "out.raw");
     EXPECT_EQ(out.size(), static_cast<std::size_t>(2 * 64 * 48 * c.pixel_bytes));
@@ -129,4 +128,4 @@ INSTANTIATE_TEST_SUITE_P(Formats, RawStreamTest,
                          [](const testing::TestParamInfo<RawCase>& info) { return info.param.format; });
 
 }  // namespace
-}  // namespace qxv::cli_render_tests
+}  // namespace qxv::cli_tests

@@ -1,6 +1,6 @@
 // At opacity 0 the effect has the host copy the frame: the output is the input bit for bit,
 // whatever else the parameters say, through copy_hq or copy by quality in After Effects and
-// through the utility copy in Premiere Pro.
+// through the utility copy in Premiere Pro, taking no suite but the copy's own.
 #include "RenderHost.h"
 
 namespace qxv::render_host_tests {
@@ -10,13 +10,19 @@ struct CopyCase {
     WorldFormat format;
     PF_Quality quality;
     const char* expected_call;
+    std::set<std::string> suites;  // acquired during the render
 };
 
+const std::set<std::string> kWorldTransform = {"PF World Transform Suite"};
+
 const CopyCase kCopyCases[] = {
-    {WorldFormat::kArgb8, PF_Quality_HI, "copy_hq"},     {WorldFormat::kArgb8, PF_Quality_LO, "copy"},
-    {WorldFormat::kArgb16, PF_Quality_HI, "copy_hq"},    {WorldFormat::kArgb16, PF_Quality_LO, "copy"},
-    {WorldFormat::kBgra8, PF_Quality_HI, "utils copy"},  {WorldFormat::kBgra8, PF_Quality_LO, "utils copy"},
-    {WorldFormat::kBgraFloat, PF_Quality_HI, "utils copy"},
+    {WorldFormat::kArgb8, PF_Quality_HI, "copy_hq", kWorldTransform},
+    {WorldFormat::kArgb8, PF_Quality_LO, "copy", kWorldTransform},
+    {WorldFormat::kArgb16, PF_Quality_HI, "copy_hq", kWorldTransform},
+    {WorldFormat::kArgb16, PF_Quality_LO, "copy", kWorldTransform},
+    {WorldFormat::kBgra8, PF_Quality_HI, "utils copy", {}},
+    {WorldFormat::kBgra8, PF_Quality_LO, "utils copy", {}},
+    {WorldFormat::kBgraFloat, PF_Quality_HI, "utils copy", {}},
 };
 
 class CopyAtOpacityZeroTest : public testing::TestWithParam<CopyCase> {};
@@ -39,6 +45,7 @@ TEST_P(CopyAtOpacityZeroTest, OutputEqualsInputThroughTheHostCopy) {
         const auto copies = host->trace().Calls(c.expected_call);
         EXPECT_EQ(copies.size(), 1u) << c.expected_call;
         EXPECT_TRUE(host->trace().Calls("iterate").empty());
+        EXPECT_EQ(SuitesAcquired(*host), c.suites);
         EXPECT_TRUE(host->CommandViolations().empty());
     }
 }

@@ -3,9 +3,9 @@
 // file then fails with one line that names what could not be loaded.
 #include <filesystem>
 
-#include "QxvRun.h"
+#include "ScratchFiles.h"
 
-namespace qxv::cli_render_tests {
+namespace qxv::cli_tests {
 namespace {
 
 namespace fs = std::filesystem;
@@ -20,12 +20,9 @@ void InstallQxv(const ScratchDir& dir, bool with_module) {
 }
 
 int RunInstalled(const ScratchDir& dir, const std::string& arguments, std::string* err) {
-    const std::string command =
-        "cd '" + (dir / "") + "' && ./qxv " + arguments + " >/dev/null 2>'" + (dir / "stderr.txt") + "'";
-    const int status = std::system(command.c_str());
-    std::ifstream file(dir / "stderr.txt");
-    err->assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const CliResult run = RunCli(Words(arguments), dir.path(), dir / "qxv");
+    *err = run.err;
+    return run.exit_code;
 }
 
 Image<std::uint8_t> SmallPicture() {
@@ -83,4 +80,4 @@ TEST(LazyOpenImageIO, ImageFilesGoThroughTheModuleBesideQxv) {
 }
 
 }  // namespace
-}  // namespace qxv::cli_render_tests
+}  // namespace qxv::cli_tests

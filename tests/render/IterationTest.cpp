@@ -1,4 +1,5 @@
-// The host's side of an iteration as the effect experiences it: the user's abort stops the
+// The host's side of an iteration as the effect experiences it: each layout is shaded through
+// its own host call with only the suites it needs; the user's abort stops the
 // frame and its error reaches the host in both hosts; any number of threads gives the same
 // frame; only the output's extent hint is rendered; progress runs to the end; downsampling
 // and pixel aspect reach the effect through in_data.
@@ -14,6 +15,48 @@ constexpr std::initializer_list<const char*> kBandAcrossFrame = {
     "Color=#3366ff"};
 
 const auto kIteratedFormats = testing::Values(WorldFormat::kArgb8, WorldFormat::kArgb16, WorldFormat::kBgra8);
+
+// Premiere Pro's float frames go through the effect's own row loop: no host call shades them.
+struct ShadingCase {
+    WorldFormat format;
+    const char* call;  // null: none
+    std::set<std::string> suites;
+};
+
+const ShadingCase kShadingCases[] = {
+    {WorldFormat::kArgb8, "iterate", {"PF Iterate8 Suite"}},
+    {WorldFormat::kArgb16, "iterate16", {"PF iterate16 Suite"}},
+    {WorldFormat::kBgra8, "iterate", {"PF Pixel Format Suite", "PF Iterate8 Suite"}},
+    {WorldFormat::kBgraFloat, nullptr, {"PF Pixel Format Suite"}},
+};
+
+class ShadingCallTest : public testing::TestWithParam<ShadingCase> {};
+
+TEST_P(ShadingCallTest, EachLayoutHasItsOwnCallAndSuites) {
+    const ShadingCase& c = GetParam();
+    auto host = ReadyHost(c.format);
+    SetParams(*host, kBandAcrossFrame);
+    World input(c.format, 40, 24);
+    World output(c.format, 40, 24);
+    FillVaried(input);
+    host->trace().Clear();
+    ASSERT_EQ(hostsim::RenderFrame(*host, input, output), PF_Err_NONE);
+    std::size_t shading_calls = 0;
+    for (const char* call : {"iterate", "iterate16", "copy", "copy_hq", "utils copy"}) {
+        const std::size_t made = host->trace().Calls(call).size();
+        EXPECT_EQ(made, c.call && std::string(c.call) == call ? 1u : 0u) << call;
+        shading_calls += made;
+    }
+    EXPECT_EQ(shading_calls, c.call ? 1u : 0u);
+    EXPECT_EQ(SuitesAcquired(*host), c.suites);
+    EXPECT_TRUE(host->CommandViolations().empty()) << host->CommandViolations().front();
+    EXPECT_NE(output.PackedPixels(), input.PackedPixels());
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, ShadingCallTest, testing::ValuesIn(kShadingCases),
+                         [](const testing::TestParamInfo<ShadingCase>& info) {
+                             return std::string(hostsim::WorldFormatName(info.param.format));
+                         });
 
 class AbortTest : public testing::TestWithParam<WorldFormat> {};
 
@@ -96,6 +139,23 @@ TEST_P(ExtentHintTest, OnlyTheHintedRectangleIsRendered) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, ExtentHintTest, kIteratedFormats, FormatLabel);
+
+class EmptyExtentHintTest : public testing::TestWithParam<WorldFormat> {};
+
+TEST_P(EmptyExtentHintTest, LeavesTheOutputAlone) {
+    auto host = ReadyHost(GetParam());
+    World input(GetParam(), 40, 24);
+    World output(GetParam(), 40, 24);
+    FillVaried(input);
+    Fill(output, Argb{7, 7, 7, 7});
+    const auto before = output.PackedPixels();
+    output.SetExtentHint(PF_LRect{0, 5, 40, 5});
+    ASSERT_EQ(hostsim::RenderFrame(*host, input, output), PF_Err_NONE);
+    EXPECT_EQ(output.PackedPixels(), before);
+    EXPECT_TRUE(output.GuardsIntact());
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, EmptyExtentHintTest, kAllFormats, FormatLabel);
 
 // The mask is measured in full-resolution square pixels: at half resolution pixel (50, 0)
 // matches pixel (100, 0) at full resolution, and a 2/1 pixel aspect does the same

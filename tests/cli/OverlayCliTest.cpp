@@ -1,61 +1,35 @@
 // qxv overlay, handles and drag end to end: the built qxv run as a user runs it.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <OpenImageIO/imageio.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
+#include "ScratchFiles.h"
 #include "hostsim/Json.h"
 
-namespace qxv::cli_overlay_tests {
+namespace qxv::cli_tests {
 namespace {
 
 namespace fs = std::filesystem;
 using hostsim::Json;
 
-struct Result {
-    int exit_code = -1;
-    std::string out, err;
-};
-
-std::string Slurp(const fs::path& path) {
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
+Json ParseJson(const std::string& text) {
+    Json json = Json::parse(text, nullptr, /*allow_exceptions=*/false);
+    EXPECT_FALSE(json.is_discarded()) << text;
+    return json;
 }
 
 class OverlayCliTest : public testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("qxv_overlay_cli_" + std::to_string(getpid()) + "_" +
-                                            testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    Result Run(const std::string& arguments) {
-        const fs::path out = dir_ / "stdout.txt", err = dir_ / "stderr.txt";
-        const std::string command = std::string(QXV_CLI_PATH) + " " + arguments + " >" + out.string() + " 2>" + err.string();
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
-    }
+    CliResult Run(const std::string& arguments) { return RunCli(Words(arguments), dir_.path()); }
     Json RunJson(const std::string& arguments) {
-        const Result result = Run(arguments);
+        const CliResult result = Run(arguments);
         EXPECT_EQ(result.exit_code, 0) << result.err;
-        Json json = Json::parse(result.out, nullptr, /*allow_exceptions=*/false);
-        EXPECT_FALSE(json.is_discarded()) << result.out;
-        return json;
+        return ParseJson(result.out);
     }
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
 
-    fs::path dir_;
+    ScratchDir dir_;
 };
 
 TEST_F(OverlayCliTest, HandlesAreWhereTheHitTestPutsThem) {
@@ -108,53 +82,47 @@ TEST_F(OverlayCliTest, PicturesHaveTheWindowsSize) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.options);
-        const std::string out = Path("window.png");
-        const Result result = Run(std::string("overlay ") + c.options + " " + out + " --strokes-json " + Path("s.json"));
+        const CliResult result = Run(std::string("overlay ") + c.options + " window.png --strokes-json s.json");
         ASSERT_EQ(result.exit_code, 0) << result.err;
-        auto input = OIIO::ImageInput::open(out);
+        auto input = OIIO::ImageInput::open(dir_ / "window.png");
         ASSERT_TRUE(input);
         EXPECT_EQ(input->spec().width, c.width);
         EXPECT_EQ(input->spec().height, c.height);
-        const Json strokes = Json::parse(Slurp(Path("s.json")), nullptr, /*allow_exceptions=*/false);
-        ASSERT_FALSE(strokes.is_discarded());
-        EXPECT_EQ(strokes.at("strokes").size(), 11u);
+        const auto bytes = ReadBytes(dir_ / "s.json");
+        EXPECT_EQ(ParseJson(std::string(bytes.begin(), bytes.end())).at("strokes").size(), 11u);
     }
-    const Result dragged = Run("drag --size 64x48 --set \"Point of origin=32,24\" --from 32,15 --to 60,24 --steps 2 "
-                               "--render " + Path("frame.png") + " --overlay " + Path("after.png"));
+    const CliResult dragged = Run("drag --size 64x48 --set \"Point of origin=32,24\" --from 32,15 --to 60,24 --steps 2 "
+                                  "--render frame.png --overlay after.png");
     ASSERT_EQ(dragged.exit_code, 0) << dragged.err;
-    EXPECT_TRUE(fs::exists(Path("frame.png")));
-    EXPECT_TRUE(fs::exists(Path("after.png")));
+    EXPECT_TRUE(fs::exists(dir_ / "frame.png"));
+    EXPECT_TRUE(fs::exists(dir_ / "after.png"));
 }
 
 TEST_F(OverlayCliTest, BadInputFailsWithOneLineAndNoFile) {
-    const std::string out = Path("never.png");
     const char* const bad[] = {
-        "overlay --size 480x270 --zoom 0 OUT",
-        "overlay --size 480x270 --zoom fast OUT",
-        "overlay --size 480x270 --window effect OUT",
-        "overlay --size 480x270 --scroll 1 OUT",
-        "overlay --size 480x270 --layer-offset 5,5 OUT",
-        "overlay --size 0x270 OUT",
-        "overlay missing-input.png OUT",
-        "overlay --size 480x270 --set Width=-5 OUT",
-        "overlay --size 480x270 --host avid OUT",
-        "overlay OUT",
-        "drag --size 480x270 --from 1,1 --render OUT",
-        "drag --size 480x270 --from 1,1 --to 2,2 --steps 0 --render OUT",
+        "overlay --size 480x270 --zoom 0 never.png",
+        "overlay --size 480x270 --zoom fast never.png",
+        "overlay --size 480x270 --window effect never.png",
+        "overlay --size 480x270 --scroll 1 never.png",
+        "overlay --size 480x270 --layer-offset 5,5 never.png",
+        "overlay --size 0x270 never.png",
+        "overlay missing-input.png never.png",
+        "overlay --size 480x270 --set Width=-5 never.png",
+        "overlay --size 480x270 --host avid never.png",
+        "overlay never.png",
+        "drag --size 480x270 --from 1,1 --render never.png",
+        "drag --size 480x270 --from 1,1 --to 2,2 --steps 0 --render never.png",
         "handles --size 480x270 extra.png",
     };
-    for (std::string arguments : bad) {
+    for (const char* arguments : bad) {
         SCOPED_TRACE(arguments);
-        arguments.replace(arguments.find("OUT") == std::string::npos ? arguments.size() : arguments.find("OUT"),
-                          arguments.find("OUT") == std::string::npos ? 0 : 3, out);
-        const Result result = Run(arguments);
+        const CliResult result = Run(arguments);
         EXPECT_NE(result.exit_code, 0);
-        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+        EXPECT_EQ(LineCount(result.err), 1) << result.err;
         EXPECT_TRUE(result.out.empty());
-        EXPECT_FALSE(fs::exists(out));
-        EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);  // stdout, stderr
+        EXPECT_TRUE(dir_.Names().empty());
     }
 }
 
 }  // namespace
-}  // namespace qxv::cli_overlay_tests
+}  // namespace qxv::cli_tests

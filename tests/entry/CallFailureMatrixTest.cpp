@@ -10,7 +10,7 @@
 #include <set>
 #include <string>
 
-#include "LoadedPlugin.h"
+#include "../LoadedPlugin.h"
 #include "hostsim/RenderFrame.h"
 #include "hostsim/World.h"
 

@@ -1,8 +1,8 @@
 // qxv render when something is wrong: one line naming the problem, a non-zero exit, and no
 // output file (complete or partial) left in the directory.
-#include "QxvRun.h"
+#include "ScratchFiles.h"
 
-namespace qxv::cli_render_tests {
+namespace qxv::cli_tests {
 namespace {
 
 struct ErrorCase {
@@ -45,7 +45,7 @@ TEST_P(RenderErrorTest, OneLineNonZeroAndNoOutput) {
     WriteBytes(dir / "notimage.png", std::vector<std::uint8_t>(100, 'x'));
     const auto before = dir.Names();
 
-    const QxvResult run = RunQxv(dir, GetParam().arguments);
+    const CliResult run = RunCli(Words(GetParam().arguments), dir.path());
     EXPECT_NE(run.exit_code, 0);
     EXPECT_EQ(LineCount(run.err), 1) << run.err;
     EXPECT_NE(run.err.find(GetParam().mentions), std::string::npos) << run.err;
@@ -57,4 +57,4 @@ INSTANTIATE_TEST_SUITE_P(Cases, RenderErrorTest, testing::ValuesIn(kErrors),
                          [](const testing::TestParamInfo<ErrorCase>& info) { return info.param.label; });
 
 }  // namespace
-}  // namespace qxv::cli_render_tests
+}  // namespace qxv::cli_tests

@@ -7,7 +7,7 @@
 // outcome expected when a given suite is missing.
 #include <cctype>
 
-#include "LoadedPlugin.h"
+#include "../LoadedPlugin.h"
 #include "hostsim/RenderFrame.h"
 #include "hostsim/World.h"
 

@@ -3,9 +3,9 @@
 // end inside a frame, outputs that cannot be written. Each gets one line on stderr, a
 // non-zero exit that is not a crash, and leaves no file behind, complete or partial.
 #include "../CaseName.h"
-#include "../cli_render/QxvRun.h"
+#include "ScratchFiles.h"
 
-namespace qxv::cli_render_tests {
+namespace qxv::cli_tests {
 namespace {
 
 struct BadInput {
@@ -104,8 +104,7 @@ TEST_P(CliBadInputTest, OneLineNonZeroExitNoCrashNoFile) {
     MakeFiles(dir);
     const auto before = dir.Names();
 
-    const QxvResult run = RunQxv(dir, std::string(GetParam().arguments) + " >stdout.txt");
-    std::filesystem::remove(dir / "stdout.txt");
+    const CliResult run = RunCli(Words(GetParam().arguments), dir.path());
     EXPECT_GT(run.exit_code, 0) << "a crash or success, not an error exit";
     EXPECT_LT(run.exit_code, 128) << "a crash, not an error exit";
     // libpng writes its own line before OpenImageIO hands the error on; qxv adds one more.
@@ -123,4 +122,4 @@ INSTANTIATE_TEST_SUITE_P(Table, CliBadInputTest, testing::ValuesIn(kBadInputs),
                          });
 
 }  // namespace
-}  // namespace qxv::cli_render_tests
+}  // namespace qxv::cli_tests

@@ -1,11 +1,9 @@
-// Running the built qxv as a user would, in a scratch directory of its own, and small files
-// to feed it.
+// A scratch directory of its own for a qxv run (tests/cli/RunCli.h), and small files, images
+// among them, to feed it.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <OpenImageIO/imageio.h>
-
-#include <sys/wait.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -15,12 +13,9 @@
 #include <string>
 #include <vector>
 
-namespace qxv::cli_render_tests {
+#include "RunCli.h"
 
-struct QxvResult {
-    int exit_code = -1;
-    std::string err;  // everything qxv wrote to stderr
-};
+namespace qxv::cli_tests {
 
 class ScratchDir {
 public:
@@ -35,6 +30,7 @@ public:
     ScratchDir(const ScratchDir&) = delete;
     ScratchDir& operator=(const ScratchDir&) = delete;
 
+    const std::string& path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }
     std::vector<std::string> Names() const {
         std::vector<std::string> names;
@@ -46,20 +42,6 @@ public:
 private:
     std::string path_;
 };
-
-// `arguments` is shell text after "qxv"; the command runs through /bin/sh so that it can
-// redirect standard input and output.
-inline QxvResult RunQxv(const ScratchDir& dir, const std::string& arguments) {
-    const std::string err_path = dir / "stderr.txt";
-    const std::string command = "cd '" + (dir / "") + "' && '" QXV_CLI_PATH "' " + arguments + " 2>'" + err_path + "'";
-    QxvResult result;
-    const int status = std::system(command.c_str());
-    result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::ifstream err(err_path);
-    result.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
-    std::filesystem::remove(err_path);
-    return result;
-}
 
 inline std::vector<std::uint8_t> ReadBytes(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
@@ -106,4 +88,4 @@ Image<T> ReadImage(const std::string& path) {
 
 inline int LineCount(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
 
-}  // namespace qxv::cli_render_tests
+}  // namespace qxv::cli_tests

@@ -1,7 +1,7 @@
 // GLOBAL_SETUP: version word and out flags, and Premiere Pro's pixel-format registration.
 #include <cstring>
 
-#include "LoadedPlugin.h"
+#include "../LoadedPlugin.h"
 
 namespace qxv::host_tests {
 namespace {

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "../host/LoadedPlugin.h"
+#include "../LoadedPlugin.h"
 #include "hostsim/EventSession.h"
 
 namespace qxv::host_tests {

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "LoadedPlugin.h"
+#include "../LoadedPlugin.h"
 
 namespace qxv::host_tests {
 namespace {

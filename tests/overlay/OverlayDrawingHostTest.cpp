@@ -87,6 +87,57 @@ TEST(OverlayDrawingHostTest, StrokesInDocumentedOrder) {
     }
 }
 
+// Feather 0, layer window at 100 %: the parts lie where the shape puts them in layer pixels.
+TEST(OverlayDrawingHostTest, PartsLieWhereTheGeometryPutsThem) {
+    OverlayHost overlay = OpenOverlay(HostApp::kAfterEffects, {}, {{"Feather", "0"}});
+    ASSERT_EQ(overlay.session->Draw(), PF_Err_NONE);
+    const auto& strokes = overlay.session->drawbot().strokes();
+    ASSERT_EQ(strokes.size(), 11u);
+    const auto expect_at = [](const hostsim::PathOp& op, float x, float y, const char* what) {
+        EXPECT_EQ(op.x, x) << what;
+        EXPECT_EQ(op.y, y) << what;
+    };
+    // The ellipse starts at the end of its horizontal half-axis and returns there, unclosed.
+    expect_at(strokes[0].path.front(), 390, 135, "ellipse start");
+    expect_at(strokes[0].path.back(), 390, 135, "ellipse end");
+    const float corners[][2] = {{90, 35}, {390, 35}, {390, 235}, {90, 235}};  // TL, TR, BR, BL
+    for (int i = 0; i < 4; ++i) expect_at(strokes[1].path[i], corners[i][0], corners[i][1], "outline corner");
+    // The feather circles sit on the outline's side midpoints: top, bottom, left, right.
+    const float feather[][2] = {{240, 35}, {240, 235}, {90, 135}, {390, 135}};
+    for (int i = 0; i < 4; ++i) expect_at(strokes[6].path[i], feather[i][0], feather[i][1], "feather circle");
+    // The angle line runs from the origin one fifth of the layer's height up.
+    expect_at(strokes[7].path[0], 240, 135, "angle line start");
+    expect_at(strokes[7].path[1], 240, 81, "angle line end");
+}
+
+// The ellipse's 64 points turn in square pixels and reach the window through the host's
+// mapping (here a scroll of (10, 20)); with pixel aspect P the horizontal offsets are 1/P.
+TEST(OverlayDrawingHostTest, EllipsePointsTurnInSquarePixelsAndAreMapped) {
+    struct Case {
+        const char* angle;
+        A_long aspect;
+        int index;
+        float dx, dy;  // from the origin, layer pixels
+    };
+    const Case cases[] = {
+        {"0", 1, 0, 150, 0},   {"0", 1, 16, 0, 100},   {"0", 1, 32, -150, 0}, {"0", 1, 48, 0, -100},
+        {"90", 1, 0, 0, 150},  {"90", 1, 16, -100, 0}, {"0", 2, 0, 75, 0},    {"90", 2, 16, -50, 0},
+    };
+    for (HostApp app : {HostApp::kAfterEffects, HostApp::kPremierePro}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(hostsim::HostAppName(app)) + ", angle " + c.angle + ", P " +
+                         std::to_string(c.aspect) + ", point " + std::to_string(c.index));
+            OverlayHost overlay = OpenOverlay(app, View(PF_Window_LAYER, {1, 1}, {10, 20}), {{"Angle", c.angle}});
+            overlay.host->in_data().pixel_aspect_ratio = {c.aspect, 1};
+            ASSERT_EQ(overlay.session->Draw(), PF_Err_NONE);
+            // The path is MoveTo point 0, then LineTo every point from 0 on, then back to point 0.
+            const hostsim::PathOp& point = overlay.session->drawbot().strokes().at(0).path.at(c.index + 1);
+            EXPECT_NEAR(point.x, 240 + c.dx + 10, 1e-3);
+            EXPECT_NEAR(point.y, 135 + c.dy + 20, 1e-3);
+        }
+    }
+}
+
 TEST(OverlayDrawingHostTest, HostStyles) {
     const DRAWBOT_ColorRGBA grey{0.9f, 0.9f, 0.9f, 1.0f}, yellow{0.9f, 0.9f, 0.0f, 1.0f};
     for (HostApp app : {HostApp::kAfterEffects, HostApp::kPremierePro}) {
@@ -158,18 +209,31 @@ TEST(OverlayDrawingHostTest, NoDrawingReferenceDrawsNothing) {
     }
 }
 
-// The nth stroke fails: the n - 1 before it are drawn, nothing after it is tried, the host
-// hears nothing of it, and every pen, path and suite is given back.
-TEST(OverlayDrawingHostTest, StrokeFailingMidwayStopsTheDrawing) {
+// A drawing call fails: the strokes before it are drawn, nothing after it is tried, the host
+// hears nothing of it, and every pen, path and suite is given back. Rectangle: outline, four
+// corner squares, feather circles, angle line and circle, opacity track and knob.
+TEST(OverlayDrawingHostTest, AFailingDrawingCallStopsTheDrawingQuietly) {
+    struct Case {
+        const char* call;
+        int nth;
+        std::size_t strokes_made;
+    };
+    std::vector<Case> cases = {{"GetSurface", 1, 0}, {"PF_GetPreferredForegroundColor", 1, 1},
+                               {"MoveTo", 3, 2},     {"Close", 1, 0},
+                               {"AddArc", 2, 5},     {"LineTo", 16, 6},
+                               {"GetSupplier", 6, 5}};
+    for (int n = 1; n <= 10; ++n) cases.push_back({"stroke", n, static_cast<std::size_t>(n - 1)});
     for (HostApp app : {HostApp::kAfterEffects, HostApp::kPremierePro}) {
-        for (int failing = 1; failing <= 11; ++failing) {
-            SCOPED_TRACE(std::string(hostsim::HostAppName(app)) + ", stroke " + std::to_string(failing));
-            OverlayHost overlay = OpenOverlay(app);
-            overlay.host->failures().FailCall("stroke", failing, 25);
+        for (const Case& c : cases) {
+            if (app == HostApp::kPremierePro && std::string(c.call) == "PF_GetPreferredForegroundColor") continue;
+            SCOPED_TRACE(std::string(hostsim::HostAppName(app)) + ", " + c.call + " #" + std::to_string(c.nth));
+            OverlayHost overlay = OpenOverlay(app, {}, {{"Vignette Type", "Rectangle"}});
+            overlay.host->failures().FailCall(c.call, c.nth, 25);
             EXPECT_EQ(overlay.session->Draw(), PF_Err_NONE);
-            EXPECT_EQ(overlay.session->drawbot().strokes().size(), static_cast<std::size_t>(failing - 1));
+            EXPECT_EQ(overlay.session->drawbot().strokes().size(), c.strokes_made);
             const char* stroke_call = app == HostApp::kAfterEffects ? "PF_StrokePath" : "StrokePath";
-            EXPECT_EQ(overlay.host->trace().Calls(stroke_call).size(), static_cast<std::size_t>(failing));
+            const bool stroke_failed = std::string(c.call) == "stroke";
+            EXPECT_EQ(overlay.host->trace().Calls(stroke_call).size(), c.strokes_made + stroke_failed);
             EXPECT_TRUE(overlay.host->CommandViolations().empty()) << overlay.host->CommandViolations()[0];
             EXPECT_EQ(overlay.session->last_event().evt_out_flags, PF_EO_HANDLED_EVENT);
         }
@@ -195,25 +259,50 @@ TEST(OverlayDrawingHostTest, EachSuiteIsAcquiredOncePerEvent) {
 }
 
 // A pen or path the host will not make or take back ends the event with the host's own
-// code, not a generic one, once everything made has been given back.
+// code, not a generic one, once everything made has been given back; a second failure while
+// giving back does not replace the first code.
 TEST(OverlayDrawingHostTest, ADrawbotObjectFailureReachesTheHostWithItsCode) {
-    struct Case {
+    struct Failure {
         const char* call;
         int nth;
         PF_Err code;
     };
-    const Case cases[] = {{"NewPath", 1, 41}, {"NewPen", 1, 42}, {"ReleaseObject", 1, 43}, {"ReleaseObject", 9, 44}};
-    for (HostApp app : {HostApp::kAfterEffects, HostApp::kPremierePro}) {
-        for (const Case& c : cases) {
-            SCOPED_TRACE(std::string(hostsim::HostAppName(app)) + ", " + c.call + " #" + std::to_string(c.nth));
-            OverlayHost overlay = OpenOverlay(app);
-            overlay.host->failures().FailCall(c.call, c.nth, c.code);
-            EXPECT_EQ(overlay.session->Draw(), c.code);
-            EXPECT_TRUE(overlay.host->CommandViolations().empty()) << overlay.host->CommandViolations()[0];
-        }
+    struct Case {
+        const char* what;
+        std::vector<Failure> failures;
+        PF_Err expected;
+    };
+    // Rectangle in After Effects: the corner squares make paths 1-5, the drawing's own path is
+    // 6 and its pen the first pen; the first replacement makes path 7 and gives back path 6
+    // (the 6th release); unwinding from there gives back the pen first (the 7th).
+    const Case cases[] = {
+        {"first path", {{"NewPath", 1, 21}}, 21},
+        {"the drawing's own path", {{"NewPath", 6, 22}}, 22},
+        {"a replacement path", {{"NewPath", 7, 23}}, 23},
+        {"the pen", {{"NewPen", 1, 24}}, 24},
+        {"a path's release", {{"ReleaseObject", 1, 25}}, 25},
+        {"a release inside a replacement", {{"ReleaseObject", 6, 26}}, 26},
+        {"every release", {{"ReleaseObject", 0, 27}}, 27},
+        {"the pen, then the release of the path during unwinding", {{"NewPen", 1, 28}, {"ReleaseObject", 6, 29}}, 28},
+        {"a replacement, then the pen's release during unwinding", {{"NewPath", 8, 30}, {"ReleaseObject", 7, 31}}, 30},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        OverlayHost overlay = OpenOverlay(HostApp::kAfterEffects, {}, {{"Vignette Type", "Rectangle"}});
+        for (const Failure& f : c.failures) overlay.host->failures().FailCall(f.call, f.nth, f.code);
+        EXPECT_EQ(overlay.session->Draw(), c.expected);
+        EXPECT_TRUE(overlay.host->CommandViolations().empty()) << overlay.host->CommandViolations()[0];
+    }
+    for (const Failure& f : {Failure{"NewPath", 1, 41}, Failure{"NewPen", 1, 42}, Failure{"ReleaseObject", 9, 44}}) {
+        SCOPED_TRACE(std::string("Premiere Pro, ") + f.call + " #" + std::to_string(f.nth));
+        OverlayHost overlay = OpenOverlay(HostApp::kPremierePro);
+        overlay.host->failures().FailCall(f.call, f.nth, f.code);
+        EXPECT_EQ(overlay.session->Draw(), f.code);
+        EXPECT_TRUE(overlay.host->CommandViolations().empty()) << overlay.host->CommandViolations()[0];
     }
 }
 
+// Each event, on its own, maps through the composition only in the composition window.
 TEST(OverlayDrawingHostTest, LayerWindowNeverAsksForTheComposition) {
     for (HostApp app : {HostApp::kAfterEffects, HostApp::kPremierePro}) {
         for (PF_WindowType window : {PF_Window_LAYER, PF_Window_COMP}) {
@@ -221,20 +310,20 @@ TEST(OverlayDrawingHostTest, LayerWindowNeverAsksForTheComposition) {
             OverlayHost overlay = OpenOverlay(app, View(window, {1, 1}, {0, 0}, {20, 10}));
             // The bottom-right corner, moved by the layer's place in the composition.
             const A_long x = window == PF_Window_COMP ? 410 : 390, y = window == PF_Window_COMP ? 245 : 235;
+            hostsim::MappingCalls& calls = overlay.session->window().calls();
+            const auto expect_mappings = [&](const char* event) {
+                SCOPED_TRACE(event);
+                EXPECT_EQ(calls.layer_to_comp + calls.comp_to_layer > 0, window == PF_Window_COMP);
+                EXPECT_GT(calls.source_to_frame + calls.frame_to_source, 0);
+                calls = {};
+            };
             overlay.session->Draw();
+            expect_mappings("draw");
             overlay.session->Click({x, y});
             ASSERT_TRUE(overlay.session->drag_requested());
+            expect_mappings("click");
             overlay.session->Drag({x + 10, y + 15}, true);
-            const hostsim::MappingCalls& calls = overlay.session->window().calls();
-            if (window == PF_Window_LAYER) {
-                EXPECT_EQ(calls.layer_to_comp, 0);
-                EXPECT_EQ(calls.comp_to_layer, 0);
-            } else {
-                EXPECT_GT(calls.layer_to_comp, 0);
-                EXPECT_GT(calls.comp_to_layer, 0);
-            }
-            EXPECT_GT(calls.source_to_frame, 0);
-            EXPECT_GT(calls.frame_to_source, 0);
+            expect_mappings("drag");
         }
     }
 }

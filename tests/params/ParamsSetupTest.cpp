@@ -4,7 +4,7 @@
 // both hosts (tests/cli/reference/).
 #include <cmath>
 
-#include "LoadedPlugin.h"
+#include "../LoadedPlugin.h"
 
 namespace qxv::host_tests {
 namespace {

@@ -18,6 +18,9 @@ import sys
 import tempfile
 import xml.etree.ElementTree as ET
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "frei0r"))
+from program_run import run  # noqa: E402
+
 WIDTH, HEIGHT, FRAMES = 960, 540, 5
 FRAME_BYTES = WIDTH * HEIGHT * 4
 
@@ -67,7 +70,7 @@ def project(path, sample, properties, shotcut):
            frame_rate_den="1" colorspace="709"/>
   <producer id="producer0" in="0" out="{FRAMES - 1}">
     <property name="resource">{sample}</property>
-    <property name="mlt_service">qimage</property>
+    <property name="mlt_service">pixbuf</property>
     <filter id="filter0">
       <property name="mlt_service">frei0r.qx_vignette</property>
 {props}    </filter>
@@ -80,13 +83,6 @@ def project(path, sample, properties, shotcut):
   </tractor>
 </mlt>
 """)
-
-
-def run(command, env=None):
-    result = subprocess.run(command, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=120)
-    if result.returncode:
-        raise RuntimeError(f"{command[0]} failed ({result.returncode}):\n{result.stderr.decode(errors='replace')[-3000:]}")
-    return result
 
 
 def main():

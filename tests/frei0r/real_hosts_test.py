@@ -16,6 +16,8 @@ import subprocess
 import sys
 import tempfile
 
+from program_run import run
+
 NAMES = ["Vignette Type", "Point of origin X", "Point of origin Y", "Width", "Height", "Angle", "Feather",
          "Fill with", "Color", "Opacity", "Blending mode", "Alpha falloff", "Invert", "Mask Only"]
 
@@ -53,13 +55,6 @@ def values_of(changes):
     values = dict(BASE)
     values.update(changes or {})
     return values
-
-
-def run(command, env=None, expect_ok=True):
-    result = subprocess.run(command, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=120)
-    if expect_ok and result.returncode != 0:
-        raise RuntimeError(f"{command[0]} failed ({result.returncode}):\n{result.stderr.decode(errors='replace')[-3000:]}")
-    return result
 
 
 def hex_color(rgb):
@@ -160,7 +155,7 @@ def melt_xml(path, values, output):
            frame_rate_den="1" colorspace="709"/>
   <producer id="producer0" in="0" out="1">
     <property name="resource">{SAMPLE}</property>
-    <property name="mlt_service">qimage</property>
+    <property name="mlt_service">pixbuf</property>
   </producer>
   <playlist id="playlist0">
     <entry producer="producer0" in="0" out="1"/>

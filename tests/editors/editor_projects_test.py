@@ -13,7 +13,6 @@ value is exact. Exits 77 when melt is missing, 1 on any difference.
 import os
 import re
 import shutil
-import subprocess
 import sys
 import tempfile
 import xml.etree.ElementTree as ET

@@ -12,7 +12,6 @@ of the programs is missing, 1 on any difference.
 """
 import os
 import shutil
-import subprocess
 import sys
 import tempfile
 

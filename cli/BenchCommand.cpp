@@ -11,8 +11,7 @@
 
 #include "Commands.h"
 #include "hostsim/Host.h"
-#include "hostsim/IterateSuites.h"
-#include "RawStream.h"
+#include "OptionValues.h"
 #include "RenderCommands.h"
 #include "hostsim/RenderFrame.h"
 #include "Session.h"
@@ -25,8 +24,6 @@ using hostsim::World;
 using hostsim::WorldFormat;
 
 const char kCommand[] = "bench";
-const char kSynopsis[] =
-    "qxv bench [--size WIDTHxHEIGHT] [--threads LIST] [--frames N] [--format LIST] [--case TEXT] [--plugin PATH]";
 const char kDescription[] =
     "Times PF_Cmd_RENDER on the simulated host for each pixel format (argb8 and argb16 in\n"
     "After Effects, bgra8 and bgra32f in Premiere Pro) and each thread count, with several\n"
@@ -136,10 +133,9 @@ bool ParseThreadList(const std::string& text, std::vector<unsigned>& threads) {
     std::stringstream stream(text);
     std::string item;
     while (std::getline(stream, item, ',')) {
-        char* end = nullptr;
-        const long n = std::strtol(item.c_str(), &end, 10);
-        if (item.empty() || *end != '\0' || n < 1 || n > 256) return false;
-        threads.push_back(static_cast<unsigned>(n));
+        unsigned n = 0;
+        if (!ParseThreadCount(item, n)) return false;
+        threads.push_back(n);
     }
     return !threads.empty();
 }
@@ -153,6 +149,40 @@ bool ParseFormatList(const std::string& text, std::vector<WorldFormat>& formats)
         formats.push_back(format);
     }
     return !formats.empty();
+}
+
+struct BenchOptions {
+    PF_Point size{3840, 2160};
+    std::vector<unsigned> thread_counts;
+    long frames = 5;
+    std::vector<WorldFormat> formats;
+    std::string only_case;  // empty: every case
+    std::string plugin_path;
+};
+
+bool ReadBenchOptions(const CommandLine& command_line, BenchOptions& options, std::string& error) {
+    if (command_line.Has("size") && !ParseFrameSize(command_line.Text("size"), options.size)) {
+        error = "--size needs WIDTHxHEIGHT such as 3840x2160";
+        return false;
+    }
+    if (!ParseThreadList(command_line.Text("threads", "1,2"), options.thread_counts)) {
+        error = "--threads needs a list of numbers such as 1,2";
+        return false;
+    }
+    const std::string frames_text = command_line.Text("frames", "5");
+    char* frames_end = nullptr;
+    options.frames = std::strtol(frames_text.c_str(), &frames_end, 10);
+    if (frames_text.empty() || *frames_end != '\0' || options.frames < 1 || options.frames > 100000) {
+        error = "--frames needs a number from 1";
+        return false;
+    }
+    if (!ParseFormatList(command_line.Text("format", "argb8,argb16,bgra8,bgra32f"), options.formats)) {
+        error = "--format needs a list of argb8, argb16, bgra8, bgra32f";
+        return false;
+    }
+    options.only_case = command_line.Text("case", "");
+    options.plugin_path = command_line.Text("plugin", DefaultPluginPath());
+    return true;
 }
 
 // Median milliseconds of `frames` renders after one warm-up; negative when a render failed.
@@ -169,82 +199,88 @@ double TimeCase(hostsim::Host& host, World& input, World& output, long frames) {
     return ms[ms.size() / 2];
 }
 
+// False, with the names of all cases in `error`, when --case matches none but the copy.
+bool CaseMatches(const std::vector<BenchCase>& cases, const std::string& only_case, std::string& error) {
+    if (std::any_of(cases.begin() + 1, cases.end(),
+                    [&](const BenchCase& c) { return c.name.find(only_case) != std::string::npos; })) {
+        return true;
+    }
+    std::string names;
+    for (auto c = cases.begin() + 1; c != cases.end(); ++c) names += (names.empty() ? "\"" : "; \"") + c->name + "\"";
+    error = "--case \"" + only_case + "\" matches none of: " + names;
+    return false;
+}
+
+// One line per case at one thread count; the copy first, which every ratio divides by.
+int TimeCases(hostsim::Host& host, const BenchOptions& options, const std::vector<BenchCase>& cases, World& input,
+              World& output, unsigned threads) {
+    const double megapixels = static_cast<double>(options.size.h) * options.size.v / 1e6;
+    std::string error;
+    host.SetIterationThreads(threads);
+    double copy_ms = 0;
+    for (const BenchCase& bench_case : cases) {
+        const bool is_copy = copy_ms == 0;
+        if (!is_copy && bench_case.name.find(options.only_case) == std::string::npos) continue;
+        host.ParamsSetup();
+        for (const Setting& setting : bench_case.settings) {
+            if (!host.params().Set(setting.index, setting.value, error)) {
+                return Fail(kCommand, error + " (case " + bench_case.name + ")", kExitFailure);
+            }
+        }
+        const double ms = TimeCase(host, input, output, options.frames);
+        if (ms < 0) return Fail(kCommand, "the render failed in case " + bench_case.name, kExitFailure);
+        if (copy_ms == 0) copy_ms = ms;
+        std::printf("%-8s %-7u %-26s %10.2f %10.1f %9.1f\n", hostsim::WorldFormatName(input.format()), threads,
+                    bench_case.name.c_str(), ms, megapixels / (ms / 1000.0), ms / copy_ms);
+        std::fflush(stdout);
+    }
+    return kExitOk;
+}
+
+// Every case of one pixel format, in the host that renders it; the table's head before the first.
+int BenchFormat(const BenchOptions& options, WorldFormat format) {
+    SessionOptions session_options;
+    session_options.host = hostsim::HostOfFormat(format);
+    session_options.plugin_path = options.plugin_path;
+    Session session;
+    std::string error;
+    if (!OpenSession(session_options, session, error)) return Fail(kCommand, error, kExitFailure);
+    hostsim::Host& host = *session.host;
+    const std::vector<BenchCase> cases = Cases(options.size.h, options.size.v, host.params());
+    if (!CaseMatches(cases, options.only_case, error)) return Fail(kCommand, error, kExitUsage);
+    if (format == options.formats.front()) {  // once the case names are known good
+        std::printf("%dx%d frames, median of %ld, %.2f MP per frame\n\n", options.size.h, options.size.v,
+                    options.frames, static_cast<double>(options.size.h) * options.size.v / 1e6);
+        std::printf("%-8s %-7s %-26s %10s %10s %9s\n", "format", "threads", "case", "ms/frame", "MP/s", "x copy");
+    }
+    World input(format, options.size.h, options.size.v);
+    World output(format, options.size.h, options.size.v);
+    FillPattern(input);
+    for (unsigned threads : options.thread_counts) {
+        if (const int code = TimeCases(host, options, cases, input, output, threads)) return code;
+    }
+    return kExitOk;
+}
+
 }  // namespace
 
 int RunBench(const std::vector<std::string>& args) {
-    CommandLine command_line(kCommand, kSynopsis, kDescription);
+    CommandLine command_line(kCommand, "", kDescription);
     command_line.Option("size", "WIDTHxHEIGHT", "frame size (default 3840x2160)")
         .Option("threads", "LIST", "comma-separated thread counts (default 1,2)")
         .Option("frames", "N", "frames timed per case, after one warm-up (default 5)")
         .Option("format", "LIST", "comma-separated pixel formats (default argb8,argb16,bgra8,bgra32f)")
         .Option("case", "TEXT", "only the cases whose name contains TEXT (the copy is always timed)")
         .Option("plugin", "PATH", "plug-in library (default: QX_Vignette.so beside qxv)");
-    ParsedArgs parsed;
-    if (const auto done = command_line.Parse(args, parsed)) return *done;
+    if (const auto done = command_line.Parse(args)) return *done;
+    if (!command_line.arguments().empty()) {
+        return Fail(kCommand, "takes no file arguments (see qxv bench --help)", kExitUsage);
+    }
+    BenchOptions options;
     std::string error;
-    if (!parsed.positional().empty()) return Fail(kCommand, "takes no file arguments (see qxv bench --help)", kExitUsage);
-    A_long width = 3840, height = 2160;
-    if (parsed.Has("size") && !ParseFrameSize(parsed.Get("size"), width, height, error)) {
-        return Fail(kCommand, "--size needs WIDTHxHEIGHT such as 3840x2160", kExitUsage);
-    }
-    std::vector<unsigned> thread_counts;
-    if (!ParseThreadList(parsed.Get("threads", "1,2"), thread_counts)) {
-        return Fail(kCommand, "--threads needs a list of numbers such as 1,2", kExitUsage);
-    }
-    const std::string frames_text = parsed.Get("frames", "5");
-    char* frames_end = nullptr;
-    const long frames = std::strtol(frames_text.c_str(), &frames_end, 10);
-    if (frames_text.empty() || *frames_end != '\0' || frames < 1 || frames > 100000) {
-        return Fail(kCommand, "--frames needs a number from 1", kExitUsage);
-    }
-    std::vector<WorldFormat> formats;
-    if (!ParseFormatList(parsed.Get("format", "argb8,argb16,bgra8,bgra32f"), formats)) {
-        return Fail(kCommand, "--format needs a list of argb8, argb16, bgra8, bgra32f", kExitUsage);
-    }
-    const std::string only_case = parsed.Get("case", "");
-
-    const double megapixels = static_cast<double>(width) * height / 1e6;
-    for (WorldFormat format : formats) {
-        ParsedArgs session_args;
-        session_args.Add("host", hostsim::IsPremiereFormat(format) ? "premiere" : "ae");
-        if (parsed.Has("plugin")) session_args.Add("plugin", parsed.Get("plugin"));
-        Session session;
-        if (!OpenSession(session_args, session, error)) return Fail(kCommand, error, kExitFailure);
-        hostsim::Host& host = *session.host;
-        const std::vector<BenchCase> cases = Cases(width, height, host.params());
-        if (!std::any_of(cases.begin() + 1, cases.end(),
-                         [&](const BenchCase& c) { return c.name.find(only_case) != std::string::npos; })) {
-            std::string names;
-            for (auto c = cases.begin() + 1; c != cases.end(); ++c) names += (names.empty() ? "\"" : "; \"") + c->name + "\"";
-            return Fail(kCommand, "--case \"" + only_case + "\" matches none of: " + names, kExitUsage);
-        }
-        if (format == formats.front()) {  // once the case names are known good
-            std::printf("%dx%d frames, median of %ld, %.2f MP per frame\n\n", width, height, frames, megapixels);
-            std::printf("%-8s %-7s %-26s %10s %10s %9s\n", "format", "threads", "case", "ms/frame", "MP/s", "x copy");
-        }
-        World input(format, width, height);
-        World output(format, width, height);
-        FillPattern(input);
-        for (unsigned threads : thread_counts) {
-            hostsim::SetIterationThreads(host, threads);
-            double copy_ms = 0;
-            for (const BenchCase& bench_case : cases) {
-                const bool is_copy = copy_ms == 0;  // the first case, which every ratio divides by
-                if (!is_copy && bench_case.name.find(only_case) == std::string::npos) continue;
-                host.ParamsSetup();
-                for (const Setting& setting : bench_case.settings) {
-                    if (!host.params().Set(setting.index, setting.value, error)) {
-                        return Fail(kCommand, error + " (case " + bench_case.name + ")", kExitFailure);
-                    }
-                }
-                const double ms = TimeCase(host, input, output, frames);
-                if (ms < 0) return Fail(kCommand, "the render failed in case " + bench_case.name, kExitFailure);
-                if (copy_ms == 0) copy_ms = ms;
-                std::printf("%-8s %-7u %-26s %10.2f %10.1f %9.1f\n", hostsim::WorldFormatName(format), threads,
-                            bench_case.name.c_str(), ms, megapixels / (ms / 1000.0), ms / copy_ms);
-                std::fflush(stdout);
-            }
-        }
+    if (!ReadBenchOptions(command_line, options, error)) return Fail(kCommand, error, kExitUsage);
+    for (WorldFormat format : options.formats) {
+        if (const int code = BenchFormat(options, format)) return code;
     }
     return kExitOk;
 }

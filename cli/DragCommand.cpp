@@ -2,6 +2,8 @@
 // plug-in hands back after each event.
 #include <cmath>
 #include <iostream>
+#include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "PendingFile.h"
 #include "hostsim/ParamJson.h"
 #include "hostsim/ParamParse.h"
+#include "OptionValues.h"
 #include "Report.h"
 
 namespace qxv::cli {
@@ -54,90 +57,114 @@ std::string EventText(const EventLine& line, const hostsim::ParamStore& store, c
     return line.what + (text.empty() ? ": no parameter changed" : text);
 }
 
-}  // namespace
-
-int RunDrag(const std::vector<std::string>& args) {
-    CommandLine command_line(kCommand,
-                             "qxv drag " + OverlayOptionsSynopsis() +
-                                 " --from X,Y --to X,Y [--steps N] [--render OUT.png] [--overlay OUT.png] [--json]",
-                             kDescription);
-    AddOverlayOptions(command_line)
-        .Option("from", "X,Y", "where the mouse goes down (window pixels)")
-        .Option("to", "X,Y", "where it is released")
-        .Option("steps", "N", "drag events from --from to --to (default 4, at most 10000)")
-        .Option("render", "OUT.png", "write the frame rendered with the final values")
-        .Option("overlay", "OUT.png", "write the window with the overlay after the drag");
-    ParsedArgs parsed;
-    if (const auto done = ParseLayerCommandLine(command_line, args, parsed)) return *done;
-    const auto& positional = parsed.positional();
-    std::string error;
-    if (!parsed.Has("from") || !parsed.Has("to")) return Fail(kCommand, "give both --from X,Y and --to X,Y", kExitUsage);
+struct DragOptions {
+    OverlayOptions overlay;
     PF_Point from{}, to{};
-    if (!ParsePoint("from", parsed.Get("from"), from, error) || !ParsePoint("to", parsed.Get("to"), to, error)) {
-        return Fail(kCommand, error, kExitUsage);
-    }
     int steps = 4;
-    if (parsed.Has("steps")) {
-        const std::string text = parsed.Get("steps");
-        if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 5 ||
-            (steps = std::stoi(text)) < 1 || steps > 10000) {
-            return Fail(kCommand, "--steps must be a whole number from 1 to 10000, not \"" + text + "\"", kExitUsage);
-        }
-    }
-    for (const char* option : {"render", "overlay"}) {
-        if (parsed.Has(option) && !CanCreateFileBeside(parsed.Get(option), error)) return Fail(kCommand, error, kExitFailure);
-    }
+    std::optional<std::string> render_path, overlay_path;  // --render, --overlay
+};
 
-    OverlayWorkspace workspace;
-    bool usage_error = false;
-    if (!OpenOverlayWorkspace(parsed, positional.empty() ? "" : positional[0], workspace, error, usage_error)) {
-        return Fail(kCommand, error, usage_error ? kExitUsage : kExitFailure);
+bool ReadDragOptions(const CommandLine& command_line, DragOptions& options, std::string& error) {
+    const std::vector<std::string>& arguments = command_line.arguments();
+    if (!ReadOverlayOptions(command_line, arguments.empty() ? "" : arguments[0], options.overlay, error)) return false;
+    if (!command_line.Has("from") || !command_line.Has("to")) {
+        error = "give both --from X,Y and --to X,Y";
+        return false;
     }
-    hostsim::EventSession& events = *workspace.events;
-    hostsim::ParamStore& store = workspace.host().params();
+    if (!ParsePoint("from", command_line.Text("from"), options.from, error) ||
+        !ParsePoint("to", command_line.Text("to"), options.to, error)) {
+        return false;
+    }
+    if (command_line.Has("steps") && !ParseWholeNumber("steps", command_line.Text("steps"), 1, 10000, options.steps, error)) {
+        return false;
+    }
+    if (command_line.Has("render")) options.render_path = command_line.Text("render");
+    if (command_line.Has("overlay")) options.overlay_path = command_line.Text("overlay");
+    return true;
+}
 
-    Json event_list = Json::array();
+std::string PointText(PF_Point point) { return std::to_string(point.h) + "," + std::to_string(point.v); }
+
+// What the drag did: the handle the click took (0: none) and the parameters after each event.
+struct DragRecord {
+    int handle = 0;
+    Json events = Json::array();
     std::vector<EventLine> lines;
-    std::set<int> changed;
-    const auto record = [&](const std::string& what, PF_Err err) {
+    std::set<int> changed;  // every parameter marked changed during the drag
+};
+
+// The click at `from` and, when it took a handle, the drag events to `to`.
+bool SendDragEvents(OverlayWorkspace& workspace, const DragOptions& options, DragRecord& record, std::string& error) {
+    hostsim::EventSession& events = *workspace.events;
+    const hostsim::ParamStore& store = workspace.host().params();
+    const auto keep = [&](const std::string& what, PF_Err err) {
         WarnViolations(kCommand, workspace.host());
         if (err) {
             error = "the plug-in answered the " + what + " with " + ErrorText(err);
             return false;
         }
-        event_list.push_back({{"params", hostsim::ParamValuesJson(store)}});
-        lines.push_back({what, ValueTexts(store)});
-        changed.insert(workspace.host().changed_params().begin(), workspace.host().changed_params().end());
+        record.events.push_back({{"params", hostsim::ParamValuesJson(store)}});
+        record.lines.push_back({what, ValueTexts(store)});
+        record.changed.insert(workspace.host().changed_params().begin(), workspace.host().changed_params().end());
         return true;
     };
-
-    bool ok = record("click at " + parsed.Get("from"), events.Click(from));
-    const int handle = ok && events.drag_requested() ? static_cast<int>(events.click_data().continue_refcon[0]) : 0;
-    for (int step = 1; ok && handle && step <= steps; ++step) {
+    if (!keep("click at " + PointText(options.from), events.Click(options.from))) return false;
+    record.handle = events.drag_requested() ? static_cast<int>(events.click_data().continue_refcon[0]) : 0;
+    const PF_Point from = options.from, to = options.to;
+    const int steps = options.steps;
+    for (int step = 1; record.handle && step <= steps; ++step) {
         const PF_Point at{static_cast<A_long>(std::lround(from.h + (to.h - from.h) * double(step) / steps)),
                           static_cast<A_long>(std::lround(from.v + (to.v - from.v) * double(step) / steps))};
-        ok = record("drag " + std::to_string(step) + " to " + std::to_string(at.h) + "," + std::to_string(at.v) +
-                        (step == steps ? " (release)" : ""),
-                    events.Drag(at, step == steps));
+        const std::string what =
+            "drag " + std::to_string(step) + " to " + PointText(at) + (step == steps ? " (release)" : "");
+        if (!keep(what, events.Drag(at, step == steps))) return false;
     }
+    return true;
+}
 
-    std::unique_ptr<hostsim::World> frame;
-    if (ok && (parsed.Has("render") || parsed.Has("overlay"))) {
-        frame = RenderLayer(kCommand, workspace, error);
-        ok = frame != nullptr;
+// --render and --overlay: the frame rendered with the values after the drag, the window over it.
+bool WriteDragPictures(OverlayWorkspace& workspace, const DragOptions& options, std::string& error) {
+    if (!options.render_path && !options.overlay_path) return true;
+    const std::unique_ptr<hostsim::World> frame = RenderLayer(kCommand, workspace, error);
+    if (!frame) return false;
+    if (options.render_path && !WriteFrame(*frame, *options.render_path, error)) return false;
+    return !options.overlay_path || WriteOverlayPicture(workspace, *frame, *options.overlay_path, error);
+}
+
+void PrintDrag(const DragRecord& record, const hostsim::ParamStore& store, bool json) {
+    if (json) {
+        const Json report = {{"handle", record.handle}, {"events", record.events}};
+        std::cout << hostsim::DumpJson(report, 2) << "\n";
+        return;
     }
-    if (ok && parsed.Has("render")) ok = WriteFrame(*frame, parsed.Get("render"), error);
-    if (ok && parsed.Has("overlay")) ok = WriteOverlayPicture(workspace, *frame, parsed.Get("overlay"), error);
-    if (parsed.Has("trace")) PrintTrace(std::cerr, workspace.host());
+    std::cout << "handle " << record.handle << (record.handle ? "" : " (the click took no handle)") << "\n";
+    for (const EventLine& line : record.lines) std::cout << EventText(line, store, record.changed) << "\n";
+}
+
+}  // namespace
+
+int RunDrag(const std::vector<std::string>& args) {
+    CommandLine command_line(kCommand, "[INPUT]", kDescription);
+    AddOverlayOptions(command_line)
+        .Option("from", "X,Y", "where the mouse goes down (window pixels)", Occurs::kRequired)
+        .Option("to", "X,Y", "where it is released", Occurs::kRequired)
+        .Option("steps", "N", "drag events from --from to --to (default 4, at most 10000)")
+        .Option("render", "OUT.png", "write the frame rendered with the final values")
+        .Option("overlay", "OUT.png", "write the window with the overlay after the drag");
+    if (const auto done = ParseLayerCommandLine(command_line, args)) return *done;
+    DragOptions options;
+    std::string error;
+    if (!ReadDragOptions(command_line, options, error)) return Fail(kCommand, error, kExitUsage);
+    for (const auto& path : {options.render_path, options.overlay_path}) {
+        if (path && !CanCreateFileBeside(*path, error)) return Fail(kCommand, error, kExitFailure);
+    }
+    OverlayWorkspace workspace;
+    if (!OpenOverlayWorkspace(options.overlay, workspace, error)) return Fail(kCommand, error, kExitFailure);
+    DragRecord record;
+    const bool ok = SendDragEvents(workspace, options, record, error) && WriteDragPictures(workspace, options, error);
+    if (options.overlay.trace) PrintTrace(std::cerr, workspace.host());
     if (!ok) return Fail(kCommand, error, kExitFailure);
-
-    if (parsed.Has("json")) {
-        const Json json = {{"handle", handle}, {"events", std::move(event_list)}};
-        std::cout << hostsim::DumpJson(json, 2) << "\n";
-    } else {
-        std::cout << "handle " << handle << (handle ? "" : " (the click took no handle)") << "\n";
-        for (const EventLine& line : lines) std::cout << EventText(line, store, changed) << "\n";
-    }
+    PrintDrag(record, workspace.host().params(), options.overlay.json);
     return kExitOk;
 }
 

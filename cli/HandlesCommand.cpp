@@ -46,42 +46,50 @@ std::string DrivenParams(OverlayWorkspace& workspace, const hostsim::ProbedHandl
     return names;
 }
 
+void PrintHandlesJson(const std::vector<hostsim::ProbedHandle>& handles) {
+    hostsim::Json list = hostsim::Json::array();
+    for (const auto& handle : handles) {
+        hostsim::Json item = {{"number", handle.number}, {"x", handle.point.h}, {"y", handle.point.v}};
+        if (!handle.probed) item["probed"] = false;
+        list.push_back(std::move(item));
+    }
+    const hostsim::Json json = {{"handles", std::move(list)}};
+    std::cout << hostsim::DumpJson(json, 2) << "\n";
+}
+
+void PrintHandlesText(OverlayWorkspace& workspace, const std::vector<hostsim::ProbedHandle>& handles) {
+    for (const auto& handle : handles) {
+        std::string driven = handle.probed ? DrivenParams(workspace, handle) : "";
+        if (driven.empty()) driven = "-";
+        driven.resize(std::max<std::size_t>(driven.size() + 2, 22), ' ');
+        std::cout << (handle.number < 10 ? " " : "") << handle.number << "  " << driven << handle.point.h << ", "
+                  << handle.point.v << (handle.probed ? "" : "  (hidden; where it is drawn)") << "\n";
+    }
+}
+
 }  // namespace
 
 int RunHandles(const std::vector<std::string>& args) {
-    CommandLine command_line(kCommand, "qxv handles " + OverlayOptionsSynopsis() + " [--json]", kDescription);
+    CommandLine command_line(kCommand, "[INPUT]", kDescription);
     AddOverlayOptions(command_line);
-    ParsedArgs parsed;
-    if (const auto done = ParseLayerCommandLine(command_line, args, parsed)) return *done;
-    const auto& positional = parsed.positional();
+    if (const auto done = ParseLayerCommandLine(command_line, args)) return *done;
+    const std::vector<std::string>& arguments = command_line.arguments();
+    OverlayOptions options;
     std::string error;
-    OverlayWorkspace workspace;
-    bool usage_error = false;
-    if (!OpenOverlayWorkspace(parsed, positional.empty() ? "" : positional[0], workspace, error, usage_error)) {
-        return Fail(kCommand, error, usage_error ? kExitUsage : kExitFailure);
+    if (!ReadOverlayOptions(command_line, arguments.empty() ? "" : arguments[0], options, error)) {
+        return Fail(kCommand, error, kExitUsage);
     }
+    OverlayWorkspace workspace;
+    if (!OpenOverlayWorkspace(options, workspace, error)) return Fail(kCommand, error, kExitFailure);
     const auto handles = hostsim::ProbeHandles(*workspace.events, workspace.host());
     if (handles.empty()) {
         WarnViolations(kCommand, workspace.host());
         return Fail(kCommand, "the plug-in drew no complete overlay, so there is nothing to probe", kExitFailure);
     }
-    if (parsed.Has("json")) {
-        hostsim::Json list = hostsim::Json::array();
-        for (const auto& handle : handles) {
-            hostsim::Json item = {{"number", handle.number}, {"x", handle.point.h}, {"y", handle.point.v}};
-            if (!handle.probed) item["probed"] = false;
-            list.push_back(std::move(item));
-        }
-        const hostsim::Json json = {{"handles", std::move(list)}};
-        std::cout << hostsim::DumpJson(json, 2) << "\n";
+    if (options.json) {
+        PrintHandlesJson(handles);
     } else {
-        for (const auto& handle : handles) {
-            std::string driven = handle.probed ? DrivenParams(workspace, handle) : "";
-            if (driven.empty()) driven = "-";
-            driven.resize(std::max<std::size_t>(driven.size() + 2, 22), ' ');
-            std::cout << (handle.number < 10 ? " " : "") << handle.number << "  " << driven << handle.point.h << ", "
-                      << handle.point.v << (handle.probed ? "" : "  (hidden; where it is drawn)") << "\n";
-        }
+        PrintHandlesText(workspace, handles);
     }
     return kExitOk;
 }

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <optional>
 #include <sstream>
 
 #include "Commands.h"
@@ -22,7 +23,7 @@ namespace {
 using hostsim::Json;
 using hostsim::RegisteredParam;
 
-const char kSynopsis[] = "qxv info [--host ae|premiere] [--json] [--trace] [--plugin PATH] [--aex PATH]";
+const char kCommand[] = "info";
 const char kDescription[] =
     "Loads the plug-in into a simulated host, sends global set-up, parameter set-up and About,\n"
     "and shows the About text, version and out flags, registered pixel formats (Premiere Pro),\n"
@@ -45,11 +46,12 @@ bool ReadFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
 }
 #endif
 
-PiPLSource ReadPiPL(const ParsedArgs& args, const hostsim::PluginLibrary& library) {
+// From the .aex at `aex_path`, or as the host finds it beside or in the library.
+PiPLSource ReadPiPL(const std::optional<std::string>& aex_path, const hostsim::PluginLibrary& library) {
     PiPLSource source;
     std::vector<std::uint8_t> bytes;
-    if (args.Has("aex")) {
-        source.path = args.Get("aex");
+    if (aex_path) {
+        source.path = *aex_path;
         std::optional<PeImage> image = ReadPeFile(source.path, source.error);
         if (!image) return source;
         source.exports = image->exported_names;
@@ -217,33 +219,35 @@ Json MakeJson(const Session& session, hostsim::Host& host, const std::string& ab
 }  // namespace
 
 int RunInfo(const std::vector<std::string>& args) {
-    CommandLine command_line("info", kSynopsis, kDescription);
+    CommandLine command_line(kCommand, "", kDescription);
     command_line.HostOptions().FailureOptions().Option(
         "aex", "PATH",
         "read the PiPL from this Windows .aex (default: QX_Vignette.pipl beside a Linux plug-in, the loaded "
         "library's own resource on Windows)");
-    ParsedArgs parsed;
-    if (const auto done = command_line.Parse(args, parsed)) return *done;
+    if (const auto done = command_line.Parse(args)) return *done;
     std::string error;
-    if (!parsed.positional().empty()) return Fail("info", "unexpected argument " + parsed.positional()[0], kExitUsage);
-    hostsim::HostApp app{};
-    if (parsed.Has("host") && !ParseHostApp(parsed.Get("host"), app, error)) return Fail("info", error, kExitUsage);
+    if (!command_line.arguments().empty()) {
+        return Fail(kCommand, "unexpected argument " + command_line.arguments()[0], kExitUsage);
+    }
+    SessionOptions options;
+    if (!ReadSessionOptions(command_line, options, error)) return Fail(kCommand, error, kExitUsage);
 
     Session session;
-    if (!OpenSession(parsed, session, error, /*tolerate_setup_errors=*/true)) return Fail("info", error, kExitFailure);
+    if (!OpenSession(options, session, error, /*tolerate_setup_errors=*/true)) return Fail(kCommand, error, kExitFailure);
     hostsim::Host& host = *session.host;
-
-    PiPLSource pipl = ReadPiPL(parsed, *session.library);
-    if (parsed.Has("aex") && !pipl.error.empty()) return Fail("info", pipl.error, kExitFailure);
+    std::optional<std::string> aex_path;
+    if (command_line.Has("aex")) aex_path = command_line.Text("aex");
+    PiPLSource pipl = ReadPiPL(aex_path, *session.library);
+    if (aex_path && !pipl.error.empty()) return Fail(kCommand, pipl.error, kExitFailure);
 
     PF_Err about_result = host.About();
     std::string about = CText(host.out_data().return_msg, sizeof host.out_data().return_msg);
-
-    if (parsed.Has("json")) {
-        std::cout << hostsim::DumpJson(MakeJson(session, host, about, about_result, pipl, parsed.Has("trace")), 2) << "\n";
+    const bool trace = command_line.Has("trace");
+    if (command_line.Has("json")) {
+        std::cout << hostsim::DumpJson(MakeJson(session, host, about, about_result, pipl, trace), 2) << "\n";
     } else {
         PrintText(session, host, about, about_result, pipl);
-        if (parsed.Has("trace")) {
+        if (trace) {
             std::cout << "\n";
             PrintTrace(std::cout, host);
         }

@@ -175,18 +175,9 @@ bool LoadFile(const std::string& path, NetpbmImage& image, bool header_only, std
     return ok;
 }
 
-// Byte offsets of red, green, blue and alpha within a pixel, in units of one channel.
-struct WorldOrder {
-    int red, green, blue, alpha;
-};
-
-WorldOrder OrderOf(WorldFormat format) {
-    return hostsim::IsPremiereFormat(format) ? WorldOrder{2, 1, 0, 3} : WorldOrder{1, 2, 3, 0};
-}
-
 template <class T, class Convert>
 void FillWorld(World& world, const NetpbmImage& image, T opaque, Convert convert) {
-    const WorldOrder order = OrderOf(world.format());
+    const hostsim::ChannelOrder order = hostsim::ChannelOrderOf(world.format());
     const int n = image.channels;
     const int green = n < 3 ? 0 : 1, blue = n < 3 ? 0 : 2, alpha = n == 2 || n == 4 ? n - 1 : -1;
     const std::uint16_t* in = image.samples.data();
@@ -203,7 +194,7 @@ void FillWorld(World& world, const NetpbmImage& image, T opaque, Convert convert
 
 template <class T, class Convert>
 void PackWorld(const World& world, NetpbmImage& image, Convert convert) {
-    const WorldOrder order = OrderOf(world.format());
+    const hostsim::ChannelOrder order = hostsim::ChannelOrderOf(world.format());
     const int offsets[4] = {order.red, order.green, order.blue, order.alpha};
     std::uint16_t* out = image.samples.data();
     for (A_long y = 0; y < world.height(); ++y) {

@@ -45,18 +45,9 @@ ChannelMap MapChannels(const OIIO::ImageSpec& image_spec) {
     return ChannelMap{0, 1, 2, alpha};
 }
 
-// The world's channel order in memory: byte offsets of red, green, blue, alpha in units of one channel.
-struct WorldOrder {
-    int red, green, blue, alpha;
-};
-
-WorldOrder OrderOf(WorldFormat format) {
-    return hostsim::IsPremiereFormat(format) ? WorldOrder{2, 1, 0, 3} : WorldOrder{1, 2, 3, 0};
-}
-
 template <class T>
 void FillWorld(World& world, const std::vector<T>& pixels, int channels, ChannelMap map, T opaque, T (*convert)(T)) {
-    const WorldOrder order = OrderOf(world.format());
+    const hostsim::ChannelOrder order = hostsim::ChannelOrderOf(world.format());
     for (A_long y = 0; y < world.height(); ++y) {
         T* out = reinterpret_cast<T*>(world.Row(y));
         const T* in = pixels.data() + static_cast<std::size_t>(y) * world.width() * channels;
@@ -71,7 +62,7 @@ void FillWorld(World& world, const std::vector<T>& pixels, int channels, Channel
 
 template <class T>
 std::vector<T> PackRgba(const World& world, int channels, T (*convert)(T)) {
-    const WorldOrder order = OrderOf(world.format());
+    const hostsim::ChannelOrder order = hostsim::ChannelOrderOf(world.format());
     std::vector<T> pixels(static_cast<std::size_t>(world.width()) * world.height() * channels);
     T* out = pixels.data();
     for (A_long y = 0; y < world.height(); ++y) {

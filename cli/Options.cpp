@@ -1,7 +1,6 @@
 #include "Options.h"
 
 #include <CLI/CLI.hpp>
-#include <algorithm>
 #include <iostream>
 
 #include "Commands.h"
@@ -9,6 +8,8 @@
 namespace qxv::cli {
 
 namespace {
+
+constexpr std::size_t kSynopsisWidth = 100;  // columns, before a synopsis line wraps
 
 // "usage: SYNOPSIS", the description, then the options as CLI11 lays them out.
 class UsageFormatter : public CLI::Formatter {
@@ -23,42 +24,50 @@ private:
     std::string synopsis_;
 };
 
+// Words joined by spaces, wrapped below the first word's end ("qxv render") when too wide.
+std::string Wrapped(const std::vector<std::string>& words) {
+    const std::string indent(std::string("usage: ").size() + words.front().size() + 1, ' ');
+    std::string text = words.front();
+    std::size_t line_length = indent.size() - 1;
+    for (std::size_t i = 1; i < words.size(); ++i) {
+        if (line_length + 1 + words[i].size() > kSynopsisWidth) {
+            text += "\n" + indent + words[i];
+            line_length = indent.size() + words[i].size();
+        } else {
+            text += " " + words[i];
+            line_length += 1 + words[i].size();
+        }
+    }
+    return text;
+}
+
 }  // namespace
 
-std::string ParsedArgs::Get(const std::string& name, const std::string& fallback) const {
-    auto it = options_.find(name);
-    return it == options_.end() || it->second.empty() ? fallback : it->second.back();
-}
-
-std::vector<std::string> ParsedArgs::All(const std::string& name) const {
-    auto it = options_.find(name);
-    return it == options_.end() ? std::vector<std::string>{} : it->second;
-}
-
-CommandLine::CommandLine(std::string command, const std::string& synopsis, const std::string& description)
-    : command_(std::move(command)), app_(std::make_unique<CLI::App>(description, "qxv " + command_)) {
-    app_->formatter(std::make_shared<UsageFormatter>(synopsis));
+CommandLine::CommandLine(std::string command, std::string arguments, const std::string& description)
+    : command_(std::move(command)),
+      argument_names_(std::move(arguments)),
+      app_(std::make_unique<CLI::App>(description, "qxv " + command_)) {
     app_->option_defaults()->group("options");
     app_->set_help_flag("-h,--help", "this text");
     // Paths such as /tmp/out.png are arguments on Windows too.
     app_->allow_windows_style_options(false);
-    app_->add_option("arguments", positional_)->group("");
+    app_->add_option("arguments", arguments_)->group("");
 }
 
 CommandLine::~CommandLine() = default;
 
 CommandLine& CommandLine::Option(const std::string& name, const std::string& value_name, const std::string& help,
-                                 bool repeatable) {
+                                 Occurs occurs) {
     CLI::Option* option = app_->add_option("--" + name, help)->type_name(value_name)->allow_extra_args(false);
-    if (repeatable) option->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-    declared_.push_back({name, option, false});
+    if (occurs == Occurs::kRepeatable) option->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    declared_.push_back({name, value_name, occurs, option});
     return *this;
 }
 
 CommandLine& CommandLine::Flag(const std::string& name, const std::string& help) {
     CLI::Option* option = app_->add_flag("--" + name, help)->disable_flag_override()->multi_option_policy(
         CLI::MultiOptionPolicy::Throw);
-    declared_.push_back({name, option, true});
+    declared_.push_back({name, "", Occurs::kOptional, option});
     return *this;
 }
 
@@ -73,14 +82,30 @@ CommandLine& CommandLine::ParamOptions() {
     return Option("set", "NAME=VALUE",
                   "parameter value in effect-control units (a slider's number in the unit it was registered "
                   "with, degrees, \"x,y\", \"#rrggbb\", a choice, on/off); repeatable",
-                  true);
+                  Occurs::kRepeatable);
 }
 
 CommandLine& CommandLine::FailureOptions() {
-    return Option("fail-suite", "NAME", "make the named suite unavailable (AcquireSuite fails); repeatable", true);
+    return Option("fail-suite", "NAME", "make the named suite unavailable (AcquireSuite fails); repeatable",
+                  Occurs::kRepeatable);
 }
 
-std::optional<int> CommandLine::Parse(const std::vector<std::string>& args, ParsedArgs& parsed) {
+std::string CommandLine::Synopsis() const {
+    std::vector<std::string> words = {"qxv " + command_};
+    for (const Declared& declared : declared_) {
+        const std::string usage = "--" + declared.name + (declared.value_name.empty() ? "" : " " + declared.value_name);
+        switch (declared.occurs) {
+            case Occurs::kOptional: words.push_back("[" + usage + "]"); break;
+            case Occurs::kRepeatable: words.push_back("[" + usage + "]..."); break;
+            case Occurs::kRequired: words.push_back(usage); break;
+        }
+    }
+    if (!argument_names_.empty()) words.push_back(argument_names_);
+    return Wrapped(words);
+}
+
+std::optional<int> CommandLine::Parse(const std::vector<std::string>& args) {
+    app_->formatter(std::make_shared<UsageFormatter>(Synopsis()));
     try {
         // CLI11 takes the arguments last first.
         app_->parse(std::vector<std::string>(args.rbegin(), args.rend()));
@@ -90,14 +115,29 @@ std::optional<int> CommandLine::Parse(const std::vector<std::string>& args, Pars
     } catch (const CLI::ParseError& e) {
         return Fail(command_, std::string(e.what()) + " (see qxv " + command_ + " --help)", kExitUsage);
     }
-    for (const Declared& declared : declared_) {
-        if (declared.flag && declared.option->count()) parsed.Add(declared.name, "");
-        if (!declared.flag) {
-            for (const std::string& value : declared.option->results()) parsed.Add(declared.name, value);
-        }
-    }
-    for (const std::string& argument : positional_) parsed.AddPositional(argument);
     return std::nullopt;
+}
+
+const CommandLine::Declared* CommandLine::Find(const std::string& name) const {
+    for (const Declared& declared : declared_) {
+        if (declared.name == name) return &declared;
+    }
+    return nullptr;
+}
+
+bool CommandLine::Has(const std::string& name) const {
+    const Declared* declared = Find(name);
+    return declared && declared->option->count() > 0;
+}
+
+std::string CommandLine::Text(const std::string& name, const std::string& fallback) const {
+    const std::vector<std::string> texts = Texts(name);
+    return texts.empty() ? fallback : texts.back();
+}
+
+std::vector<std::string> CommandLine::Texts(const std::string& name) const {
+    const Declared* declared = Find(name);
+    return declared && !declared->value_name.empty() ? declared->option->results() : std::vector<std::string>{};
 }
 
 }  // namespace qxv::cli

@@ -1,6 +1,7 @@
 // qxv overlay: the picture of a window with the plug-in's overlay drawn over the rendered frame.
 #include <fstream>
 #include <iostream>
+#include <optional>
 
 #include "Commands.h"
 #include "hostsim/Json.h"
@@ -65,48 +66,46 @@ bool WriteText(const std::string& path, const std::string& text, std::string& er
     return pending.Commit(error);
 }
 
-}  // namespace
-
-int RunOverlay(const std::vector<std::string>& args) {
-    CommandLine command_line(kCommand, "qxv overlay " + OverlayOptionsSynopsis() + " OUTPUT.png [--strokes-json FILE]",
-                             kDescription);
-    AddOverlayOptions(command_line).Option("strokes-json", "FILE", "also write the recorded strokes as JSON");
-    ParsedArgs parsed;
-    if (const auto done = command_line.Parse(args, parsed)) return *done;
+// The picture, and the strokes as JSON when asked (checked before the picture is written, so
+// that a bad JSON path leaves no picture behind).
+int WriteOverlay(const OverlayOptions& options, const std::string& output, const std::optional<std::string>& strokes_path) {
     std::string error;
-    const auto& positional = parsed.positional();
-    const std::size_t wanted = parsed.Has("size") ? 1 : 2;
-    if (positional.size() != wanted) {
-        return Fail(kCommand, parsed.Has("size") ? "with --size give only OUTPUT.png" : "give INPUT and OUTPUT.png",
-                    kExitUsage);
-    }
-    const std::string output = positional.back();
-    std::string can_write_error;
-    if (!CanCreateFileBeside(output, can_write_error)) return Fail(kCommand, can_write_error, kExitFailure);
-    // Checked before the picture is written, so that a bad JSON path leaves no picture behind.
-    if (parsed.Has("strokes-json") && !CanCreateFileBeside(parsed.Get("strokes-json"), can_write_error)) {
-        return Fail(kCommand, can_write_error, kExitFailure);
-    }
-
+    if (!CanCreateFileBeside(output, error)) return Fail(kCommand, error, kExitFailure);
+    if (strokes_path && !CanCreateFileBeside(*strokes_path, error)) return Fail(kCommand, error, kExitFailure);
     OverlayWorkspace workspace;
-    bool usage_error = false;
-    if (!OpenOverlayWorkspace(parsed, wanted == 2 ? positional[0] : "", workspace, error, usage_error)) {
-        return Fail(kCommand, error, usage_error ? kExitUsage : kExitFailure);
-    }
+    if (!OpenOverlayWorkspace(options, workspace, error)) return Fail(kCommand, error, kExitFailure);
     const auto frame = RenderLayer(kCommand, workspace, error);
     if (!frame) return Fail(kCommand, error, kExitFailure);
     const bool ok = WriteOverlayPicture(workspace, *frame, output, error);
-    if (parsed.Has("trace")) PrintTrace(std::cerr, workspace.host());
+    if (options.trace) PrintTrace(std::cerr, workspace.host());
     if (!ok) return Fail(kCommand, error, kExitFailure);
-    if (parsed.Has("strokes-json")) {
-        const Json json = {{"host", hostsim::HostAppName(workspace.host().app())},
-                           {"window", workspace.view.window == PF_Window_COMP ? "comp" : "layer"},
-                           {"strokes", StrokesJson(workspace.events->drawbot().strokes())}};
-        if (!WriteText(parsed.Get("strokes-json"), hostsim::DumpJson(json, 2) + "\n", error)) {
-            return Fail(kCommand, error, kExitFailure);
-        }
-    }
+    if (!strokes_path) return kExitOk;
+    const Json json = {{"host", hostsim::HostAppName(workspace.host().app())},
+                       {"window", workspace.view.window == PF_Window_COMP ? "comp" : "layer"},
+                       {"strokes", StrokesJson(workspace.events->drawbot().strokes())}};
+    if (!WriteText(*strokes_path, hostsim::DumpJson(json, 2) + "\n", error)) return Fail(kCommand, error, kExitFailure);
     return kExitOk;
+}
+
+}  // namespace
+
+int RunOverlay(const std::vector<std::string>& args) {
+    CommandLine command_line(kCommand, "[INPUT] OUTPUT.png", kDescription);
+    AddOverlayOptions(command_line).Option("strokes-json", "FILE", "also write the recorded strokes as JSON");
+    if (const auto done = command_line.Parse(args)) return *done;
+    const std::vector<std::string>& arguments = command_line.arguments();
+    const bool size = command_line.Has("size");
+    if (arguments.size() != (size ? 1u : 2u)) {
+        return Fail(kCommand, size ? "with --size give only OUTPUT.png" : "give INPUT and OUTPUT.png", kExitUsage);
+    }
+    OverlayOptions options;
+    std::string error;
+    if (!ReadOverlayOptions(command_line, size ? "" : arguments[0], options, error)) {
+        return Fail(kCommand, error, kExitUsage);
+    }
+    std::optional<std::string> strokes_path;
+    if (command_line.Has("strokes-json")) strokes_path = command_line.Text("strokes-json");
+    return WriteOverlay(options, arguments.back(), strokes_path);
 }
 
 }  // namespace qxv::cli

@@ -1,17 +1,14 @@
 #include "OverlayWorkspace.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstdlib>
 #include <iostream>
 
 #include "Commands.h"
 #include "ImageFiles.h"
 #include "PendingFile.h"
+#include "OptionValues.h"
 #include "hostsim/PointDefaults.h"
-#include "RawStream.h"
-#include "RenderSettingsParse.h"
 
 namespace qxv::cli {
 
@@ -24,18 +21,30 @@ constexpr float kPasteboard = 0.23f;   // the window's grey around what it shows
 constexpr float kComposition = 0.05f;  // an empty composition is near black
 
 // The 8-bit layout the host hands frames in.
-WorldFormat LayerFormat(hostsim::HostApp app) {
-    return app == hostsim::HostApp::kPremierePro ? WorldFormat::kBgra8 : WorldFormat::kArgb8;
-}
+WorldFormat LayerFormat(hostsim::HostApp app) { return *hostsim::HostFormat(app, hostsim::FrameDepth::k8); }
 
 // Straight RGBA of one 8-bit pixel, whichever host's layout.
 void ReadPixel(const World& world, A_long x, A_long y, float rgba[4]) {
     const std::uint8_t* p = world.Pixel(x, y);
-    const bool bgra = world.format() == WorldFormat::kBgra8;
-    rgba[0] = (bgra ? p[2] : p[1]) / 255.0f;
-    rgba[1] = (bgra ? p[1] : p[2]) / 255.0f;
-    rgba[2] = (bgra ? p[0] : p[3]) / 255.0f;
-    rgba[3] = (bgra ? p[3] : p[0]) / 255.0f;
+    const hostsim::ChannelOrder order = hostsim::ChannelOrderOf(world.format());
+    rgba[0] = p[order.red] / 255.0f;
+    rgba[1] = p[order.green] / 255.0f;
+    rgba[2] = p[order.blue] / 255.0f;
+    rgba[3] = p[order.alpha] / 255.0f;
+}
+
+// A blank layer: opaque mid grey, so that the vignette shows on it.
+std::unique_ptr<World> BlankLayer(hostsim::HostApp app, PF_Point size) {
+    auto layer = std::make_unique<World>(LayerFormat(app), size.h, size.v);
+    const int alpha = hostsim::ChannelOrderOf(layer->format()).alpha;
+    for (A_long y = 0; y < size.v; ++y) {
+        for (A_long x = 0; x < size.h; ++x) {
+            std::uint8_t* p = layer->Pixel(x, y);
+            p[0] = p[1] = p[2] = p[3] = 128;
+            p[alpha] = 255;
+        }
+    }
+    return layer;
 }
 
 void Fill(hostsim::RgbaPicture& picture, int x0, int y0, int x1, int y1, float grey) {
@@ -50,12 +59,12 @@ void Fill(hostsim::RgbaPicture& picture, int x0, int y0, int x1, int y1, float g
 
 }  // namespace
 
-std::optional<int> ParseLayerCommandLine(CommandLine& command_line, const std::vector<std::string>& args,
-                                         ParsedArgs& parsed) {
-    if (const auto done = command_line.Parse(args, parsed)) return done;
-    if (parsed.positional().size() != (parsed.Has("size") ? 0u : 1u)) {
-        return Fail(command_line.command(),
-                    parsed.Has("size") ? "with --size give no INPUT" : "give one INPUT image or --size", kExitUsage);
+std::optional<int> ParseLayerCommandLine(CommandLine& command_line, const std::vector<std::string>& args) {
+    if (const auto done = command_line.Parse(args)) return done;
+    const bool size = command_line.Has("size");
+    if (command_line.arguments().size() != (size ? 0u : 1u)) {
+        return Fail(command_line.command(), size ? "with --size give no INPUT" : "give one INPUT image or --size",
+                    kExitUsage);
     }
     return std::nullopt;
 }
@@ -75,89 +84,67 @@ CommandLine& AddOverlayOptions(CommandLine& command_line) {
         .Option("quality", "high|low", "render quality (default high)");
 }
 
-std::string OverlayOptionsSynopsis() {
-    return "[--host ae|premiere] [--set NAME=VALUE]... [--pixel-aspect N/D] [--window comp|layer] [--zoom Z] "
-           "[--layer-offset X,Y] [--scroll X,Y] (INPUT | --size WIDTHxHEIGHT)";
-}
+namespace {
 
-// Window and composition points reach the plug-in as 16.16 numbers, so a coordinate beyond
-// 16 bits is refused rather than wrapped.
-constexpr long kMaxCoordinate = 32767;
-
-bool ParsePoint(const std::string& option, const std::string& text, PF_Point& point, std::string& error) {
-    const char* const begin = text.c_str();
-    char* comma = nullptr;
-    char* end = nullptr;
-    errno = 0;
-    const long x = std::strtol(begin, &comma, 10);
-    const bool x_read = comma != begin && *comma == ',';
-    const long y = x_read ? std::strtol(comma + 1, &end, 10) : 0;
-    if (!x_read || end == comma + 1 || *end != '\0' || errno == ERANGE || std::labs(x) > kMaxCoordinate ||
-        std::labs(y) > kMaxCoordinate) {
-        error = "--" + option + ": \"" + text + "\" is not a point X,Y in whole pixels from -32767 to 32767";
-        return false;
-    }
-    point = {static_cast<A_long>(x), static_cast<A_long>(y)};
-    return true;
-}
-
-bool OpenOverlayWorkspace(const ParsedArgs& args, const std::string& layer_argument, OverlayWorkspace& workspace,
-                          std::string& error, bool& usage_error) {
-    usage_error = true;
-    if (layer_argument.empty() == !args.Has("size")) {
-        error = "give the layer either as an INPUT image or as --size WIDTHxHEIGHT, not both or neither";
-        return false;
-    }
-    const std::string window = args.Get("window", "layer");
+// --window, --zoom, --layer-offset and --scroll.
+bool ReadView(const CommandLine& command_line, hostsim::OverlayView& view, std::string& error) {
+    const std::string window = command_line.Text("window", "layer");
     if (window != "comp" && window != "layer") {
         error = "--window must be comp or layer, not \"" + window + "\"";
         return false;
     }
-    workspace.view.window = window == "comp" ? PF_Window_COMP : PF_Window_LAYER;
-    if (args.Has("zoom") && !hostsim::ParseZoom(args.Get("zoom"), workspace.view.zoom, error)) return false;
-    if (args.Has("layer-offset") && !ParsePoint("layer-offset", args.Get("layer-offset"), workspace.view.layer_offset, error)) {
-        return false;
+    view.window = window == "comp" ? PF_Window_COMP : PF_Window_LAYER;
+    if (command_line.Has("zoom") && !ParseZoom(command_line.Text("zoom"), view.zoom, error)) return false;
+    if (command_line.Has("layer-offset")) {
+        if (!ParsePoint("layer-offset", command_line.Text("layer-offset"), view.layer_offset, error)) return false;
+        if (view.window != PF_Window_COMP) {
+            error = "--layer-offset places the layer in the composition: use it with --window comp";
+            return false;
+        }
     }
-    if (args.Has("layer-offset") && workspace.view.window != PF_Window_COMP) {
-        error = "--layer-offset places the layer in the composition: use it with --window comp";
-        return false;
-    }
-    if (args.Has("scroll") && !ParsePoint("scroll", args.Get("scroll"), workspace.view.scroll, error)) return false;
-    unsigned threads = 0;
-    if (!ParseRenderSettings(args, workspace.settings, threads, error)) return false;
-    A_long width = 0, height = 0;
-    if (args.Has("size")) {
-        if (!ParseFrameSize(args.Get("size"), width, height, error)) return false;
-        if (width > 8192 || height > 8192) {
+    return !command_line.Has("scroll") || ParsePoint("scroll", command_line.Text("scroll"), view.scroll, error);
+}
+
+}  // namespace
+
+bool ReadOverlayOptions(const CommandLine& command_line, const std::string& input, OverlayOptions& options,
+                        std::string& error) {
+    options.input = input;
+    options.trace = command_line.Has("trace");
+    options.json = command_line.Has("json");
+    if (!ReadView(command_line, options.view, error)) return false;
+    if (!ReadRenderSettings(command_line, options.settings, error)) return false;
+    if (command_line.Has("size")) {
+        if (!ParseFrameSize(command_line.Text("size"), options.size)) {
+            error = "--raw needs WIDTHxHEIGHT such as 1920x1080, not \"" + command_line.Text("size") + "\"";
+            return false;
+        }
+        if (options.size.h > 8192 || options.size.v > 8192) {
             error = "--size: at most 8192x8192 for an overlay picture";
             return false;
         }
     }
+    return ReadSessionOptions(command_line, options.session, error);
+}
 
-    usage_error = false;
-    if (!OpenSession(args, workspace.session, error)) return false;
+bool OpenOverlayWorkspace(const OverlayOptions& options, OverlayWorkspace& workspace, std::string& error) {
+    workspace.view = options.view;
+    workspace.settings = options.settings;
+    if (!OpenSession(options.session, workspace.session, error)) return false;
     const hostsim::HostApp app = workspace.host().app();
-    if (args.Has("size")) {
-        workspace.layer = std::make_unique<World>(LayerFormat(app), width, height);
-        // A blank layer: opaque mid grey, so that the vignette shows on it.
-        for (A_long y = 0; y < height; ++y) {
-            for (A_long x = 0; x < width; ++x) {
-                std::uint8_t* p = workspace.layer->Pixel(x, y);
-                p[0] = p[1] = p[2] = p[3] = 128;
-                p[app == hostsim::HostApp::kPremierePro ? 3 : 0] = 255;
-            }
-        }
-    } else {
-        workspace.layer = ReadImage(layer_argument, LayerFormat(app), error);
-        if (!workspace.layer) return false;
-    }
+    workspace.layer = options.input.empty() ? BlankLayer(app, options.size) : ReadImage(options.input, LayerFormat(app), error);
+    if (!workspace.layer) return false;
     const PF_Point layer_size{workspace.layer->width(), workspace.layer->height()};
-
     hostsim::PlacePointDefaults(workspace.host().params(), layer_size.h, layer_size.v);
-    workspace.events = std::make_unique<hostsim::EventSession>(workspace.host(), workspace.view, layer_size);
-    workspace.events->SetInput(workspace.layer->def());
-    workspace.host().in_data().pixel_aspect_ratio = workspace.settings.pixel_aspect_ratio;
+    OpenEvents(workspace);
     return true;
+}
+
+void OpenEvents(OverlayWorkspace& workspace) {
+    workspace.events = std::make_unique<hostsim::EventSession>(
+        workspace.host(), workspace.view, PF_Point{workspace.layer->width(), workspace.layer->height()},
+        workspace.settings.pixel_aspect_ratio);
+    workspace.events->SetInput(workspace.layer->def());
 }
 
 std::unique_ptr<World> RenderLayer(const char* command, OverlayWorkspace& workspace, std::string& error) {
@@ -165,10 +152,6 @@ std::unique_ptr<World> RenderLayer(const char* command, OverlayWorkspace& worksp
     hostsim::Host& host = workspace.host();
     const PF_Err err = hostsim::RenderFrame(host, *workspace.layer, *frame, workspace.settings);
     WarnViolations(command, host);
-    // The render set the host up for a frame; events see the layer again.
-    host.in_data().width = workspace.layer->width();
-    host.in_data().height = workspace.layer->height();
-    host.in_data().pixel_aspect_ratio = workspace.settings.pixel_aspect_ratio;
     if (err) {
         error = "the plug-in answered PF_Cmd_RENDER with " + ErrorText(err);
         const std::string message = DisplayedMessage(host.out_data());

@@ -3,6 +3,8 @@
 // (--window, --zoom, --layer-offset, --scroll) and the event session on that window. The
 // Point of origin starts at the layer's centre, as a host places a point parameter whose
 // default is given in percent of the layer, unless --set gives it.
+// The options are read once into OverlayOptions (usage errors), then the workspace is opened
+// from them (failures of the plug-in or of the files).
 #pragma once
 
 #include <memory>
@@ -19,6 +21,17 @@
 
 namespace qxv::cli {
 
+// The options every overlay command shares, as values.
+struct OverlayOptions {
+    SessionOptions session;
+    hostsim::RenderSettings settings;  // --pixel-aspect and --quality
+    hostsim::OverlayView view;
+    std::string input;       // the INPUT image; empty for a --size layer
+    PF_Point size{0, 0};     // --size
+    bool trace = false;
+    bool json = false;
+};
+
 struct OverlayWorkspace {
     Session session;
     hostsim::RenderSettings settings;
@@ -31,18 +44,22 @@ struct OverlayWorkspace {
 
 // Declares the options of every overlay command; the command's own follow.
 CommandLine& AddOverlayOptions(CommandLine& command_line);
-std::string OverlayOptionsSynopsis();  // "[--window comp|layer] [--zoom Z] ..."
 
 // The start of the overlay commands that take one INPUT image or --size: --help, the options
 // and the layer argument. Returns the exit code when the command has nothing more to do (usage
-// printed, or a usage error reported); nothing when it goes on with `parsed`.
-std::optional<int> ParseLayerCommandLine(CommandLine& command_line, const std::vector<std::string>& args,
-                                         ParsedArgs& parsed);
+// printed, or a usage error reported); nothing when it goes on.
+std::optional<int> ParseLayerCommandLine(CommandLine& command_line, const std::vector<std::string>& args);
 
-// `layer_argument` is the INPUT path, or empty when --size gives the layer. False with a
-// one-line `error` (and `usage_error` set when the command line itself was wrong).
-bool OpenOverlayWorkspace(const ParsedArgs& args, const std::string& layer_argument, OverlayWorkspace& workspace,
-                          std::string& error, bool& usage_error);
+// The options of AddOverlayOptions; `input` is the INPUT argument, empty with --size. False
+// with a one-line `error` when one is malformed.
+bool ReadOverlayOptions(const CommandLine& command_line, const std::string& input, OverlayOptions& options,
+                        std::string& error);
+
+// Loads the plug-in, reads or makes the layer and opens the event session on the window.
+bool OpenOverlayWorkspace(const OverlayOptions& options, OverlayWorkspace& workspace, std::string& error);
+
+// A new event session on the workspace's view and layer (after the view changed).
+void OpenEvents(OverlayWorkspace& workspace);
 
 // Renders the layer with the current parameter values into a new world of its size.
 std::unique_ptr<hostsim::World> RenderLayer(const char* command, OverlayWorkspace& workspace, std::string& error);
@@ -59,9 +76,6 @@ bool WriteOverlayPicture(OverlayWorkspace& workspace, const hostsim::World& fram
 bool WritePicture(const hostsim::RgbaPicture& picture, const std::string& path, std::string& error);
 
 bool WriteFrame(const hostsim::World& frame, const std::string& path, std::string& error);
-
-// "x,y" in whole pixels.
-bool ParsePoint(const std::string& option, const std::string& text, PF_Point& point, std::string& error);
 
 // Host findings of the last command as warnings on stderr.
 void WarnViolations(const std::string& command, hostsim::Host& host);

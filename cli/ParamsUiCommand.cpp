@@ -14,7 +14,7 @@ namespace {
 
 using hostsim::Json;
 
-const char kSynopsis[] = "qxv params-ui --mask-only on|off [--host ae|premiere] [--json] [--trace] [--set NAME=VALUE]";
+const char kCommand[] = "params-ui";
 const char kDescription[] =
     "Sets the checkbox the plug-in registered with PF_ParamFlag_SUPERVISE (the effect's\n"
     "\"Mask Only\"), sends the parameter-UI update and shows the names and disabled state the\n"
@@ -31,89 +31,95 @@ int SupervisedCheckbox(const hostsim::ParamStore& store) {
     return 0;
 }
 
+void PrintJson(hostsim::Host& host, const std::string& mask_only, PF_Err result, bool trace) {
+    const PF_OutData& out = host.out_data();
+    Json updates = Json::array();
+    for (const auto& update : host.param_ui_updates()) {
+        updates.push_back({{"index", update.index},
+                           {"name", update.name},
+                           {"ui_flags", update.def.ui_flags},
+                           {"disabled", IsDisabled(update.def.ui_flags)}});
+    }
+    Json params = Json::array();
+    for (int i = 1; i <= host.params().count(); ++i) {
+        const auto& param = host.params().Param(i);
+        params.push_back({{"index", i},
+                          {"name", param.registered_name},
+                          {"shown_name", param.shown_name},
+                          {"ui_flags", param.def.ui_flags},
+                          {"disabled", IsDisabled(param.def.ui_flags)}});
+    }
+    Json json = {{"host", host.is_premiere() ? "premiere" : "ae"},
+                 {"mask_only", mask_only},
+                 {"result", result},
+                 {"out_flags", static_cast<std::uint32_t>(out.out_flags)},
+                 {"message", DisplayedMessage(out)},
+                 {"updates", std::move(updates)},
+                 {"params", std::move(params)},
+                 {"values", hostsim::ParamValuesJson(host.params())},
+                 {"violations", ViolationsJson(host)}};
+    if (trace) json["trace"] = TraceJson(host);
+    std::cout << hostsim::DumpJson(json, 2) << "\n";
+}
+
+void PrintText(hostsim::Host& host, const std::string& supervised_name, const std::string& mask_only, PF_Err result,
+               bool trace) {
+    const PF_OutData& out = host.out_data();
+    std::cout << "PF_Cmd_UPDATE_PARAMS_UI in " << hostsim::HostAppName(host.app()) << " with " << supervised_name << " "
+              << mask_only << ": " << ErrorText(result) << "\n";
+    std::cout << "out_flags " << Hex32(out.out_flags) << " " << OutFlagNames(out.out_flags) << "\n";
+    if (std::string message = DisplayedMessage(out); !message.empty()) std::cout << "Message " << message << "\n";
+    std::cout << "PF_UpdateParamUI calls:\n";
+    if (host.param_ui_updates().empty()) std::cout << "  none\n";
+    for (const auto& update : host.param_ui_updates()) {
+        std::cout << "  index " << update.index << ": \"" << update.name << "\", ui_flags " << update.def.ui_flags
+                  << (IsDisabled(update.def.ui_flags) ? " (disabled)" : "") << "\n";
+    }
+    std::cout << "Effect controls:\n";
+    for (int i = 1; i <= host.params().count(); ++i) {
+        const auto& param = host.params().Param(i);
+        std::cout << "  " << i << ". " << param.shown_name << (IsDisabled(param.def.ui_flags) ? "  [disabled]" : "")
+                  << "\n";
+    }
+    PrintViolations(std::cout, host);
+    if (trace) {
+        std::cout << "\n";
+        PrintTrace(std::cout, host);
+    }
+}
+
 }  // namespace
 
 int RunParamsUI(const std::vector<std::string>& args) {
-    CommandLine command_line("params-ui", kSynopsis, kDescription);
-    command_line.Option("mask-only", "on|off", "value of the supervised checkbox for the update")
+    CommandLine command_line(kCommand, "", kDescription);
+    command_line.Option("mask-only", "on|off", "value of the supervised checkbox for the update", Occurs::kRequired)
         .HostOptions()
         .ParamOptions()
         .FailureOptions();
-    ParsedArgs parsed;
-    if (const auto done = command_line.Parse(args, parsed)) return *done;
+    if (const auto done = command_line.Parse(args)) return *done;
     std::string error;
-    if (!parsed.positional().empty()) {
-        return Fail("params-ui", "unexpected argument " + parsed.positional()[0], kExitUsage);
+    if (!command_line.arguments().empty()) {
+        return Fail(kCommand, "unexpected argument " + command_line.arguments()[0], kExitUsage);
     }
-    if (!parsed.Has("mask-only")) return Fail("params-ui", "--mask-only on|off is required", kExitUsage);
-    const std::string mask_only = parsed.Get("mask-only");
+    if (!command_line.Has("mask-only")) return Fail(kCommand, "--mask-only on|off is required", kExitUsage);
+    const std::string mask_only = command_line.Text("mask-only");
     if (mask_only != "on" && mask_only != "off") {
-        return Fail("params-ui", "--mask-only must be on or off, not \"" + mask_only + "\"", kExitUsage);
+        return Fail(kCommand, "--mask-only must be on or off, not \"" + mask_only + "\"", kExitUsage);
     }
-    hostsim::HostApp app{};
-    if (parsed.Has("host") && !ParseHostApp(parsed.Get("host"), app, error)) return Fail("params-ui", error, kExitUsage);
+    SessionOptions options;
+    if (!ReadSessionOptions(command_line, options, error)) return Fail(kCommand, error, kExitUsage);
 
     Session session;
-    if (!OpenSession(parsed, session, error)) return Fail("params-ui", error, kExitFailure);
+    if (!OpenSession(options, session, error)) return Fail(kCommand, error, kExitFailure);
     hostsim::Host& host = *session.host;
     const int supervised = SupervisedCheckbox(host.params());
-    if (!supervised) return Fail("params-ui", "the plug-in registered no supervised checkbox", kExitFailure);
-    if (!host.params().Set(supervised, mask_only, error)) return Fail("params-ui", error, kExitFailure);
-    const std::string supervised_name = host.params().Param(supervised).registered_name;
-
-    PF_Err result = host.UpdateParamsUI();
-    const PF_OutData& out = host.out_data();
-
-    if (parsed.Has("json")) {
-        Json updates = Json::array();
-        for (const auto& update : host.param_ui_updates()) {
-            updates.push_back({{"index", update.index},
-                               {"name", update.name},
-                               {"ui_flags", update.def.ui_flags},
-                               {"disabled", IsDisabled(update.def.ui_flags)}});
-        }
-        Json params = Json::array();
-        for (int i = 1; i <= host.params().count(); ++i) {
-            const auto& param = host.params().Param(i);
-            params.push_back({{"index", i},
-                              {"name", param.registered_name},
-                              {"shown_name", param.shown_name},
-                              {"ui_flags", param.def.ui_flags},
-                              {"disabled", IsDisabled(param.def.ui_flags)}});
-        }
-        Json json = {{"host", host.is_premiere() ? "premiere" : "ae"},
-                     {"mask_only", mask_only},
-                     {"result", result},
-                     {"out_flags", static_cast<std::uint32_t>(out.out_flags)},
-                     {"message", DisplayedMessage(out)},
-                     {"updates", std::move(updates)},
-                     {"params", std::move(params)},
-                     {"values", hostsim::ParamValuesJson(host.params())},
-                     {"violations", ViolationsJson(host)}};
-        if (parsed.Has("trace")) json["trace"] = TraceJson(host);
-        std::cout << hostsim::DumpJson(json, 2) << "\n";
+    if (!supervised) return Fail(kCommand, "the plug-in registered no supervised checkbox", kExitFailure);
+    if (!host.params().Set(supervised, mask_only, error)) return Fail(kCommand, error, kExitFailure);
+    const PF_Err result = host.UpdateParamsUI();
+    if (command_line.Has("json")) {
+        PrintJson(host, mask_only, result, command_line.Has("trace"));
     } else {
-        std::cout << "PF_Cmd_UPDATE_PARAMS_UI in " << hostsim::HostAppName(host.app()) << " with " << supervised_name
-                  << " " << mask_only << ": " << ErrorText(result) << "\n";
-        std::cout << "out_flags " << Hex32(out.out_flags) << " " << OutFlagNames(out.out_flags) << "\n";
-        if (std::string message = DisplayedMessage(out); !message.empty()) std::cout << "Message " << message << "\n";
-        std::cout << "PF_UpdateParamUI calls:\n";
-        if (host.param_ui_updates().empty()) std::cout << "  none\n";
-        for (const auto& update : host.param_ui_updates()) {
-            std::cout << "  index " << update.index << ": \"" << update.name << "\", ui_flags " << update.def.ui_flags
-                      << (IsDisabled(update.def.ui_flags) ? " (disabled)" : "") << "\n";
-        }
-        std::cout << "Effect controls:\n";
-        for (int i = 1; i <= host.params().count(); ++i) {
-            const auto& param = host.params().Param(i);
-            std::cout << "  " << i << ". " << param.shown_name << (IsDisabled(param.def.ui_flags) ? "  [disabled]" : "")
-                      << "\n";
-        }
-        PrintViolations(std::cout, host);
-        if (parsed.Has("trace")) {
-            std::cout << "\n";
-            PrintTrace(std::cout, host);
-        }
+        PrintText(host, host.params().Param(supervised).registered_name, mask_only, result, command_line.Has("trace"));
     }
     return result ? kExitFailure : kExitOk;
 }

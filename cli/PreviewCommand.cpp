@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "Commands.h"
+#include "OptionValues.h"
 #include "OverlayWorkspace.h"
 #include "PreviewWindow.h"
 
@@ -30,41 +31,45 @@ const char kDescription[] =
     "       name that no other key has taken (shift steps a popup back); the window lists\n"
     "       them when it opens.";
 
-bool ParseWholeNumber(const std::string& option, const std::string& text, int low, int high, int& value,
-                      std::string& error) {
-    if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != std::string::npos ||
-        (value = std::stoi(text)) < low || value > high) {
-        error = "--" + option + " must be a whole number from " + std::to_string(low) + " to " +
-                std::to_string(high) + ", not \"" + text + "\"";
+struct PreviewOptions {
+    OverlayOptions overlay;
+    int drag_downsample = 2;
+    PreviewWindowOptions window;
+};
+
+bool ReadPreviewOptions(const CommandLine& command_line, PreviewOptions& options, std::string& error) {
+    const std::vector<std::string>& arguments = command_line.arguments();
+    int threads = 0;
+    if (command_line.Has("threads") && !ParseWholeNumber("threads", command_line.Text("threads"), 1, 256, threads, error)) {
         return false;
     }
+    if (command_line.Has("drag-downsample") &&
+        !ParseWholeNumber("drag-downsample", command_line.Text("drag-downsample"), 1, 16, options.drag_downsample,
+                          error)) {
+        return false;
+    }
+    if (!ReadOverlayOptions(command_line, arguments.empty() ? "" : arguments[0], options.overlay, error)) return false;
+    options.overlay.session.threads = static_cast<unsigned>(threads);
+    options.window.fit_zoom = !command_line.Has("zoom");
+    options.window.measure = command_line.Has("measure");
+    options.window.print_json = command_line.Has("json");
+    options.window.save_dir = command_line.Text("save-dir", ".");
     return true;
 }
 
 }  // namespace
 
 int RunPreview(const std::vector<std::string>& args) {
-    CommandLine command_line(kCommand,
-                             "qxv preview " + OverlayOptionsSynopsis() +
-                                 " [--threads N] [--drag-downsample N] [--save-dir DIR] [--measure] [--json]",
-                             kDescription);
+    CommandLine command_line(kCommand, "[INPUT]", kDescription);
     AddOverlayOptions(command_line)
         .Option("threads", "N", "threads of the host's iterations (default: all cores)")
         .Option("drag-downsample", "N", "render at 1/N while a handle is held (default 2; 1: always full size)")
         .Option("save-dir", "DIR", "where S saves frames (default: the current directory)")
         .Flag("measure", "print each drag event's time to the redrawn window, and a summary at the end");
-    ParsedArgs parsed;
-    if (const auto done = ParseLayerCommandLine(command_line, args, parsed)) return *done;
-    const auto& positional = parsed.positional();
+    if (const auto done = ParseLayerCommandLine(command_line, args)) return *done;
+    PreviewOptions options;
     std::string error;
-    int threads = 0, drag_downsample = 2;
-    if (parsed.Has("threads") && !ParseWholeNumber("threads", parsed.Get("threads"), 1, 256, threads, error)) {
-        return Fail(kCommand, error, kExitUsage);
-    }
-    if (parsed.Has("drag-downsample") &&
-        !ParseWholeNumber("drag-downsample", parsed.Get("drag-downsample"), 1, 16, drag_downsample, error)) {
-        return Fail(kCommand, error, kExitUsage);
-    }
+    if (!ReadPreviewOptions(command_line, options, error)) return Fail(kCommand, error, kExitUsage);
 #ifndef QXV_HAVE_SDL2
     return Fail(kCommand,
                 "this qxv was built without SDL2, so it cannot open a window: install libsdl2-dev "
@@ -72,17 +77,9 @@ int RunPreview(const std::vector<std::string>& args) {
                 kExitFailure);
 #else
     PreviewSession preview;
-    bool usage_error = false;
-    if (!OpenPreview(parsed, positional.empty() ? "" : positional[0], preview, error, usage_error)) {
-        return Fail(kCommand, error, usage_error ? kExitUsage : kExitFailure);
-    }
-    preview.drag_downsample = drag_downsample;
-    PreviewWindowOptions options;
-    options.fit_zoom = !parsed.Has("zoom");
-    options.measure = parsed.Has("measure");
-    options.print_json = parsed.Has("json");
-    options.save_dir = parsed.Get("save-dir", ".");
-    return RunPreviewWindow(preview, options);
+    if (!OpenPreview(options.overlay, preview, error)) return Fail(kCommand, error, kExitFailure);
+    preview.drag_downsample = options.drag_downsample;
+    return RunPreviewWindow(preview, options.window);
 #endif
 }
 

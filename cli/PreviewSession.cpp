@@ -7,7 +7,6 @@
 #include <iostream>
 
 #include "hostsim/HandleProbe.h"
-#include "hostsim/IterateSuites.h"
 #include "hostsim/ParamJson.h"
 #include "hostsim/ParamParse.h"
 #include "Report.h"
@@ -48,15 +47,8 @@ std::unique_ptr<World> Downsampled(const World& layer, int n) {
 void AfterCommand(PreviewSession& preview) {
     hostsim::Host& host = preview.workspace.host();
     WarnViolations(kCommand, host);
-    if (preview.args.Has("trace")) PrintTrace(std::cerr, host);
+    if (preview.options.trace) PrintTrace(std::cerr, host);
     host.trace().Clear();
-}
-
-void SetThreads(PreviewSession& preview) {
-    unsigned threads = 0;
-    const std::string text = preview.args.Get("threads");
-    if (!text.empty()) threads = static_cast<unsigned>(std::strtoul(text.c_str(), nullptr, 10));
-    hostsim::SetIterationThreads(preview.workspace.host(), threads);
 }
 
 std::string ParamValuesText(const hostsim::ParamStore& store) { return hostsim::DumpJson(hostsim::ParamValuesJson(store)); }
@@ -107,13 +99,9 @@ std::string ZoomText(const hostsim::Zoom& zoom) {
 
 }  // namespace
 
-bool OpenPreview(const ParsedArgs& args, const std::string& input, PreviewSession& preview, std::string& error,
-                 bool& usage_error) {
-    preview.args = args;
-    preview.input = input;
-    if (!OpenOverlayWorkspace(args, input, preview.workspace, error, usage_error)) return false;
-    SetThreads(preview);
-    return true;
+bool OpenPreview(const OverlayOptions& options, PreviewSession& preview, std::string& error) {
+    preview.options = options;
+    return OpenOverlayWorkspace(options, preview.workspace, error);
 }
 
 bool RenderPreview(PreviewSession& preview, int downsample, std::string& error) {
@@ -136,12 +124,6 @@ bool RenderPreview(PreviewSession& preview, int downsample, std::string& error) 
     preview.render_ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     preview.frame_downsample = downsample;
     AfterCommand(preview);
-    // Events see the whole layer again, at full resolution.
-    PF_InData& in_data = host.in_data();
-    in_data.width = workspace.layer->width();
-    in_data.height = workspace.layer->height();
-    in_data.downsample_x = in_data.downsample_y = PF_RationalScale{1, 1};
-    in_data.pixel_aspect_ratio = workspace.settings.pixel_aspect_ratio;
     if (err) {
         error = "the plug-in answered PF_Cmd_RENDER with " + ErrorText(err);
         const std::string message = DisplayedMessage(host.out_data());
@@ -189,19 +171,16 @@ int HandleNear(const PreviewSession& preview, PF_Point at) {
 }
 
 void SetPreviewView(PreviewSession& preview, const hostsim::OverlayView& view) {
-    OverlayWorkspace& workspace = preview.workspace;
-    workspace.view = view;
-    workspace.events = std::make_unique<hostsim::EventSession>(
-        workspace.host(), view, PF_Point{workspace.layer->width(), workspace.layer->height()});
-    workspace.events->SetInput(workspace.layer->def());
+    preview.workspace.view = view;
+    OpenEvents(preview.workspace);
 }
 
 bool SwitchPreviewHost(PreviewSession& preview, std::string& error) {
-    ParsedArgs args = preview.args;
-    args.Add("host", preview.workspace.host().is_premiere() ? "ae" : "premiere");
+    OverlayOptions options = preview.options;
+    options.session.host = preview.workspace.host().is_premiere() ? hostsim::HostApp::kAfterEffects
+                                                                    : hostsim::HostApp::kPremierePro;
     OverlayWorkspace next;
-    bool usage_error = false;
-    if (!OpenOverlayWorkspace(args, preview.input, next, error, usage_error)) return false;
+    if (!OpenOverlayWorkspace(options, next, error)) return false;
     const hostsim::ParamStore& from = preview.workspace.host().params();
     hostsim::ParamStore& to = next.host().params();
     if (from.count() != to.count()) {
@@ -213,11 +192,10 @@ bool SwitchPreviewHost(PreviewSession& preview, std::string& error) {
     // The old workspace goes after the new one is in place, its event session before its host.
     OverlayWorkspace old = std::move(preview.workspace);
     preview.workspace = std::move(next);
-    preview.args = args;
+    preview.options = options;
     preview.small_layer.reset();
     preview.frame.reset();
     SetPreviewView(preview, old.view);
-    SetThreads(preview);
     preview.workspace.host().UpdateParamsUI();
     AfterCommand(preview);
     return true;
@@ -300,8 +278,9 @@ std::string RenderCommandLine(const PreviewSession& preview, const std::string& 
         if (!hostsim::ParseParamValue(param, text, parsed, refusal)) notes.push_back(refusal);
         line += " --set " + ShellWord(param.registered_name + "=" + text);
     }
-    if (preview.input.empty()) notes.push_back("the layer is a blank --size layer: qxv render needs it as an image");
-    return line + " " + ShellWord(preview.input.empty() ? "INPUT" : preview.input) + " " + ShellWord(output);
+    const std::string& input = preview.options.input;
+    if (input.empty()) notes.push_back("the layer is a blank --size layer: qxv render needs it as an image");
+    return line + " " + ShellWord(input.empty() ? "INPUT" : input) + " " + ShellWord(output);
 }
 
 }  // namespace qxv::cli

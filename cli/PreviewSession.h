@@ -14,8 +14,7 @@
 namespace qxv::cli {
 
 struct PreviewSession {
-    ParsedArgs args;    // the command line, for a host switch and the render command line
-    std::string input;  // the INPUT image, empty for a --size layer
+    OverlayOptions options;  // as given, the host switched with the workspace's
     OverlayWorkspace workspace;
     std::unique_ptr<hostsim::World> frame;  // the last render
     int frame_downsample = 1;               // 1: `frame` is the full-resolution layer
@@ -27,8 +26,7 @@ struct PreviewSession {
 };
 
 // Opens the workspace as the overlay commands do; false with a one-line `error`.
-bool OpenPreview(const ParsedArgs& args, const std::string& input, PreviewSession& preview, std::string& error,
-                 bool& usage_error);
+bool OpenPreview(const OverlayOptions& options, PreviewSession& preview, std::string& error);
 
 // Renders the layer, downsampled by `downsample` (1: full resolution), into `preview.frame`.
 bool RenderPreview(PreviewSession& preview, int downsample, std::string& error);

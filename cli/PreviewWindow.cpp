@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <iostream>
+#include <iterator>
 #include <string_view>
 #include <sys/stat.h>
 
@@ -42,6 +43,18 @@ hostsim::Zoom NextZoom(const hostsim::Zoom& zoom, int direction) {
         for (auto it = std::rbegin(kZoomSteps); it != std::rend(kZoomSteps); ++it) {
             if (it->value() < zoom.value() * 0.9999) return *it;
         }
+    }
+    return zoom;
+}
+
+// The largest step up to `most` at which the picture of `view` fits into `room`.
+hostsim::Zoom FittingZoom(const hostsim::OverlayView& view, PF_Point layer_size, PF_Point room, double most) {
+    hostsim::Zoom zoom = kZoomSteps[0];
+    for (const auto& step : kZoomSteps) {
+        hostsim::OverlayView trial = view;
+        trial.zoom = step;
+        const PF_Point canvas = hostsim::CanvasSize(trial, layer_size);
+        if (step.value() <= most && canvas.h <= room.h && canvas.v <= room.v) zoom = step;
     }
     return zoom;
 }
@@ -87,6 +100,8 @@ public:
 
 private:
     bool Open(std::string& error);
+    bool Start(std::string& error);
+    void OnEvent(SDL_Event& event, Clock::time_point received);
     // Renders (when `render`, at 1/`downsample`), sends a draw event and shows the result.
     void Redraw(bool render, int downsample);
     void Present();
@@ -98,6 +113,10 @@ private:
     void OnMotion(SDL_Event& event, Clock::time_point received);
     void OnButtonUp(const SDL_MouseButtonEvent& button, Clock::time_point received);
     void OnKey(const SDL_KeyboardEvent& key);
+    // Zoom, pan, layer place and window keys; false for any other key.
+    bool OnViewKey(SDL_Keycode code, bool shift);
+    void SwitchHost();
+    void StepParamKey(int index, int step);
     void SaveFrame();
     void MeasureDrag(const char* what, PF_Point at, Clock::time_point received, Clock::time_point rendered);
 
@@ -111,6 +130,7 @@ private:
     bool panning_ = false;
     PF_Point pan_from_{};
     bool quit_ = false;
+    bool closed_ = false;  // by the window's close button
     int saved_ = 0;
     Latency latency_;
     std::vector<std::uint32_t> shown_;  // the pixels on the screen
@@ -118,8 +138,8 @@ private:
     std::vector<ParamKey> param_keys_;
 };
 
-bool PreviewWindow::Open(std::string& error) {
-    // SDL would fall back to an invisible window; without a display there is nothing to show.
+// SDL's video, on a display that can be seen: SDL would fall back to an invisible window.
+bool OpenDisplay(std::string& error) {
     const auto set = [](const char* name) { return std::getenv(name) && *std::getenv(name); };
     const bool driver_chosen = set("SDL_VIDEODRIVER");
     if (!driver_chosen && !set("DISPLAY") && !set("WAYLAND_DISPLAY")) {
@@ -139,20 +159,19 @@ bool PreviewWindow::Open(std::string& error) {
                 std::string(set("DISPLAY") ? std::getenv("DISPLAY") : "") + ")";
         return false;
     }
+    return true;
+}
+
+bool PreviewWindow::Open(std::string& error) {
+    if (!OpenDisplay(error)) return false;
     OverlayWorkspace& workspace = preview_.workspace;
     const PF_Point layer_size{workspace.layer->width(), workspace.layer->height()};
     SDL_Rect screen{0, 0, 1280, 800};
     SDL_GetDisplayUsableBounds(0, &screen);
     if (options_.fit_zoom) {
-        // The largest step up to 100 % at which the picture fits the screen, as a host opens a window.
+        // As a host opens a window: the largest step up to 100 % at which the picture fits the screen.
         hostsim::OverlayView view = workspace.view;
-        view.zoom = kZoomSteps[0];
-        for (const auto& step : kZoomSteps) {
-            hostsim::OverlayView trial = workspace.view;
-            trial.zoom = step;
-            const PF_Point canvas = hostsim::CanvasSize(trial, layer_size);
-            if (step.value() <= 1 && canvas.h <= screen.w * 9 / 10 && canvas.v <= screen.h * 9 / 10) view.zoom = step;
-        }
+        view.zoom = FittingZoom(view, layer_size, PF_Point{screen.w * 9 / 10, screen.h * 9 / 10}, 1);
         SetPreviewView(preview_, view);
     }
     const PF_Point canvas = hostsim::CanvasSize(workspace.view, layer_size);
@@ -215,7 +234,7 @@ void PreviewWindow::Present() {
 }
 
 void PreviewWindow::UpdateTitle() {
-    const std::string name = preview_.input.empty() ? "blank layer" : preview_.input;
+    const std::string name = preview_.options.input.empty() ? "blank layer" : preview_.options.input;
     SDL_SetWindowTitle(window_, ("qxv preview - " + name + " - " + PreviewStatus(preview_)).c_str());
 }
 
@@ -336,42 +355,38 @@ void PreviewWindow::SaveFrame() {
 void PreviewWindow::OnKey(const SDL_KeyboardEvent& key) {
     const bool shift = key.keysym.mod & KMOD_SHIFT;
     const SDL_Keycode code = key.keysym.sym;
+    switch (code) {
+        case SDLK_q:
+        case SDLK_ESCAPE: quit_ = true; return;
+        case SDLK_h: SwitchHost(); return;
+        case SDLK_s: SaveFrame(); return;
+        case SDLK_p: std::cout << PreviewParamsJson(preview_) << std::endl; return;
+        default: break;
+    }
+    if (OnViewKey(code, shift)) return;
+    for (const ParamKey& param_key : param_keys_) {
+        if (code == param_key.key) StepParamKey(param_key.index, shift ? -1 : 1);
+    }
+}
+
+bool PreviewWindow::OnViewKey(SDL_Keycode code, bool shift) {
     hostsim::OverlayView view = preview_.workspace.view;
     int width = 0, height = 0;
     SDL_GetWindowSize(window_, &width, &height);
     const PF_Point centre{width / 2, height / 2};
-    const auto param = [&](int index, int step) {
-        if (preview_.holding) return;
-        std::string error;
-        if (!StepParam(preview_, index, step, error)) {
-            Report(error);
-            return;
-        }
-        Redraw(true, 1);
-        UpdateTitle();
-    };
     switch (code) {
-        case SDLK_q:
-        case SDLK_ESCAPE: quit_ = true; return;
         case SDLK_PLUS:
         case SDLK_EQUALS:
-        case SDLK_KP_PLUS: ChangeView(Zoomed(view, NextZoom(view.zoom, 1), centre)); return;
+        case SDLK_KP_PLUS: view = Zoomed(view, NextZoom(view.zoom, 1), centre); break;
         case SDLK_MINUS:
-        case SDLK_KP_MINUS: ChangeView(Zoomed(view, NextZoom(view.zoom, -1), centre)); return;
-        case SDLK_1: view.zoom = {1, 1}; view.scroll = {0, 0}; ChangeView(view); return;
+        case SDLK_KP_MINUS: view = Zoomed(view, NextZoom(view.zoom, -1), centre); break;
+        case SDLK_1: view.zoom = {1, 1}; view.scroll = {0, 0}; break;
         case SDLK_0: {
             // The largest step at which the whole picture fits the window, placed at the top left.
             const PF_Point layer_size{preview_.workspace.layer->width(), preview_.workspace.layer->height()};
             view.scroll = {0, 0};
-            view.zoom = kZoomSteps[0];
-            for (const auto& step : kZoomSteps) {
-                hostsim::OverlayView trial = view;
-                trial.zoom = step;
-                const PF_Point canvas = hostsim::CanvasSize(trial, layer_size);
-                if (canvas.h <= width && canvas.v <= height) view.zoom = step;
-            }
-            ChangeView(view);
-            return;
+            view.zoom = FittingZoom(view, layer_size, PF_Point{width, height}, kZoomSteps[std::size(kZoomSteps) - 1].value());
+            break;
         }
         case SDLK_LEFT:
         case SDLK_RIGHT:
@@ -379,93 +394,99 @@ void PreviewWindow::OnKey(const SDL_KeyboardEvent& key) {
         case SDLK_DOWN: {
             const int dx = code == SDLK_LEFT ? -1 : code == SDLK_RIGHT ? 1 : 0;
             const int dy = code == SDLK_UP ? -1 : code == SDLK_DOWN ? 1 : 0;
-            if (shift) {
-                if (view.window != PF_Window_COMP) {
-                    Report("the layer moves in the composition window only (C switches to it)");
-                    return;
-                }
-                view.layer_offset.h += dx * kLayerOffsetStep;
-                view.layer_offset.v += dy * kLayerOffsetStep;
-            } else {
-                view.scroll.h -= dx * kPanStep;
-                view.scroll.v -= dy * kPanStep;
+            if (shift && view.window != PF_Window_COMP) {
+                Report("the layer moves in the composition window only (C switches to it)");
+                return true;
             }
-            ChangeView(view);
-            return;
+            PF_Point& moved = shift ? view.layer_offset : view.scroll;
+            const int step = shift ? kLayerOffsetStep : -kPanStep;  // panning moves the picture the other way
+            moved.h += dx * step;
+            moved.v += dy * step;
+            break;
         }
-        case SDLK_c:
-            view.window = view.window == PF_Window_COMP ? PF_Window_LAYER : PF_Window_COMP;
-            ChangeView(view);
-            return;
-        case SDLK_h: {
-            if (preview_.holding) return;
-            std::string error;
-            if (!SwitchPreviewHost(preview_, error)) {
-                Report(error);
-                return;
-            }
-            param_keys_ = AssignParamKeys(preview_.workspace.host().params(), kWindowKeys);
-            Redraw(true, 1);
-            UpdateTitle();
-            return;
-        }
-        case SDLK_s: SaveFrame(); return;
-        case SDLK_p: std::cout << PreviewParamsJson(preview_) << std::endl; return;
-        default:
-            for (const ParamKey& param_key : param_keys_) {
-                if (code == param_key.key) param(param_key.index, shift ? -1 : 1);
-            }
-            return;
+        case SDLK_c: view.window = view.window == PF_Window_COMP ? PF_Window_LAYER : PF_Window_COMP; break;
+        default: return false;
     }
+    ChangeView(view);
+    return true;
 }
 
-int PreviewWindow::Run() {
+void PreviewWindow::SwitchHost() {
+    if (preview_.holding) return;
     std::string error;
-    if (!Open(error)) return Fail(kCommand, error, kExitFailure);
-    if (!RenderPreview(preview_, 1, error)) return Fail(kCommand, error, kExitFailure);
+    if (!SwitchPreviewHost(preview_, error)) {
+        Report(error);
+        return;
+    }
+    param_keys_ = AssignParamKeys(preview_.workspace.host().params(), kWindowKeys);
+    Redraw(true, 1);
+    UpdateTitle();
+}
+
+void PreviewWindow::StepParamKey(int index, int step) {
+    if (preview_.holding) return;
+    std::string error;
+    if (!StepParam(preview_, index, step, error)) {
+        Report(error);
+        return;
+    }
+    Redraw(true, 1);
+    UpdateTitle();
+}
+
+// The first frame and overlay, and what the user can do with them.
+bool PreviewWindow::Start(std::string& error) {
+    if (!Open(error) || !RenderPreview(preview_, 1, error)) return false;
     Redraw(false, 1);
     UpdateTitle();
     param_keys_ = AssignParamKeys(preview_.workspace.host().params(), kWindowKeys);
-    std::cerr << "qxv preview: showing " << (preview_.input.empty() ? "a blank layer" : preview_.input)
+    std::cerr << "qxv preview: showing " << (preview_.options.input.empty() ? "a blank layer" : preview_.options.input)
               << "; drag the handles, keys as in qxv preview --help, Q or Esc closes" << std::endl;
     if (!param_keys_.empty()) {
         std::cerr << "qxv preview: keys (shift: back) " << ParamKeysText(param_keys_, preview_.workspace.host().params())
                   << std::endl;
     }
+    return true;
+}
 
-    bool closed = false;
+void PreviewWindow::OnEvent(SDL_Event& event, Clock::time_point received) {
+    switch (event.type) {
+        case SDL_QUIT: quit_ = closed_ = true; break;
+        case SDL_MOUSEBUTTONDOWN: OnButtonDown(event.button); break;
+        case SDL_MOUSEMOTION: OnMotion(event, received); break;
+        case SDL_MOUSEBUTTONUP: OnButtonUp(event.button, received); break;
+        case SDL_MOUSEWHEEL: {
+            int x = 0, y = 0;
+            SDL_GetMouseState(&x, &y);
+            if (event.wheel.y != 0) {
+                const hostsim::OverlayView& view = preview_.workspace.view;
+                ChangeView(Zoomed(view, NextZoom(view.zoom, event.wheel.y > 0 ? 1 : -1), {x, y}));
+            }
+            break;
+        }
+        case SDL_KEYDOWN: OnKey(event.key); break;
+        case SDL_WINDOWEVENT:
+            if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED || event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+                shown_.clear();  // all of it goes to the screen again
+                Present();
+            }
+            break;
+        default: break;
+    }
+}
+
+int PreviewWindow::Run() {
+    std::string error;
+    if (!Start(error)) return Fail(kCommand, error, kExitFailure);
     SDL_Event event;
     while (!quit_) {
         if (!SDL_WaitEvent(&event)) {
             Report(std::string("the window system failed: ") + SDL_GetError());
             break;
         }
-        const auto received = Clock::now();
-        switch (event.type) {
-            case SDL_QUIT: quit_ = closed = true; break;
-            case SDL_MOUSEBUTTONDOWN: OnButtonDown(event.button); break;
-            case SDL_MOUSEMOTION: OnMotion(event, received); break;
-            case SDL_MOUSEBUTTONUP: OnButtonUp(event.button, received); break;
-            case SDL_MOUSEWHEEL: {
-                int x = 0, y = 0;
-                SDL_GetMouseState(&x, &y);
-                if (event.wheel.y != 0) {
-                    const hostsim::OverlayView& view = preview_.workspace.view;
-                    ChangeView(Zoomed(view, NextZoom(view.zoom, event.wheel.y > 0 ? 1 : -1), {x, y}));
-                }
-                break;
-            }
-            case SDL_KEYDOWN: OnKey(event.key); break;
-            case SDL_WINDOWEVENT:
-                if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED || event.window.event == SDL_WINDOWEVENT_EXPOSED) {
-                    shown_.clear();  // all of it goes to the screen again
-                    Present();
-                }
-                break;
-            default: break;
-        }
+        OnEvent(event, Clock::now());
     }
-    std::cerr << "qxv preview: " << (closed ? "window closed" : "closed") << std::endl;
+    std::cerr << "qxv preview: " << (closed_ ? "window closed" : "closed") << std::endl;
     if (options_.measure) latency_.Print(std::cerr);
     if (options_.print_json) std::cout << PreviewParamsJson(preview_) << std::endl;
     return kExitOk;

@@ -109,22 +109,4 @@ bool WriteRawFrame(int fd, const hostsim::World& world, std::string& error) {
     return true;
 }
 
-bool ParseFrameSize(const std::string& text, A_long& width, A_long& height, std::string& error) {
-    const std::size_t x = text.find('x');
-    char* end = nullptr;
-    if (x != std::string::npos && x > 0 && x + 1 < text.size()) {
-        const long w = std::strtol(text.c_str(), &end, 10);
-        if (end == text.c_str() + x) {
-            const long h = std::strtol(text.c_str() + x + 1, &end, 10);
-            if (*end == '\0' && w >= 1 && h >= 1 && w <= 65536 && h <= 65536) {
-                width = static_cast<A_long>(w);
-                height = static_cast<A_long>(h);
-                return true;
-            }
-        }
-    }
-    error = "--raw needs WIDTHxHEIGHT such as 1920x1080, not \"" + text + "\"";
-    return false;
-}
-
 }  // namespace qxv::cli

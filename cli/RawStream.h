@@ -22,7 +22,4 @@ void UseBinaryMode(int fd);
 // Flags for open() that mean the same there (O_BINARY; nothing on POSIX).
 extern const int kOpenBinary;
 
-// "1920x1080" -> 1920, 1080 (both at least 1).
-bool ParseFrameSize(const std::string& text, A_long& width, A_long& height, std::string& error);
-
 }  // namespace qxv::cli

@@ -8,19 +8,19 @@
 #include <future>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include "Commands.h"
 #include "FrameSequence.h"
 #include "hostsim/Host.h"
 #include "ImageFiles.h"
-#include "hostsim/IterateSuites.h"
 #include "PendingFile.h"
 #include "hostsim/PointDefaults.h"
 #include "ProgressBar.h"
+#include "OptionValues.h"
 #include "RawStream.h"
 #include "RenderCommands.h"
 #include "hostsim/RenderFrame.h"
-#include "RenderSettingsParse.h"
 #include "Report.h"
 #include "Session.h"
 
@@ -29,12 +29,12 @@ namespace qxv::cli {
 namespace {
 
 using hostsim::HostApp;
+using hostsim::FrameDepth;
 using hostsim::RenderSettings;
 using hostsim::World;
 using hostsim::WorldFormat;
 
 const char kCommand[] = "render";
-const char kSynopsis[] = "qxv render [options] INPUT OUTPUT";
 const char kDescription[] =
     "Renders the vignette onto INPUT and writes OUTPUT, through a simulated After Effects or\n"
     "Premiere Pro host that loads the plug-in and sends it PF_Cmd_RENDER.\n"
@@ -65,38 +65,69 @@ const char kDescription[] =
 
 bool IsStream(const std::string& path) { return path == "-"; }
 
-// The world layout for a host and a bit depth ("8", "16", "float").
-bool FormatFor(HostApp app, const std::string& depth, WorldFormat& format, std::string& error) {
-    const bool premiere = app == HostApp::kPremierePro;
-    if (depth == "8") {
-        format = premiere ? WorldFormat::kBgra8 : WorldFormat::kArgb8;
+// What the command line asks for, read once.
+struct RenderOptions {
+    std::string input, output;
+    SessionOptions session;  // its host: --host, else After Effects; a raw format's host for streams
+    bool host_given = false;
+    std::optional<FrameDepth> depth;
+    std::optional<PF_Point> raw_size;  // raw streams: the frame size and the layout
+    WorldFormat raw_format = WorldFormat::kArgb8;
+    RenderSettings settings;
+    bool trace = false;
+};
+
+bool ReadRenderOptions(const CommandLine& command_line, RenderOptions& options, std::string& error) {
+    options.input = command_line.arguments()[0];
+    options.output = command_line.arguments()[1];
+    if (!ReadSessionOptions(command_line, options.session, error)) return false;
+    options.host_given = command_line.Has("host");
+    FrameDepth depth;
+    if (command_line.Has("depth")) {
+        if (!ParseFrameDepth(command_line.Text("depth"), depth, error)) return false;
+        options.depth = depth;
+    }
+    if (command_line.Has("raw")) {
+        PF_Point size;
+        if (!ParseFrameSize(command_line.Text("raw"), size)) {
+            error = "--raw needs WIDTHxHEIGHT such as 1920x1080, not \"" + command_line.Text("raw") + "\"";
+            return false;
+        }
+        options.raw_size = size;
+        if (!hostsim::ParseWorldFormat(command_line.Text("format"), options.raw_format)) {
+            error = "--format must be argb8, argb16, bgra8 or bgra32f, not \"" + command_line.Text("format") + "\"";
+            return false;
+        }
+    }
+    if (!ReadRenderSettings(command_line, options.settings, error)) return false;
+    if (command_line.Has("threads") && !ParseThreadCount(command_line.Text("threads"), options.session.threads)) {
+        error = "--threads needs a number from 1 to 256, not \"" + command_line.Text("threads") + "\"";
+        return false;
+    }
+    options.trace = command_line.Has("trace");
+    return true;
+}
+
+// The world layout for the host and the depth asked for.
+bool ImageFormat(HostApp app, FrameDepth depth, WorldFormat& format, std::string& error) {
+    if (const std::optional<WorldFormat> host_format = hostsim::HostFormat(app, depth)) {
+        format = *host_format;
         return true;
     }
-    if (depth == "16" && !premiere) {
-        format = WorldFormat::kArgb16;
-        return true;
-    }
-    if (depth == "float" && premiere) {
-        format = WorldFormat::kBgraFloat;
-        return true;
-    }
-    if (depth == "16" || depth == "float") {
-        error = premiere ? "Premiere Pro renders 8-bit or float frames: use --depth 8|float, or --host ae for 16-bit"
-                         : "After Effects renders 8- or 16-bit frames: use --depth 8|16, or --host premiere for float";
-    } else {
-        error = "--depth must be 8, 16 or float, not \"" + depth + "\"";
-    }
+    error = app == HostApp::kPremierePro
+                ? "Premiere Pro renders 8-bit or float frames: use --depth 8|float, or --host ae for 16-bit"
+                : "After Effects renders 8- or 16-bit frames: use --depth 8|16, or --host premiere for float";
     return false;
 }
 
-std::string DepthOf(WorldFormat format) {
+FrameDepth DepthOf(WorldFormat format) {
     switch (format) {
-        case WorldFormat::kArgb16: return "16";
-        case WorldFormat::kBgraFloat: return "float";
+        case WorldFormat::kArgb16: return FrameDepth::k16;
+        case WorldFormat::kBgraFloat: return FrameDepth::kFloat;
         case WorldFormat::kArgb8:
         case WorldFormat::kBgra8: break;
     }
-    return "8";
+    return FrameDepth::k8;
 }
 
 struct RenderJob {
@@ -158,85 +189,85 @@ bool RenderRawStream(RenderJob& job, int in_fd, int out_fd, A_long width, A_long
     return true;
 }
 
-// Loads the plug-in for `app` with the user's --set values and settings, for frames of
-// width x height.
-bool OpenRenderSession(const ParsedArgs& args, HostApp app, A_long width, A_long height, RenderJob& job,
+// Loads the plug-in with the user's --set values for frames of width x height.
+bool OpenRenderSession(const RenderOptions& options, A_long width, A_long height, RenderJob& job,
                        std::string& error) {
-    ParsedArgs with_host = args;
-    if (!args.Has("host")) with_host.Add("host", app == HostApp::kPremierePro ? "premiere" : "ae");
-    unsigned threads = 0;
-    if (!ParseRenderSettings(args, job.settings, threads, error)) return false;
-    if (!OpenSession(with_host, job.session, error)) return false;
+    job.settings = options.settings;
+    if (!OpenSession(options.session, job.session, error)) return false;
     hostsim::PlacePointDefaults(job.session.host->params(), width, height);
-    hostsim::SetIterationThreads(*job.session.host, threads);
     return true;
 }
 
-int RenderRaw(const ParsedArgs& args, const std::string& input_path, const std::string& output_path) {
-    if (!args.Has("raw") || !args.Has("format")) {
-        return Fail(kCommand, "raw streams need both --raw WIDTHxHEIGHT and --format argb8|argb16|bgra8|bgra32f",
-                    kExitUsage);
+// A raw format is rendered by its own host at its own depth: --host and --depth may only agree.
+bool PickRawHost(RenderOptions& options, std::string& error) {
+    const WorldFormat format = options.raw_format;
+    const HostApp app = hostsim::HostOfFormat(format);
+    if (options.host_given && options.session.host != app) {
+        error = std::string("--format ") + hostsim::WorldFormatName(format) + " is rendered by " +
+                hostsim::HostAppName(app) + ": drop --host or choose a " +
+                (app == HostApp::kPremierePro ? "argb" : "bgra") + " format";
+        return false;
     }
-    std::string error;
-    A_long width = 0, height = 0;
-    if (!ParseFrameSize(args.Get("raw"), width, height, error)) return Fail(kCommand, error, kExitUsage);
-    WorldFormat format;
-    if (!hostsim::ParseWorldFormat(args.Get("format"), format)) {
-        return Fail(kCommand, "--format must be argb8, argb16, bgra8 or bgra32f, not \"" + args.Get("format") + "\"",
-                    kExitUsage);
+    if (options.depth && *options.depth != DepthOf(format)) {
+        error = std::string("--depth ") + FrameDepthName(*options.depth) + " contradicts --format " +
+                hostsim::WorldFormatName(format) + ": drop --depth";
+        return false;
     }
-    const HostApp app = hostsim::IsPremiereFormat(format) ? HostApp::kPremierePro : HostApp::kAfterEffects;
-    if (args.Has("host")) {
-        HostApp asked;
-        if (!ParseHostApp(args.Get("host"), asked, error)) return Fail(kCommand, error, kExitUsage);
-        if (asked != app) {
-            return Fail(kCommand,
-                        std::string("--format ") + hostsim::WorldFormatName(format) + " is rendered by " +
-                            hostsim::HostAppName(app) + ": drop --host or choose a " +
-                            (app == HostApp::kPremierePro ? "argb" : "bgra") + " format",
-                        kExitUsage);
-        }
-    }
-    if (args.Has("depth") && args.Get("depth") != DepthOf(format)) {
-        return Fail(kCommand,
-                    std::string("--depth ") + args.Get("depth") + " contradicts --format " +
-                        hostsim::WorldFormatName(format) + ": drop --depth",
-                    kExitUsage);
-    }
+    options.session.host = app;
+    return true;
+}
 
-    RenderJob job;
-    job.format = format;
-    if (!OpenRenderSession(args, app, width, height, job, error)) return Fail(kCommand, error, kExitUsage);
-
+// The streams of a raw render: standard input and output for "-", else the input file and a
+// temporary file beside the output that becomes it once every frame is written.
+struct RawFiles {
     int in_fd = STDIN_FILENO;
-    if (!IsStream(input_path)) {
-        in_fd = open(input_path.c_str(), O_RDONLY | kOpenBinary);
-        if (in_fd < 0) {
-            return Fail(kCommand, "cannot read " + input_path + ": " + std::strerror(errno) + " (check the path)",
-                        kExitFailure);
-        }
-    }
-    std::unique_ptr<PendingFile> pending;
     int out_fd = STDOUT_FILENO;
-    if (!IsStream(output_path)) {
-        pending = std::make_unique<PendingFile>(output_path);
-        out_fd = open(pending->temp_path().c_str(), O_WRONLY | O_CREAT | O_TRUNC | kOpenBinary, 0666);
-        if (out_fd < 0) {
-            return Fail(kCommand,
-                        "cannot write " + output_path + ": " + std::strerror(errno) + " (choose a writable directory)",
-                        kExitFailure);
+    std::unique_ptr<PendingFile> pending;
+};
+
+bool OpenRawFiles(const RenderOptions& options, RawFiles& files, std::string& error) {
+    if (!IsStream(options.input)) {
+        files.in_fd = open(options.input.c_str(), O_RDONLY | kOpenBinary);
+        if (files.in_fd < 0) {
+            error = "cannot read " + options.input + ": " + std::strerror(errno) + " (check the path)";
+            return false;
         }
     }
-    UseBinaryMode(in_fd);
-    UseBinaryMode(out_fd);
-    bool ok = RenderRawStream(job, in_fd, out_fd, width, height, error);
-    if (in_fd != STDIN_FILENO) close(in_fd);
-    if (out_fd != STDOUT_FILENO && close(out_fd) != 0 && ok) {
-        error = "cannot write " + output_path + ": " + std::strerror(errno);
-        ok = false;
+    if (!IsStream(options.output)) {
+        files.pending = std::make_unique<PendingFile>(options.output);
+        files.out_fd = open(files.pending->temp_path().c_str(), O_WRONLY | O_CREAT | O_TRUNC | kOpenBinary, 0666);
+        if (files.out_fd < 0) {
+            error = "cannot write " + options.output + ": " + std::strerror(errno) + " (choose a writable directory)";
+            return false;
+        }
     }
-    if (args.Has("trace")) PrintTrace(std::cerr, *job.session.host);
-    if (ok && pending && !pending->Commit(error)) ok = false;
+    UseBinaryMode(files.in_fd);
+    UseBinaryMode(files.out_fd);
+    return true;
+}
+
+// Closes both streams; the output becomes the file asked for only when `ok`.
+bool CloseRawFiles(const std::string& output, RawFiles& files, bool ok, std::string& error) {
+    if (files.in_fd != STDIN_FILENO) close(files.in_fd);
+    if (files.out_fd != STDOUT_FILENO && close(files.out_fd) != 0 && ok) {
+        error = "cannot write " + output + ": " + std::strerror(errno);
+        return false;
+    }
+    return ok && (!files.pending || files.pending->Commit(error));
+}
+
+int RenderRaw(RenderOptions& options) {
+    std::string error;
+    if (!PickRawHost(options, error)) return Fail(kCommand, error, kExitUsage);
+    RenderJob job;
+    job.format = options.raw_format;
+    const PF_Point size = *options.raw_size;
+    if (!OpenRenderSession(options, size.h, size.v, job, error)) return Fail(kCommand, error, kExitUsage);
+    RawFiles files;
+    if (!OpenRawFiles(options, files, error)) return Fail(kCommand, error, kExitFailure);
+    bool ok = RenderRawStream(job, files.in_fd, files.out_fd, size.h, size.v, error);
+    if (options.trace) PrintTrace(std::cerr, *job.session.host);
+    ok = CloseRawFiles(options.output, files, ok, error);
     if (!ok) return Fail(kCommand, error, kExitFailure);
     if (job.frames_rendered == 0) std::cerr << "qxv render: warning: the input held no frame\n";
     return kExitOk;
@@ -256,60 +287,71 @@ bool RenderImageFile(RenderJob& job, const std::string& input_path, const std::s
     return WriteImage(output, pending.temp_path(), output_path, error) && pending.Commit(error);
 }
 
-int RenderImages(const ParsedArgs& args, const std::string& input_path, const std::string& output_path) {
-    std::string error;
+// The images a render reads and writes: one file, or every frame of a numbered sequence.
+struct ImageFrames {
+    bool sequence = false;
     FramePattern in_pattern, out_pattern;
-    const bool sequence = ParseFramePattern(input_path, in_pattern);
-    if (sequence != ParseFramePattern(output_path, out_pattern)) {
+    std::vector<int> numbers;  // of the sequence's frames found
+};
+
+// Exits with the command's code on failure.
+std::optional<int> FindImageFrames(const RenderOptions& options, ImageFrames& frames) {
+    frames.sequence = ParseFramePattern(options.input, frames.in_pattern);
+    if (frames.sequence != ParseFramePattern(options.output, frames.out_pattern)) {
         return Fail(kCommand,
                     "INPUT and OUTPUT must both name a frame-number pattern (such as in.%04d.png) or neither",
                     kExitUsage);
     }
-    std::vector<int> numbers;
-    std::string first_path = input_path;
-    if (sequence) {
-        numbers = FindFrames(in_pattern);
-        if (numbers.empty()) {
-            return Fail(kCommand, "no file matches " + input_path + " (check the directory and the pattern)",
-                        kExitFailure);
-        }
-        first_path = FramePath(in_pattern, numbers.front());
+    if (!frames.sequence) return std::nullopt;
+    frames.numbers = FindFrames(frames.in_pattern);
+    if (frames.numbers.empty()) {
+        return Fail(kCommand, "no file matches " + options.input + " (check the directory and the pattern)",
+                    kExitFailure);
     }
+    return std::nullopt;
+}
+
+bool RenderImageFrames(RenderJob& job, const RenderOptions& options, const ImageFrames& frames, std::string& error) {
+    if (!frames.sequence) return RenderImageFile(job, options.input, options.output, error);
+    ProgressBar progress(static_cast<int>(frames.numbers.size()));
+    progress.Show(0);
+    for (std::size_t i = 0; i < frames.numbers.size(); ++i) {
+        const int number = frames.numbers[i];
+        if (!RenderImageFile(job, FramePath(frames.in_pattern, number), FramePath(frames.out_pattern, number), error)) {
+            return false;
+        }
+        progress.Show(static_cast<int>(i + 1));
+    }
+    return true;
+}
+
+int RenderImages(const RenderOptions& options) {
+    ImageFrames frames;
+    if (const auto done = FindImageFrames(options, frames)) return *done;
+    const std::string first_input = frames.sequence ? FramePath(frames.in_pattern, frames.numbers.front()) : options.input;
+    const std::string first_output =
+        frames.sequence ? FramePath(frames.out_pattern, frames.numbers.front()) : options.output;
+    std::string error;
     ImageProbe probe;
-    if (!ProbeImage(first_path, probe, error)) return Fail(kCommand, error, kExitFailure);
+    if (!ProbeImage(first_input, probe, error)) return Fail(kCommand, error, kExitFailure);
 
-    HostApp app = HostApp::kAfterEffects;
-    if (args.Has("host") && !ParseHostApp(args.Get("host"), app, error)) return Fail(kCommand, error, kExitUsage);
-    const std::string depth =
-        args.Get("depth", probe.bits == 8 ? "8" : app == HostApp::kPremierePro ? "float" : "16");
+    const HostApp app = options.session.host;
+    const FrameDepth depth = options.depth.value_or(probe.bits == 8                  ? FrameDepth::k8
+                                                    : app == HostApp::kPremierePro ? FrameDepth::kFloat
+                                                                                   : FrameDepth::k16);
     RenderJob job;
-    if (!FormatFor(app, depth, job.format, error)) return Fail(kCommand, error, kExitUsage);
-    if (!CanCreateFileBeside(sequence ? FramePath(out_pattern, numbers.front()) : output_path, error)) {
-        return Fail(kCommand, error, kExitFailure);
-    }
-    if (!OpenRenderSession(args, app, probe.width, probe.height, job, error)) {
-        return Fail(kCommand, error, kExitUsage);
-    }
-
-    bool ok = true;
-    if (!sequence) {
-        ok = RenderImageFile(job, input_path, output_path, error);
-    } else {
-        ProgressBar progress(static_cast<int>(numbers.size()));
-        progress.Show(0);
-        for (std::size_t i = 0; i < numbers.size() && ok; ++i) {
-            ok = RenderImageFile(job, FramePath(in_pattern, numbers[i]), FramePath(out_pattern, numbers[i]), error);
-            if (ok) progress.Show(static_cast<int>(i + 1));
-        }
-    }
-    if (args.Has("trace")) PrintTrace(std::cerr, *job.session.host);
+    if (!ImageFormat(app, depth, job.format, error)) return Fail(kCommand, error, kExitUsage);
+    if (!CanCreateFileBeside(first_output, error)) return Fail(kCommand, error, kExitFailure);
+    if (!OpenRenderSession(options, probe.width, probe.height, job, error)) return Fail(kCommand, error, kExitUsage);
+    const bool ok = RenderImageFrames(job, options, frames, error);
+    if (options.trace) PrintTrace(std::cerr, *job.session.host);
     return ok ? kExitOk : Fail(kCommand, error, kExitFailure);
 }
 
 }  // namespace
 
 int RunRender(const std::vector<std::string>& args) {
-    CommandLine command_line(kCommand, kSynopsis, kDescription);
+    CommandLine command_line(kCommand, "INPUT OUTPUT", kDescription);
     command_line.Option("host", "ae|premiere", "host to simulate (default: ae; raw streams: implied by --format)")
         .Option("depth", "8|16|float", "bit depth of the frames handed over (ae: 8 or 16; premiere: 8 or float)")
         .Option("raw", "WIDTHxHEIGHT", "INPUT and OUTPUT are raw streams of frames of this size")
@@ -322,21 +364,19 @@ int RunRender(const std::vector<std::string>& args) {
         .Flag("trace", "print every host call the plug-in made on stderr")
         .ParamOptions()
         .FailureOptions();
-    ParsedArgs parsed;
-    if (const auto done = command_line.Parse(args, parsed)) return *done;
-    if (parsed.positional().size() != 2) {
-        return Fail(kCommand, "needs INPUT and OUTPUT (see qxv render --help)", kExitUsage);
+    if (const auto done = command_line.Parse(args)) return *done;
+    const std::vector<std::string>& arguments = command_line.arguments();
+    if (arguments.size() != 2) return Fail(kCommand, "needs INPUT and OUTPUT (see qxv render --help)", kExitUsage);
+    const bool raw = command_line.Has("raw") || command_line.Has("format") || IsStream(arguments[0]) ||
+                     IsStream(arguments[1]);
+    if (raw && (!command_line.Has("raw") || !command_line.Has("format"))) {
+        return Fail(kCommand, "streams (\"-\") are raw: add --raw WIDTHxHEIGHT and --format argb8|argb16|bgra8|bgra32f",
+                    kExitUsage);
     }
-    const std::string& input = parsed.positional()[0];
-    const std::string& output = parsed.positional()[1];
-    if (parsed.Has("raw") || parsed.Has("format") || IsStream(input) || IsStream(output)) {
-        if (!parsed.Has("raw") || !parsed.Has("format")) {
-            return Fail(kCommand, "streams (\"-\") are raw: add --raw WIDTHxHEIGHT and --format argb8|argb16|bgra8|bgra32f",
-                        kExitUsage);
-        }
-        return RenderRaw(parsed, input, output);
-    }
-    return RenderImages(parsed, input, output);
+    RenderOptions options;
+    std::string error;
+    if (!ReadRenderOptions(command_line, options, error)) return Fail(kCommand, error, kExitUsage);
+    return raw ? RenderRaw(options) : RenderImages(options);
 }
 
 }  // namespace qxv::cli

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "OptionValues.h"
+
 #if defined(_WIN32)
 #include <windows.h>
 #else
@@ -11,7 +13,6 @@
 namespace qxv::cli {
 
 using hostsim::Host;
-using hostsim::HostApp;
 
 std::string DirectoryOf(const std::string& path) {
     std::size_t slash = path.find_last_of("/\\");
@@ -37,19 +38,6 @@ std::string DefaultPluginPath() {
 #else
     return BesideQxv("QX_Vignette.so");
 #endif
-}
-
-bool ParseHostApp(const std::string& text, HostApp& app, std::string& error) {
-    if (text == "ae") {
-        app = HostApp::kAfterEffects;
-        return true;
-    }
-    if (text == "premiere") {
-        app = HostApp::kPremierePro;
-        return true;
-    }
-    error = "--host must be ae or premiere, not \"" + text + "\"";
-    return false;
 }
 
 std::string DisplayedMessage(const PF_OutData& out_data) {
@@ -84,16 +72,21 @@ std::string CommandFailure(const char* command, PF_Err err, const PF_OutData& ou
 
 }  // namespace
 
-bool OpenSession(const ParsedArgs& args, Session& session, std::string& error, bool tolerate_setup_errors) {
-    HostApp app = HostApp::kAfterEffects;
-    if (args.Has("host") && !ParseHostApp(args.Get("host"), app, error)) return false;
+bool ReadSessionOptions(const CommandLine& command_line, SessionOptions& options, std::string& error) {
+    if (command_line.Has("host") && !ParseHostApp(command_line.Text("host"), options.host, error)) return false;
+    options.plugin_path = command_line.Text("plugin", DefaultPluginPath());
+    options.failing_suites = command_line.Texts("fail-suite");
+    options.assignments = command_line.Texts("set");
+    return true;
+}
 
-    std::string path = args.Get("plugin", DefaultPluginPath());
-    session.library = hostsim::PluginLibrary::Load(path, error);
+bool OpenSession(const SessionOptions& options, Session& session, std::string& error, bool tolerate_setup_errors) {
+    session.library = hostsim::PluginLibrary::Load(options.plugin_path, error);
     if (!session.library) return false;
-    session.host = std::make_unique<Host>(app, session.library->entry());
+    session.host = std::make_unique<Host>(options.host, session.library->entry());
     Host& host = *session.host;
-    for (const std::string& suite : args.All("fail-suite")) host.failures().FailSuite(suite);
+    for (const std::string& suite : options.failing_suites) host.failures().FailSuite(suite);
+    host.SetIterationThreads(options.threads);
 
     session.global_setup_result = host.GlobalSetup();
     session.after_global_setup = host.out_data();
@@ -108,7 +101,7 @@ bool OpenSession(const ParsedArgs& args, Session& session, std::string& error, b
         return false;
     }
 
-    for (const std::string& assignment : args.All("set")) {
+    for (const std::string& assignment : options.assignments) {
         std::size_t equals = assignment.find('=');
         if (equals == std::string::npos) {
             error = "--set needs NAME=VALUE, not \"" + assignment + "\"";

@@ -1,16 +1,26 @@
 // A plug-in loaded into a simulated host and brought to the state in which a host uses it:
-// global set-up and parameter set-up done, --set values and --fail-suite rules applied.
-// Every qxv command that talks to the plug-in starts here.
+// global set-up and parameter set-up done, --set values and --fail-suite rules applied, the
+// iteration threads set. Every qxv command that talks to the plug-in starts here.
 #pragma once
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "hostsim/Host.h"
 #include "Options.h"
 #include "hostsim/PluginLibrary.h"
 
 namespace qxv::cli {
+
+// Which plug-in goes into which host, and how that host is set up.
+struct SessionOptions {
+    hostsim::HostApp host = hostsim::HostApp::kAfterEffects;
+    std::string plugin_path;                 // the library to load
+    std::vector<std::string> failing_suites;  // --fail-suite, in order
+    std::vector<std::string> assignments;     // --set "NAME=VALUE", applied after parameter set-up
+    unsigned threads = 0;                     // of the host's iterations; 0: one per core
+};
 
 struct Session {
     std::unique_ptr<hostsim::PluginLibrary> library;
@@ -27,12 +37,15 @@ std::string DefaultPluginPath();
 std::string BesideQxv(const std::string& name);
 std::string DirectoryOf(const std::string& path);
 
-bool ParseHostApp(const std::string& text, hostsim::HostApp& app, std::string& error);
+// --host, --plugin (default: DefaultPluginPath()), --fail-suite and --set, where the command
+// declares them.
+bool ReadSessionOptions(const CommandLine& command_line, SessionOptions& options, std::string& error);
 
-// Loads the plug-in (--plugin), makes the host (--host), arms --fail-suite, sends
-// GLOBAL_SETUP and PARAMS_SETUP and applies --set. A failing command is reported in `error`
-// unless `tolerate_setup_errors` (info shows them instead of stopping).
-bool OpenSession(const ParsedArgs& args, Session& session, std::string& error, bool tolerate_setup_errors = false);
+// Loads the plug-in, makes the host, arms the failing suites, sends GLOBAL_SETUP and
+// PARAMS_SETUP and applies the assignments. A failing command is reported in `error` unless
+// `tolerate_setup_errors` (info shows them instead of stopping).
+bool OpenSession(const SessionOptions& options, Session& session, std::string& error,
+                 bool tolerate_setup_errors = false);
 
 // The text the plug-in left for the user: return_msg when it set PF_OutFlag_DISPLAY_ERROR_MESSAGE.
 std::string DisplayedMessage(const PF_OutData& out_data);

@@ -2,10 +2,21 @@
 
 namespace qxv::hostsim {
 
-EventSession::EventSession(Host& host, const OverlayView& view, PF_Point layer_size)
-    : host_(host), window_(view), callbacks_(MakeEventCallbacks(window_)), layer_size_(layer_size) {
-    host.in_data().width = layer_size.h;
-    host.in_data().height = layer_size.v;
+EventSession::EventSession(Host& host, const OverlayView& view, PF_Point layer_size, PF_RationalScale pixel_aspect_ratio)
+    : host_(host),
+      window_(view),
+      callbacks_(MakeEventCallbacks(window_)),
+      layer_size_(layer_size),
+      pixel_aspect_ratio_(pixel_aspect_ratio) {
+    DescribeLayer();
+}
+
+void EventSession::DescribeLayer() {
+    PF_InData& in_data = host_.in_data();
+    in_data.width = layer_size_.h;
+    in_data.height = layer_size_.v;
+    in_data.pixel_aspect_ratio = pixel_aspect_ratio_;
+    in_data.downsample_x = in_data.downsample_y = PF_RationalScale{1, 1};
 }
 
 PF_Err EventSession::Draw() { return Send(PF_Event_DRAW); }
@@ -39,6 +50,7 @@ PF_Err EventSession::Send(PF_EventType type) {
     DrawbotRecorder& recorder = drawbot();
     recorder.BeginEvent();
     recorder.context = window_.contextH();
+    DescribeLayer();
     host_.ResetOutData();
     const PF_Err err = host_.SendWithParams(PF_Cmd_EVENT, input_, nullptr, extra_.get());
 

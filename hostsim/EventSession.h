@@ -28,8 +28,11 @@ namespace qxv::hostsim {
 
 class EventSession {
 public:
-    // Tells the host the layer size (in_data width and height).
-    EventSession(Host& host, const OverlayView& view, PF_Point layer_size);
+    // Every event describes the layer in in_data: its size, its pixel aspect ratio and no
+    // downsampling (the window shows the layer at full resolution, whatever a render before
+    // the event asked for).
+    EventSession(Host& host, const OverlayView& view, PF_Point layer_size,
+                 PF_RationalScale pixel_aspect_ratio = {1, 1});
     EventSession(const EventSession&) = delete;
     EventSession& operator=(const EventSession&) = delete;
 
@@ -57,12 +60,14 @@ public:
     PF_Point canvas_size() const { return CanvasSize(window_.view(), layer_size_); }
 
 private:
+    void DescribeLayer();
     PF_Err Send(PF_EventType type);
 
     Host& host_;
     OverlayWindow window_;
     PF_EventCallbacks callbacks_;
     PF_Point layer_size_;
+    PF_RationalScale pixel_aspect_ratio_;
     const PF_LayerDef* input_ = nullptr;
     std::unique_ptr<PF_EventExtra> extra_ = MakeShippingRecord<PF_EventExtra, kShippingEventExtraSize>();
     PF_DoClickEventInfo click_{};

@@ -39,6 +39,20 @@ const char* HostAppName(HostApp app) {
     return app == HostApp::kPremierePro ? "Premiere Pro" : "After Effects";
 }
 
+HostApp HostOfFormat(WorldFormat format) {
+    return IsPremiereFormat(format) ? HostApp::kPremierePro : HostApp::kAfterEffects;
+}
+
+std::optional<WorldFormat> HostFormat(HostApp app, FrameDepth depth) {
+    const bool premiere = app == HostApp::kPremierePro;
+    switch (depth) {
+        case FrameDepth::k8: return premiere ? WorldFormat::kBgra8 : WorldFormat::kArgb8;
+        case FrameDepth::k16: return premiere ? std::nullopt : std::optional(WorldFormat::kArgb16);
+        case FrameDepth::kFloat: return premiere ? std::optional(WorldFormat::kBgraFloat) : std::nullopt;
+    }
+    return std::nullopt;
+}
+
 Host::Host(HostApp app, PF_EntryPointFunc entry) : app_(app), entry_(entry) {
     {
         std::lock_guard<std::mutex> lock(g_hosts_mutex);

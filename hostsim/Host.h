@@ -21,6 +21,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <typeindex>
 #include <typeinfo>
@@ -36,6 +37,7 @@
 #include "hostsim/ShippingRecords.h"
 #include "hostsim/SuiteAccounting.h"
 #include "hostsim/SuiteRegistry.h"
+#include "hostsim/World.h"
 
 namespace qxv::hostsim {
 
@@ -44,6 +46,13 @@ enum class HostApp { kAfterEffects, kPremierePro };
 constexpr A_long kAfterEffectsApplId = 0x46585443;  // 'FXTC'
 constexpr A_long kPremiereProApplId = 0x50724D72;   // 'PrMr'
 const char* HostAppName(HostApp app);                // "After Effects", "Premiere Pro"
+
+// The frames each host hands over: After Effects ARGB in 8 or 16 bits, Premiere Pro BGRA in
+// 8 bits or float.
+enum class FrameDepth { k8, k16, kFloat };
+HostApp HostOfFormat(WorldFormat format);
+// Nothing for a depth the host does not render (16 bits in Premiere Pro, float in After Effects).
+std::optional<WorldFormat> HostFormat(HostApp app, FrameDepth depth);
 
 struct ParamUIUpdate {
     PF_ParamIndex index = 0;
@@ -77,6 +86,11 @@ public:
 
     // pica_basicP present (default) or null.
     void SetBasicSuiteAvailable(bool available);
+
+    // Threads the host's iterations use, the calling thread included; 0 (the default) means
+    // one per core, as the host's preference does.
+    void SetIterationThreads(unsigned threads) { iteration_threads_ = threads; }
+    unsigned iteration_threads() const { return iteration_threads_; }
 
     // ---- Suites ----
     void RegisterSuite(const std::string& name, std::int32_t version, const void* table);
@@ -163,6 +177,7 @@ private:
     PF_UtilCallbacks utils_{};
     SPBasicSuite basic_suite_{};
     PF_Cmd current_command_ = -1;
+    unsigned iteration_threads_ = 0;
 
     SuiteRegistry suites_;
     SuiteAccounting accounting_;

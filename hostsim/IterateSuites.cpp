@@ -13,11 +13,11 @@ namespace qxv::hostsim {
 namespace {
 
 struct IterationState {
-    unsigned threads = 0;
     std::unique_ptr<RowPool> pool;
     IterationReport last;
 
-    RowPool& Pool() {
+    // A pool of the host's iteration threads (0: one per core).
+    RowPool& Pool(unsigned threads) {
         const unsigned wanted = threads ? threads : HardwareThreads();
         if (!pool || pool->threads() != wanted) pool = std::make_unique<RowPool>(wanted);
         return *pool;
@@ -78,7 +78,7 @@ PF_Err Iterate(const char* call, bool deep, PF_InData* in_data, A_long progress_
     }
 
     IterationState& state = host->Attachment<IterationState>();
-    RowPool& pool = state.Pool();
+    RowPool& pool = state.Pool(host->iteration_threads());
     const PF_LRect region = IterationRegion(*src, *dst, area);
     const A_long rows = region.bottom - region.top;
     std::atomic<A_long> rows_done{0};
@@ -163,13 +163,6 @@ const PF_iterate16Suite1 kIterate16Suite1 = {Iterate16, IterateOrigin16, Iterate
 void RegisterIterateSuites(Host& host) {
     host.RegisterSuite(kPFIterate8Suite, kPFIterate8SuiteVersion1, &kIterate8Suite1);
     host.RegisterSuite(kPFIterate16Suite, kPFIterate16SuiteVersion1, &kIterate16Suite1);
-}
-
-void SetIterationThreads(Host& host, unsigned threads) { host.Attachment<IterationState>().threads = threads; }
-
-unsigned IterationThreads(Host& host) {
-    const unsigned threads = host.Attachment<IterationState>().threads;
-    return threads ? threads : HardwareThreads();
 }
 
 IterationReport LastIteration(Host& host) { return host.Attachment<IterationState>().last; }

@@ -7,7 +7,8 @@
 //     failures().FailCall("abort", n, PF_Interrupt_CANCEL) cancels at the nth row) and stops
 //     with that error;
 //   - reports progress from progress_base to progress_final as rows complete;
-//   - stops at the first error a pixel function returns and returns it.
+//   - stops at the first error a pixel function returns and returns it;
+//   - runs on as many threads as the host is set to (Host::SetIterationThreads).
 // Only `iterate` is offered; the other entries answer PF_Err_BAD_CALLBACK_PARAM.
 #pragma once
 
@@ -20,11 +21,6 @@ class Host;
 extern const PF_Iterate8Suite1 kIterate8Suite1;
 extern const PF_iterate16Suite1 kIterate16Suite1;
 void RegisterIterateSuites(Host& host);
-
-// Threads the host's iterations use, the calling thread included; 0 (the default) means one
-// per core.
-void SetIterationThreads(Host& host, unsigned threads);
-unsigned IterationThreads(Host& host);
 
 // What the last iteration of this host did.
 struct IterationReport {

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <numeric>
 
 #include "hostsim/ShippingRecords.h"
 
@@ -25,36 +24,6 @@ std::int64_t Scale(std::int64_t value, std::int64_t num, std::int64_t den) {
 A_long ToLong(std::int64_t value) { return static_cast<A_long>(value); }
 
 }  // namespace
-
-bool ParseZoom(const std::string& text, Zoom& zoom, std::string& error) {
-    error = "--zoom: \"" + text + "\" is not a zoom (a number from 1/64 to 64, e.g. 0.5, 2 or 1/3)";
-    Zoom parsed;
-    const auto slash = text.find('/');
-    try {
-        std::size_t used = 0;
-        if (slash != std::string::npos) {
-            parsed.num = std::stoll(text.substr(0, slash), &used);
-            if (used != slash) return false;
-            const std::string den = text.substr(slash + 1);
-            parsed.den = std::stoll(den, &used);
-            if (used != den.size()) return false;
-        } else {
-            const auto point = text.find('.');
-            const std::string digits = point == std::string::npos ? text : text.substr(0, point) + text.substr(point + 1);
-            const std::size_t decimals = point == std::string::npos ? 0 : text.size() - point - 1;
-            if (digits.empty() || decimals > 6 || digits.find_first_not_of("0123456789") != std::string::npos) return false;
-            parsed.num = std::stoll(digits);
-            for (std::size_t i = 0; i < decimals; ++i) parsed.den *= 10;
-        }
-    } catch (...) {
-        return false;
-    }
-    if (parsed.num <= 0 || parsed.den <= 0 || parsed.num > 64 * parsed.den || 64 * parsed.num < parsed.den) return false;
-    const std::int64_t divisor = std::gcd(parsed.num, parsed.den);
-    zoom = Zoom{parsed.num / divisor, parsed.den / divisor};
-    error.clear();
-    return true;
-}
 
 PF_FixedPoint LayerToComp(const OverlayView& view, PF_FixedPoint point) {
     return {ToLong(point.x + view.layer_offset.h * kOne), ToLong(point.y + view.layer_offset.v * kOne)};

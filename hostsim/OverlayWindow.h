@@ -9,7 +9,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <string>
 
 #include "AE_Effect.h"
 #include "AE_EffectUI.h"
@@ -22,9 +21,6 @@ struct Zoom {
     std::int64_t den = 1;
     double value() const { return static_cast<double>(num) / static_cast<double>(den); }
 };
-
-// "0.5", "2", "1/3", "33.3": false (and `error`) for anything not a positive number up to 64.
-bool ParseZoom(const std::string& text, Zoom& zoom, std::string& error);
 
 struct OverlayView {
     PF_WindowType window = PF_Window_LAYER;

@@ -44,6 +44,10 @@ bool ParseWorldFormat(const std::string& text, WorldFormat& format) {
     return false;
 }
 
+ChannelOrder ChannelOrderOf(WorldFormat format) {
+    return IsPremiereFormat(format) ? ChannelOrder{2, 1, 0, 3} : ChannelOrder{1, 2, 3, 0};
+}
+
 PF_EffectWorld BorrowedWorld(WorldFormat format, void* data, A_long width, A_long height, A_long rowbytes) {
     PF_EffectWorld world{};
     world.world_flags = PF_WorldFlag_WRITEABLE | (format == WorldFormat::kArgb16 ? PF_WorldFlag_DEEP : 0);

@@ -23,6 +23,13 @@ PrPixelFormat PremierePixelFormat(WorldFormat format);  // the code GetPixelForm
 const char* WorldFormatName(WorldFormat format);       // "argb8", "argb16", "bgra8", "bgra32f"
 bool ParseWorldFormat(const std::string& text, WorldFormat& format);
 
+// Where red, green, blue and alpha sit within a pixel, counted in channels: After Effects'
+// layouts hold alpha first (ARGB), Premiere Pro's last (BGRA).
+struct ChannelOrder {
+    int red, green, blue, alpha;
+};
+ChannelOrder ChannelOrderOf(WorldFormat format);
+
 // A world over frame memory another program owns (a frei0r host's buffers): no guards, no
 // copy; `rowbytes` as that program lays its rows out.
 PF_EffectWorld BorrowedWorld(WorldFormat format, void* data, A_long width, A_long height, A_long rowbytes);

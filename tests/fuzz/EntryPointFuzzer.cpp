@@ -84,7 +84,7 @@ const T& Pick(FuzzedDataProvider& in, const T (&table)[N]) {
 class FuzzedHost {
 public:
     FuzzedHost(FuzzedDataProvider& in) : in_(in), host_(in.ConsumeBool() ? HostApp::kPremierePro : HostApp::kAfterEffects, Entry()) {
-        hostsim::SetIterationThreads(host_, 1);
+        host_.SetIterationThreads(1);
     }
 
     void Run() {

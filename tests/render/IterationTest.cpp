@@ -63,7 +63,7 @@ class AbortTest : public testing::TestWithParam<WorldFormat> {};
 TEST_P(AbortTest, CancelMidFrameReturnsTheInterrupt) {
     auto host = ReadyHost(GetParam());
     SetParams(*host, kBandAcrossFrame);
-    hostsim::SetIterationThreads(*host, 2);
+    host->SetIterationThreads(2);
     host->failures().FailCall("abort", 30, PF_Interrupt_CANCEL);
     World input(GetParam(), 120, 80);
     World output(GetParam(), 120, 80);
@@ -99,7 +99,7 @@ TEST_P(ThreadCountTest, SameFrameOnOneAndManyThreads) {
     for (int i = 0; i < 2; ++i) {
         auto host = ReadyHost(GetParam());
         SetParams(*host, kBandAcrossFrame);
-        hostsim::SetIterationThreads(*host, threads[i]);
+        host->SetIterationThreads(threads[i]);
         World input(GetParam(), 131, 77);
         World output(GetParam(), 131, 77);
         FillVaried(input);

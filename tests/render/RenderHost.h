@@ -34,10 +34,6 @@ inline std::ostream& operator<<(std::ostream& out, const Argb& p) {
     return out << "(" << p.alpha << ", " << p.red << ", " << p.green << ", " << p.blue << ")";
 }
 
-inline HostApp HostOf(WorldFormat format) {
-    return hostsim::IsPremiereFormat(format) ? HostApp::kPremierePro : HostApp::kAfterEffects;
-}
-
 inline void PutPixel(World& world, A_long x, A_long y, const Argb& p) {
     std::uint8_t* at = world.Pixel(x, y);
     switch (world.format()) {
@@ -121,7 +117,7 @@ inline std::set<std::string> SuitesAcquired(Host& host) {
     return names;
 }
 
-inline std::unique_ptr<Host> ReadyHost(WorldFormat format) { return host_tests::MakeReadyHost(HostOf(format)); }
+inline std::unique_ptr<Host> ReadyHost(WorldFormat format) { return host_tests::MakeReadyHost(hostsim::HostOfFormat(format)); }
 
 inline std::string FormatLabel(const testing::TestParamInfo<WorldFormat>& info) {
     return hostsim::WorldFormatName(info.param);

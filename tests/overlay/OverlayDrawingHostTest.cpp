@@ -127,8 +127,8 @@ TEST(OverlayDrawingHostTest, EllipsePointsTurnInSquarePixelsAndAreMapped) {
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(hostsim::HostAppName(app)) + ", angle " + c.angle + ", P " +
                          std::to_string(c.aspect) + ", point " + std::to_string(c.index));
-            OverlayHost overlay = OpenOverlay(app, View(PF_Window_LAYER, {1, 1}, {10, 20}), {{"Angle", c.angle}});
-            overlay.host->in_data().pixel_aspect_ratio = {c.aspect, 1};
+            OverlayHost overlay =
+                OpenOverlay(app, View(PF_Window_LAYER, {1, 1}, {10, 20}), {{"Angle", c.angle}}, {c.aspect, 1});
             ASSERT_EQ(overlay.session->Draw(), PF_Err_NONE);
             // The path is MoveTo point 0, then LineTo every point from 0 on, then back to point 0.
             const hostsim::PathOp& point = overlay.session->drawbot().strokes().at(0).path.at(c.index + 1);

@@ -2,10 +2,11 @@
 
 namespace qxv::host_tests {
 
-OverlayHost OpenOverlay(hostsim::HostApp app, const hostsim::OverlayView& view, const Settings& settings) {
+OverlayHost OpenOverlay(hostsim::HostApp app, const hostsim::OverlayView& view, const Settings& settings,
+                        PF_RationalScale pixel_aspect_ratio) {
     OverlayHost overlay;
     overlay.host = MakeReadyHost(app);
-    overlay.session = std::make_unique<hostsim::EventSession>(*overlay.host, view, kLayerSize);
+    overlay.session = std::make_unique<hostsim::EventSession>(*overlay.host, view, kLayerSize, pixel_aspect_ratio);
     Settings all = {{"Point of origin", "240,135"}};
     all.insert(all.end(), settings.begin(), settings.end());
     for (const auto& [name, text] : all) {

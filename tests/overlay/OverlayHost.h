@@ -25,8 +25,10 @@ struct OverlayHost {
 };
 
 // Point of origin at the layer's centre (240, 135); the other parameters at their defaults
-// (Ellipse, 300 x 200, Angle 0, Feather 100, Opacity 25) unless `settings` says otherwise.
-OverlayHost OpenOverlay(hostsim::HostApp app, const hostsim::OverlayView& view = {}, const Settings& settings = {});
+// (Ellipse, 300 x 200, Angle 0, Feather 100, Opacity 25) unless `settings` says otherwise. The
+// session gives every event the layer's pixel aspect ratio.
+OverlayHost OpenOverlay(hostsim::HostApp app, const hostsim::OverlayView& view = {}, const Settings& settings = {},
+                        PF_RationalScale pixel_aspect_ratio = {1, 1});
 
 hostsim::OverlayView View(PF_WindowType window, hostsim::Zoom zoom = {}, PF_Point scroll = {0, 0},
                           PF_Point layer_offset = {0, 0});

@@ -125,8 +125,8 @@ TEST(OverlayInteractionHostTest, HandlesFollowTheShape) {
         SCOPED_TRACE(c.what);
         Settings settings = {{"Vignette Type", "Rectangle"}};
         settings.insert(settings.end(), c.settings.begin(), c.settings.end());
-        OverlayHost overlay = OpenOverlay(HostApp::kAfterEffects, View(PF_Window_LAYER, c.zoom), settings);
-        overlay.host->in_data().pixel_aspect_ratio = {c.pixel_aspect, 1};
+        OverlayHost overlay =
+            OpenOverlay(HostApp::kAfterEffects, View(PF_Window_LAYER, c.zoom), settings, {c.pixel_aspect, 1});
         const auto handles = hostsim::ProbeHandles(*overlay.session, *overlay.host);
         ASSERT_EQ(handles.size(), 10u);
         for (const Expected& e : c.handles) {
@@ -143,9 +143,8 @@ TEST(OverlayInteractionHostTest, SameHandlesInBothHosts) {
                                           View(PF_Window_LAYER, {1, 2}, {60, 60})};
     const Settings settings = {{"Angle", "33"}, {"Width", "260"}, {"Height", "120"}, {"Feather", "40"}};
     for (const auto& view : views) {
-        OverlayHost ae = OpenOverlay(HostApp::kAfterEffects, view, settings);
-        OverlayHost pr = OpenOverlay(HostApp::kPremierePro, view, settings);
-        ae.host->in_data().pixel_aspect_ratio = pr.host->in_data().pixel_aspect_ratio = {2, 1};
+        OverlayHost ae = OpenOverlay(HostApp::kAfterEffects, view, settings, {2, 1});
+        OverlayHost pr = OpenOverlay(HostApp::kPremierePro, view, settings, {2, 1});
         const auto ae_handles = hostsim::ProbeHandles(*ae.session, *ae.host);
         const auto pr_handles = hostsim::ProbeHandles(*pr.session, *pr.host);
         ASSERT_EQ(ae_handles.size(), 10u);
@@ -178,8 +177,7 @@ void RunDrags(const DragCase* cases, std::size_t count) {
         for (std::size_t i = 0; i < count; ++i) {
             const DragCase& c = cases[i];
             SCOPED_TRACE(std::string(hostsim::HostAppName(app)) + ": " + c.what);
-            OverlayHost overlay = OpenOverlay(app, {}, c.settings);
-            overlay.host->in_data().pixel_aspect_ratio = {c.pixel_aspect, 1};
+            OverlayHost overlay = OpenOverlay(app, {}, c.settings, {c.pixel_aspect, 1});
             ASSERT_NE(ClickedHandle(overlay, c.from), 0);
             ASSERT_EQ(overlay.session->Drag(c.to, true), PF_Err_NONE);
             EXPECT_TRUE(overlay.host->CommandViolations().empty());

@@ -8,27 +8,31 @@
 extern "C" {
 #endif
 
-// Standard-library services of the host, all angles in radians.
-typedef struct {
-    A_FpLong (*atan)(A_FpLong);
-    A_FpLong (*atan2)(A_FpLong y, A_FpLong x);
-    A_FpLong (*ceil)(A_FpLong);
-    A_FpLong (*cos)(A_FpLong);
-    A_FpLong (*exp)(A_FpLong);
-    A_FpLong (*fabs)(A_FpLong);
-    A_FpLong (*floor)(A_FpLong);
-    A_FpLong (*fmod)(A_FpLong x, A_FpLong y);
-    A_FpLong (*hypot)(A_FpLong x, A_FpLong y);
-    A_FpLong (*log)(A_FpLong);
-    A_FpLong (*log10)(A_FpLong);
-    A_FpLong (*pow)(A_FpLong x, A_FpLong y);
-    A_FpLong (*sin)(A_FpLong);
-    A_FpLong (*sqrt)(A_FpLong);
-    A_FpLong (*tan)(A_FpLong);
-    int (*sprintf)(A_char* dst, const A_char* fmt, ...);  // variadic: floats must travel as the C ABI says
-    A_char* (*strcpy)(A_char* dst, const A_char* src);
-    A_FpLong (*asin)(A_FpLong);
+// Standard-library services of the host, all angles in radians, in the order both the utils
+// table and "PF ANSI Suite" lay them out. sprintf is variadic: floats travel as the C ABI says.
+#define PF_ANSI_CALLBACK_MEMBERS \
+    A_FpLong (*atan)(A_FpLong);                          \
+    A_FpLong (*atan2)(A_FpLong y, A_FpLong x);           \
+    A_FpLong (*ceil)(A_FpLong);                          \
+    A_FpLong (*cos)(A_FpLong);                           \
+    A_FpLong (*exp)(A_FpLong);                           \
+    A_FpLong (*fabs)(A_FpLong);                          \
+    A_FpLong (*floor)(A_FpLong);                         \
+    A_FpLong (*fmod)(A_FpLong x, A_FpLong y);            \
+    A_FpLong (*hypot)(A_FpLong x, A_FpLong y);           \
+    A_FpLong (*log)(A_FpLong);                           \
+    A_FpLong (*log10)(A_FpLong);                         \
+    A_FpLong (*pow)(A_FpLong x, A_FpLong y);             \
+    A_FpLong (*sin)(A_FpLong);                           \
+    A_FpLong (*sqrt)(A_FpLong);                          \
+    A_FpLong (*tan)(A_FpLong);                           \
+    int (*sprintf)(A_char* dst, const A_char* fmt, ...); \
+    A_char* (*strcpy)(A_char* dst, const A_char* src);   \
+    A_FpLong (*asin)(A_FpLong);                          \
     A_FpLong (*acos)(A_FpLong);
+
+typedef struct {
+    PF_ANSI_CALLBACK_MEMBERS
     void* ansi_procs[1];
 } PF_ANSICallbacks;
 

@@ -112,25 +112,7 @@ typedef struct PF_ParamUtilsSuite3 {
 #define kPFANSISuiteVersion1 1
 
 typedef struct PF_ANSICallbacksSuite1 {
-    A_FpLong (*atan)(A_FpLong);
-    A_FpLong (*atan2)(A_FpLong y, A_FpLong x);
-    A_FpLong (*ceil)(A_FpLong);
-    A_FpLong (*cos)(A_FpLong);
-    A_FpLong (*exp)(A_FpLong);
-    A_FpLong (*fabs)(A_FpLong);
-    A_FpLong (*floor)(A_FpLong);
-    A_FpLong (*fmod)(A_FpLong x, A_FpLong y);
-    A_FpLong (*hypot)(A_FpLong x, A_FpLong y);
-    A_FpLong (*log)(A_FpLong);
-    A_FpLong (*log10)(A_FpLong);
-    A_FpLong (*pow)(A_FpLong x, A_FpLong y);
-    A_FpLong (*sin)(A_FpLong);
-    A_FpLong (*sqrt)(A_FpLong);
-    A_FpLong (*tan)(A_FpLong);
-    int (*sprintf)(A_char* dst, const A_char* fmt, ...);
-    A_char* (*strcpy)(A_char* dst, const A_char* src);
-    A_FpLong (*asin)(A_FpLong);
-    A_FpLong (*acos)(A_FpLong);
+    PF_ANSI_CALLBACK_MEMBERS
 } PF_ANSICallbacksSuite1;
 
 // ---- Custom UI drawing ----

@@ -16,7 +16,7 @@
 #include "hostsim/ParamJson.h"
 #include "hostsim/ParamParse.h"
 #include "OptionValues.h"
-#include "Report.h"
+#include "HostReport.h"
 
 namespace qxv::cli {
 

@@ -11,9 +11,9 @@
 #include "hostsim/ParamJson.h"
 #include "hostsim/ParamParse.h"
 #include "hostsim/PeImage.h"
-#include "hostsim/PiPL.h"
+#include "hostsim/PiPLDecoder.h"
 #include "hostsim/PixelFormatSuite.h"
-#include "Report.h"
+#include "HostReport.h"
 #include "Session.h"
 
 namespace qxv::cli {

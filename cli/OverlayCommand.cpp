@@ -8,7 +8,7 @@
 #include "OverlayCommands.h"
 #include "OverlayWorkspace.h"
 #include "PendingFile.h"
-#include "Report.h"
+#include "HostReport.h"
 
 namespace qxv::cli {
 

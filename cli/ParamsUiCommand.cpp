@@ -5,7 +5,7 @@
 
 #include "Commands.h"
 #include "hostsim/ParamJson.h"
-#include "Report.h"
+#include "HostReport.h"
 #include "Session.h"
 
 namespace qxv::cli {

@@ -9,7 +9,7 @@
 #include "hostsim/HandleProbe.h"
 #include "hostsim/ParamJson.h"
 #include "hostsim/ParamParse.h"
-#include "Report.h"
+#include "HostReport.h"
 
 namespace qxv::cli {
 

@@ -21,7 +21,7 @@
 #include "RawStream.h"
 #include "RenderCommands.h"
 #include "hostsim/RenderFrame.h"
-#include "Report.h"
+#include "HostReport.h"
 #include "Session.h"
 
 namespace qxv::cli {

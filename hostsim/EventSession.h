@@ -22,7 +22,7 @@
 #include "hostsim/EventCallbacks.h"
 #include "hostsim/Host.h"
 #include "hostsim/OverlayWindow.h"
-#include "hostsim/ShippingRecords.h"
+#include "hostsim/ShippingLayouts.h"
 
 namespace qxv::hostsim {
 

@@ -34,7 +34,7 @@
 #include "hostsim/HostTrace.h"
 #include "hostsim/ParamStore.h"
 #include "SPBasic.h"
-#include "hostsim/ShippingRecords.h"
+#include "hostsim/ShippingLayouts.h"
 #include "hostsim/SuiteAccounting.h"
 #include "hostsim/SuiteRegistry.h"
 #include "hostsim/World.h"

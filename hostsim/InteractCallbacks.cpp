@@ -5,7 +5,7 @@
 
 #include "hostsim/Host.h"
 #include "hostsim/ParamParse.h"
-#include "hostsim/ShippingRecords.h"
+#include "hostsim/ShippingLayouts.h"
 
 namespace qxv::hostsim {
 

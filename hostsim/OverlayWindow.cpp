@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "hostsim/ShippingRecords.h"
+#include "hostsim/ShippingLayouts.h"
 
 namespace qxv::hostsim {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "hostsim/ParamParse.h"
-#include "hostsim/ShippingRecords.h"
+#include "hostsim/ShippingLayouts.h"
 
 namespace qxv::hostsim {
 

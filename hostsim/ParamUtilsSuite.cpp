@@ -4,7 +4,7 @@
 #include <string>
 
 #include "hostsim/Host.h"
-#include "hostsim/ShippingRecords.h"
+#include "hostsim/ShippingLayouts.h"
 
 namespace qxv::hostsim {
 

@@ -6,7 +6,7 @@
 #include "AE_EffectUI.h"
 #include "entry/About.h"
 #include "entry/GlobalSetup.h"
-#include "overlay/DrawbotRefs.h"
+#include "overlay/DrawbotOwners.h"
 #include "overlay/HandleOverlayEvent.h"
 #include "params/ParamIndex.h"
 #include "params/ParamsSetup.h"

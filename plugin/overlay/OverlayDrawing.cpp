@@ -4,7 +4,7 @@
 
 #include "host/DrawbotSuites.h"
 #include "host/HostApp.h"
-#include "overlay/DrawbotRefs.h"
+#include "overlay/DrawbotOwners.h"
 #include "overlay/FixedMath.h"
 #include "overlay/OverlayGeometry.h"
 #include "params/ParamIndex.h"

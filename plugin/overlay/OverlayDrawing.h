@@ -9,7 +9,7 @@
 #include "DrawbotSuite.h"
 #include "host/DrawbotSuites.h"
 #include "host/SuiteCache.h"
-#include "overlay/DrawbotRefs.h"
+#include "overlay/DrawbotOwners.h"
 #include "overlay/OverlayGeometry.h"
 
 namespace qxv {

@@ -24,7 +24,7 @@ PF_Err UpdateParamsUI(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* par
 
     // The host's own records must not be written: it takes changes only through copies.
     // Each record is exactly sizeof(PF_ParamDef), 176 bytes, in the host's memory (pinned in
-    // host/HostRecordLayout.cpp): a larger declaration would copy from beyond it.
+    // host/RecordLayoutChecks.cpp): a larger declaration would copy from beyond it.
     PF_ParamDef blending_mode = *params[kParamBlendingMode];
     PF_ParamDef opacity = *params[kParamOpacity];
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "FileBytes.h"
-#include "hostsim/PiPL.h"
+#include "hostsim/PiPLDecoder.h"
 
 namespace {
 

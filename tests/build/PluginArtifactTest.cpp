@@ -11,7 +11,7 @@
 
 #include "FileBytes.h"
 #include "hostsim/PeImage.h"
-#include "hostsim/PiPL.h"
+#include "hostsim/PiPLDecoder.h"
 #include "resources/EffectIdentity.h"
 
 namespace {

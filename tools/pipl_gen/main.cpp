@@ -1,4 +1,4 @@
-// Writes the PiPL resource described in plugin/resources/PiPL.h as the exact little-endian
+// Writes the PiPL resource described in plugin/resources/PiPLTable.h as the exact little-endian
 // bytes the host expects. Runs on the build machine; the Windows build embeds its output.
 #include <cstdint>
 #include <cstdio>
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "resources/PiPL.h"
+#include "resources/PiPLTable.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "hostsim/PiPL.h"
+#include "hostsim/PiPLDecoder.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "overlay/DrawbotRefs.h"
+#include "overlay/DrawbotOwners.h"
 
 namespace qxv {
 

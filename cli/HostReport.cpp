@@ -1,4 +1,4 @@
-#include "Report.h"
+#include "HostReport.h"
 
 #include <cstdio>
 

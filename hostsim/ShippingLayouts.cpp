@@ -1,4 +1,4 @@
-#include "hostsim/ShippingRecords.h"
+#include "hostsim/ShippingLayouts.h"
 
 #include <cstring>
 

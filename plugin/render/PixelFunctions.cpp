@@ -36,23 +36,23 @@ struct MaskRunStore {
     std::uint64_t frame = 0;  // no frame's
     A_long y = 0;
     A_long first = 0;
-    A_long end = 0;
+    A_u_long count = 0;
     alignas(16) float masks[kMaskRunLength] = {};
 };
+
+thread_local MaskRunStore t_mask_run;
 
 std::uint64_t NextFrame() {
     static std::atomic<std::uint64_t> frames{0};
     return frames.fetch_add(1, std::memory_order_relaxed) + 1;
 }
 
+// The run from pixel (x, y) on into the thread's store, and x's mask.
 template <Shape kShape>
-float RunMask(const ShadingJob* job, A_long x, A_long y) {
-    static thread_local MaskRunStore store;
-    if (store.frame == job->frame && store.y == y && x >= store.first && x < store.end) {
-        return store.masks[x - store.first];
-    }
+[[gnu::noinline]] float ComputeMaskRun(const ShadingJob* job, A_long x, A_long y) {
     // Runs stay within the frame's columns, so their columns cannot overflow.
     if (x < 0 || x >= job->span_columns) return MaskAt<kShape>(&job->context, x, y);
+    MaskRunStore& store = t_mask_run;
     const int count = static_cast<int>(std::min<A_long>(kMaskRunLength, job->span_columns - x));
     if constexpr (kShape == Shape::kEllipse) {
         EllipseMaskRun(&job->context, x, y, count, store.masks);
@@ -62,8 +62,16 @@ float RunMask(const ShadingJob* job, A_long x, A_long y) {
     store.frame = job->frame;
     store.y = y;
     store.first = x;
-    store.end = x + count;
+    store.count = static_cast<A_u_long>(count);
     return store.masks[0];
+}
+
+template <Shape kShape>
+inline float RunMask(const ShadingJob* job, A_long x, A_long y) {
+    const MaskRunStore& store = t_mask_run;
+    const A_u_long index = static_cast<A_u_long>(x) - static_cast<A_u_long>(store.first);
+    if (store.frame == job->frame && store.y == y && index < store.count) return store.masks[index];
+    return ComputeMaskRun<kShape>(job, x, y);
 }
 
 // The fill colour in lanes: alpha, red, green, blue, as the context keeps them.

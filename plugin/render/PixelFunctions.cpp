@@ -112,10 +112,16 @@ template <class Format, Shape kShape, std::int32_t kCode, bool kOutsideTested>
             return PF_Err_NONE;
         }
     }
-    if constexpr (IsLaneWiseBlend(kCode)) {
+    if constexpr (IsLaneWiseBlend(kCode) || kCode == kBlendSoftLight) {
         // ShadeWithMaskFor on the four channels at once; alpha stays the source's.
         const ChannelLanes src = Format::LoadLanes(in);
-        ChannelLanes result = LaneWiseBlend<kCode>(src, FillLanes(ctx), FillAmount(ctx, m) * ctx->opacity);
+        const float k = FillAmount(ctx, m) * ctx->opacity;
+        ChannelLanes result;
+        if constexpr (kCode == kBlendSoftLight) {
+            result = SoftLightLanes(src, FillLanes(ctx), k);
+        } else {
+            result = LaneWiseBlend<kCode>(src, FillLanes(ctx), k);
+        }
         result[0] = src[0];
         Format::StoreLanes(result, out);
         return PF_Err_NONE;

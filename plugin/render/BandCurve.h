@@ -121,17 +121,24 @@ inline float CornerCurve(const RenderContext* ctx, float p, float q) {
 }
 
 // values[i] = CornerCurve(ctx, p[i], q[i]) for every i whose bit is set in `wanted`, two
-// neighbours at a time as in BandCurveRun.
+// neighbours at a time as in BandCurveRun. `q_constant`: every wanted q[i] holds the same
+// float (a row across an unturned shape), whose bounds are then computed once.
 inline void CornerCurveRun(const RenderContext* ctx, std::uint64_t wanted, const float* p, const float* q,
-                           float* values) {
+                           bool q_constant, float* values) {
     const bool bounded = WithPowCurve(ctx->falloff, [&](auto curve) {
         constexpr std::int32_t kFalloff = decltype(curve)::value;
+        __m128d low_v = _mm_setzero_pd(), high_v = _mm_setzero_pd();
+        int served_v = 0;
+        if (q_constant) {
+            const float only = q[__builtin_ctzll(wanted)];
+            served_v = PowCurveBoundsFor<kFalloff>(only, only, &low_v, &high_v);
+        }
         for (int pair = 0; pair < 64 && wanted >> pair; pair += 2) {
             const int lanes = static_cast<int>(wanted >> pair) & 3;
             if (!lanes) continue;
-            __m128d low_u, high_u, low_v, high_v;
-            const int served = PowCurveBoundsFor<kFalloff>(p[pair], p[pair + 1], &low_u, &high_u) &
-                               PowCurveBoundsFor<kFalloff>(q[pair], q[pair + 1], &low_v, &high_v) &
+            __m128d low_u, high_u;
+            if (!q_constant) served_v = PowCurveBoundsFor<kFalloff>(q[pair], q[pair + 1], &low_v, &high_v);
+            const int served = PowCurveBoundsFor<kFalloff>(p[pair], p[pair + 1], &low_u, &high_u) & served_v &
                                _mm_movemask_pd(_mm_cmpge_pd(low_u, _mm_setzero_pd())) &
                                _mm_movemask_pd(_mm_cmpge_pd(low_v, _mm_setzero_pd()));
             __m128 agreed_values;

@@ -155,7 +155,11 @@ void RectangleMaskRun(const RenderContext* ctx, A_long x, A_long y, int count, f
         _mm_storeu_ps(masks + i, value);
     }
     if (curved_sides) BandCurveRun(ctx, curved_sides, sides, masks);
-    if (curved_corners) CornerCurveRun(ctx, curved_corners, across_u, across_v, masks);
+    // Where the shape is not turned, v (and so the position across the height axis) is the
+    // same for every pixel of the row: v = m10 * x + m11 * y + m12 with m10 a zero of either
+    // sign and x >= 0 gives the same zero, so the same sum, in every lane.
+    const bool v_constant = ctx->pixel_to_shape[1][0] == 0.0f && x >= 0;
+    if (curved_corners) CornerCurveRun(ctx, curved_corners, across_u, across_v, v_constant, masks);
     ApplyInvert(ctx, count, masks);
 }
 

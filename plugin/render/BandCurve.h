@@ -70,7 +70,7 @@ inline void StoreTwoLanes(int wanted, int agreed, __m128 agreed_values, float* v
 // at least the run's length rounded up to an even count. The pow curves' bounds go two
 // neighbours at a time, with no call and no branch per pixel but the rare exact one.
 inline void BandCurveRun(const RenderContext* ctx, std::uint64_t wanted, const float* t, float* values) {
-    const bool bounded = WithPowCurve(ctx->falloff, [&](auto curve) {
+    const bool bounded = WithPowCurve(ctx->falloff, [ctx, wanted, t, values](auto curve) {
         for (int pair = 0; pair < 64 && wanted >> pair; pair += 2) {
             const int lanes = static_cast<int>(wanted >> pair) & 3;
             if (!lanes) continue;
@@ -125,7 +125,7 @@ inline float CornerCurve(const RenderContext* ctx, float p, float q) {
 // float (a row across an unturned shape), whose bounds are then computed once.
 inline void CornerCurveRun(const RenderContext* ctx, std::uint64_t wanted, const float* p, const float* q,
                            bool q_constant, float* values) {
-    const bool bounded = WithPowCurve(ctx->falloff, [&](auto curve) {
+    const bool bounded = WithPowCurve(ctx->falloff, [ctx, wanted, p, q, q_constant, values](auto curve) {
         constexpr std::int32_t kFalloff = decltype(curve)::value;
         __m128d low_v = _mm_setzero_pd(), high_v = _mm_setzero_pd();
         int served_v = 0;

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "render/BandCurve.h"
+#include "render/WideCurveRuns.h"
 
 namespace qxv {
 namespace {
@@ -66,6 +67,9 @@ __m128 LinearCorners4(__m128 pu, __m128 qv) {
     return _mm_movelh_ps(low, high);
 }
 
+// The pow curves in four lanes where the processor has them.
+bool WideCurves(const RenderContext* ctx) { return IsPowCurve(ctx->falloff) && HasWideCurveLanes(); }
+
 // 1 - m for the whole run (count rounded up to four) where the frame is inverted, after the
 // curves.
 void ApplyInvert(const RenderContext* ctx, int count, float* masks) {
@@ -107,7 +111,7 @@ void EllipseMaskRun(const RenderContext* ctx, A_long x, A_long y, int count, flo
         }
         _mm_storeu_ps(masks + i, value);
     }
-    if (curved) BandCurveRun(ctx, curved, positions, masks);
+    if (curved) (WideCurves(ctx) ? BandCurveRunWide : BandCurveRun)(ctx, curved, positions, masks);
     ApplyInvert(ctx, count, masks);
 }
 
@@ -154,12 +158,15 @@ void RectangleMaskRun(const RenderContext* ctx, A_long x, A_long y, int count, f
         }
         _mm_storeu_ps(masks + i, value);
     }
-    if (curved_sides) BandCurveRun(ctx, curved_sides, sides, masks);
+    const bool wide = WideCurves(ctx);
+    if (curved_sides) (wide ? BandCurveRunWide : BandCurveRun)(ctx, curved_sides, sides, masks);
     // Where the shape is not turned, v (and so the position across the height axis) is the
     // same for every pixel of the row: v = m10 * x + m11 * y + m12 with m10 a zero of either
     // sign and x >= 0 gives the same zero, so the same sum, in every lane.
     const bool v_constant = ctx->pixel_to_shape[1][0] == 0.0f && x >= 0;
-    if (curved_corners) CornerCurveRun(ctx, curved_corners, across_u, across_v, v_constant, masks);
+    if (curved_corners) {
+        (wide ? CornerCurveRunWide : CornerCurveRun)(ctx, curved_corners, across_u, across_v, v_constant, masks);
+    }
     ApplyInvert(ctx, count, masks);
 }
 

@@ -66,14 +66,6 @@ template <Shape kShape>
     return store.masks[0];
 }
 
-template <Shape kShape>
-inline float RunMask(const ShadingJob* job, A_long x, A_long y) {
-    const MaskRunStore& store = t_mask_run;
-    const A_u_long index = static_cast<A_u_long>(x) - static_cast<A_u_long>(store.first);
-    if (store.frame == job->frame && store.y == y && index < store.count) return store.masks[index];
-    return ComputeMaskRun<kShape>(job, x, y);
-}
-
 // The fill colour in lanes: alpha, red, green, blue, as the context keeps them.
 inline ChannelLanes FillLanes(const RenderContext* ctx) {
     static_assert(offsetof(RenderContext, fill_blue) == offsetof(RenderContext, fill_alpha) + 3 * sizeof(float),
@@ -95,16 +87,15 @@ inline void ApplyByteTables(const A_u_char (&tables)[4][256], const PF_Pixel* in
     dst[Format::kBlue] = tables[3][blue];
 }
 
-// One pixel through the vignette, everything but the outside shortcut: the mask, then the
-// fill, the transparency or the bare mask, with the conversions. Out of line so that the
-// shortcut stays a leaf, and with all of it inlined. kOutsideTested: the caller has found
-// the pixel not certainly outside.
-template <class Format, Shape kShape, std::int32_t kCode, bool kOutsideTested>
-[[gnu::noinline, gnu::flatten]] PF_Err ShadePixel(const ShadingJob* job, A_long x, A_long y,
-                                                  typename Format::Pixel* in, typename Format::Pixel* out) {
+// The modes that shade a pixel's four channels in one register.
+constexpr bool ShadesInLanes(std::int32_t code) { return IsLaneWiseBlend(code) || code == kBlendSoftLight; }
+
+// A pixel whose mask m is known: the fill, the transparency or the bare mask, with the
+// conversions.
+template <class Format, std::int32_t kCode>
+[[gnu::always_inline]] inline PF_Err ShadeWithKnownMask(const ShadingJob* job, float m, typename Format::Pixel* in,
+                                                        typename Format::Pixel* out) {
     const RenderContext* ctx = &job->context;
-    const bool outside = !kOutsideTested && CertainlyOutside(job, x, y);
-    const float m = outside ? job->outside_mask : RunMask<kShape>(job, x, y);
     if constexpr (Format::kEightBit) {
         const FlatMask flat = ClassifyFlatMask(m);
         if (flat != kNotFlatMask && job->has_byte_tables) {
@@ -112,7 +103,7 @@ template <class Format, Shape kShape, std::int32_t kCode, bool kOutsideTested>
             return PF_Err_NONE;
         }
     }
-    if constexpr (IsLaneWiseBlend(kCode) || kCode == kBlendSoftLight) {
+    if constexpr (ShadesInLanes(kCode)) {
         // ShadeWithMaskFor on the four channels at once; alpha stays the source's.
         const ChannelLanes src = Format::LoadLanes(in);
         const float k = FillAmount(ctx, m) * ctx->opacity;
@@ -133,6 +124,23 @@ template <class Format, Shape kShape, std::int32_t kCode, bool kOutsideTested>
     return PF_Err_NONE;
 }
 
+// The first pixel of a run, or one no run covers: out of line, so that the pixels that find
+// their mask in the store, and the outside shortcut, stay leaves.
+template <class Format, Shape kShape, std::int32_t kCode>
+[[gnu::noinline, gnu::flatten]] PF_Err ShadeAfterNewRun(const ShadingJob* job, A_long x, A_long y,
+                                                        typename Format::Pixel* in, typename Format::Pixel* out) {
+    return ShadeWithKnownMask<Format, kCode>(job, ComputeMaskRun<kShape>(job, x, y), in, out);
+}
+
+// ShadeWithKnownMask out of line: the modes that go channel by channel or through HSV make
+// calls of their own, which would cost every pixel a stack frame if inlined into the caller.
+template <class Format, std::int32_t kCode>
+[[gnu::noinline, gnu::flatten]] PF_Err ShadeWithKnownMaskOutOfLine(const ShadingJob* job, float m,
+                                                                   typename Format::Pixel* in,
+                                                                   typename Format::Pixel* out) {
+    return ShadeWithKnownMask<Format, kCode>(job, m, in, out);
+}
+
 // An outside pixel of an 8-bit frame: two look-ups in the pair tables, both halves read
 // before either is written.
 inline void ApplyOutsidePairs(const std::uint16_t* pairs, const void* in, void* out) {
@@ -148,14 +156,25 @@ inline void ApplyOutsidePairs(const std::uint16_t* pairs, const void* in, void* 
 template <class Format, Shape kShape, std::int32_t kCode, bool kOutsidePairs>
 PF_Err ShadeSpecialised(void* refcon, A_long x, A_long y, typename Format::Pixel* in, typename Format::Pixel* out) {
     const ShadingJob* job = static_cast<const ShadingJob*>(refcon);
-    // Most 8-bit pixels of a vignette: outside the shape, two table look-ups.
-    if constexpr (kOutsidePairs) {
-        if (CertainlyOutside(job, x, y)) {
+    if (CertainlyOutside(job, x, y)) {
+        // Most 8-bit pixels of a vignette: two table look-ups.
+        if constexpr (kOutsidePairs) {
             ApplyOutsidePairs(job->outside_pairs.data(), in, out);
             return PF_Err_NONE;
+        } else {
+            return ShadeWithKnownMaskOutOfLine<Format, kCode>(job, job->outside_mask, in, out);
         }
     }
-    return ShadePixel<Format, kShape, kCode, kOutsidePairs>(job, x, y, in, out);
+    const MaskRunStore& store = t_mask_run;
+    const A_u_long index = static_cast<A_u_long>(x) - static_cast<A_u_long>(store.first);
+    if (store.frame != job->frame || store.y != y || index >= store.count) {
+        return ShadeAfterNewRun<Format, kShape, kCode>(job, x, y, in, out);
+    }
+    if constexpr (ShadesInLanes(kCode)) {
+        return ShadeWithKnownMask<Format, kCode>(job, store.masks[index], in, out);
+    } else {
+        return ShadeWithKnownMaskOutOfLine<Format, kCode>(job, store.masks[index], in, out);
+    }
 }
 
 template <class Format>

@@ -46,7 +46,7 @@ median_ms() {
 }
 
 per_frame() { echo "scale=1; $1 / $frames" | bc; }
-ratio() { echo "scale=2; $1 / $2" | bc; }
+ratio() { printf '%.2f' "$(echo "scale=4; $1 / $2" | bc)"; }
 
 only=${CASES:-all}
 

@@ -1,6 +1,8 @@
 // qxv bench: how fast the effect renders through the simulated host, per pixel format and
 // thread count, against the host's own copy of the same frame (what the effect costs at
-// opacity 0, the memory-bound floor). Timings only; results are not checked here.
+// opacity 0, the memory-bound floor) and against the call floor (the host's iteration with a
+// pixel function that only copies its pixel: what one call per pixel costs before any work).
+// Timings only; results are not checked here.
 #include <algorithm>
 #include <cctype>
 #include <chrono>
@@ -11,6 +13,7 @@
 
 #include "Commands.h"
 #include "hostsim/Host.h"
+#include "hostsim/IterateSuites.h"
 #include "OptionValues.h"
 #include "RenderCommands.h"
 #include "hostsim/RenderFrame.h"
@@ -28,9 +31,11 @@ const char kDescription[] =
     "Times PF_Cmd_RENDER on the simulated host for each pixel format (argb8 and argb16 in\n"
     "After Effects, bgra8 and bgra32f in Premiere Pro) and each thread count, with several\n"
     "parameter settings, and compares each with the host's own copy of the same frame (the\n"
-    "opacity-0 path). Prints the median of N frames in ms, megapixels per second and the\n"
-    "ratio to the copy. Premiere Pro's float frames are shaded by the plug-in's own loop on one\n"
-    "thread, whatever --threads says.";
+    "opacity-0 path) and with the call floor: the host's iteration of the same frame with a\n"
+    "pixel function that only copies its pixel. Prints the median of N frames in ms, megapixels\n"
+    "per second and the ratios to the copy and to the call floor. Premiere Pro's float frames\n"
+    "are shaded by the plug-in's own loop on one thread, whatever --threads says; their call\n"
+    "floor is such a loop on the calling thread.";
 
 // A case is a preset as a host saves one: values by parameter index, popups by their 1-based
 // value. Every label it shows is read from what the plug-in registered.
@@ -51,6 +56,7 @@ enum ParamIndex {
     kWidth = 3,
     kHeight = 4,
     kFeather = 6,
+    kColor = 8,
     kOpacity = 9,
     kMode = 10,
     kFalloff = 13,
@@ -58,6 +64,7 @@ enum ParamIndex {
 enum ShapeChoice { kEllipse = 1, kRectangle = 2 };
 enum FalloffChoice { kLinear = 1, kGamma = 4, kGaussian = 5, kExponential = 6 };
 constexpr int kHueMode = 11;
+constexpr int kSoftLightMode = 6;
 
 std::string Lower(std::string text) {
     for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -77,16 +84,23 @@ std::string ChoiceAt(const hostsim::ParamStore& store, int index, int value) {
 }
 
 // The band cases centre a shape larger than the frame so that its feather band covers most
-// of it: every pixel there goes through the falloff curve.
+// of it: every pixel there goes through the falloff curve. The ones with a mode lay a dark
+// blue over the frame at full opacity, as a user would.
 std::vector<BenchCase> Cases(A_long width, A_long height, const hostsim::ParamStore& store) {
     const std::vector<Setting> band = {{kOrigin, std::to_string(width / 2) + "," + std::to_string(height / 2)},
                                        {kWidth, std::to_string(width * 115 / 100)},
                                        {kHeight, std::to_string(height * 115 / 100)},
                                        {kFeather, std::to_string(width * 52 / 100)}};
-    const auto band_case = [&](int shape, int falloff) {
+    const auto band_case = [&](int shape, int falloff, int mode = 0) {
         BenchCase c{Lower(ChoiceAt(store, kShape, shape)) + " band, " + ChoiceAt(store, kFalloff, falloff), band};
         c.settings.push_back({kShape, std::to_string(shape)});
         c.settings.push_back({kFalloff, std::to_string(falloff)});
+        if (mode) {
+            c.name += ", " + ChoiceAt(store, kMode, mode);
+            c.settings.push_back({kMode, std::to_string(mode)});
+            c.settings.push_back({kColor, "#1a2a6c"});
+            c.settings.push_back({kOpacity, "100"});
+        }
         return c;
     };
     return {
@@ -98,6 +112,10 @@ std::vector<BenchCase> Cases(A_long width, A_long height, const hostsim::ParamSt
         band_case(kRectangle, kGaussian),
         band_case(kEllipse, kGamma),
         band_case(kEllipse, kExponential),
+        band_case(kRectangle, kGamma),
+        band_case(kRectangle, kExponential),
+        band_case(kRectangle, kGamma, kSoftLightMode),
+        band_case(kEllipse, kGaussian, kHueMode),
         {"default, " + ChoiceAt(store, kMode, kHueMode) + " mode", {{kMode, std::to_string(kHueMode)}}},
     };
 }
@@ -185,18 +203,62 @@ bool ReadBenchOptions(const CommandLine& command_line, BenchOptions& options, st
     return true;
 }
 
-// Median milliseconds of `frames` renders after one warm-up; negative when a render failed.
-double TimeCase(hostsim::Host& host, World& input, World& output, long frames) {
+// Median milliseconds of `frames` runs of `run` after one warm-up; negative when a run failed.
+template <class Run>
+double MedianMs(long frames, Run run) {
     using Clock = std::chrono::steady_clock;
-    if (hostsim::RenderFrame(host, input, output)) return -1;
+    if (run()) return -1;
     std::vector<double> ms;
     for (long i = 0; i < frames; ++i) {
         const auto start = Clock::now();
-        if (hostsim::RenderFrame(host, input, output)) return -1;
+        if (run()) return -1;
         ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     }
     std::sort(ms.begin(), ms.end());
     return ms[ms.size() / 2];
+}
+
+double TimeCase(hostsim::Host& host, World& input, World& output, long frames) {
+    return MedianMs(frames, [&] { return hostsim::RenderFrame(host, input, output); });
+}
+
+// The least a pixel function can do: copy its pixel.
+template <class Pixel>
+PF_Err CopyPixel(void*, A_long, A_long, Pixel* in, Pixel* out) {
+    *out = *in;
+    return PF_Err_NONE;
+}
+
+// The call floor: the frame through the host's iteration (for float frames, a row loop like
+// the plug-in's own) with CopyPixel.
+double TimeCallFloor(hostsim::Host& host, World& input, World& output, long frames) {
+    PF_InData* in_data = &host.in_data();
+    const A_long rows = output.height();
+    switch (input.format()) {
+        case WorldFormat::kArgb8:
+        case WorldFormat::kBgra8:
+            return MedianMs(frames, [&] {
+                return hostsim::kIterate8Suite1.iterate(in_data, 0, rows, input.def(), nullptr, nullptr,
+                                                        CopyPixel<PF_Pixel>, output.def());
+            });
+        case WorldFormat::kArgb16:
+            return MedianMs(frames, [&] {
+                return hostsim::kIterate16Suite1.iterate(in_data, 0, rows, input.def(), nullptr, nullptr,
+                                                         CopyPixel<PF_Pixel16>, output.def());
+            });
+        case WorldFormat::kBgraFloat:
+            return MedianMs(frames, [&] {
+                PF_Err (*volatile copy)(void*, A_long, A_long, PF_PixelFloat*, PF_PixelFloat*) =
+                    CopyPixel<PF_PixelFloat>;
+                for (A_long y = 0; y < rows; ++y) {
+                    auto* in = reinterpret_cast<PF_PixelFloat*>(input.Row(y));
+                    auto* out = reinterpret_cast<PF_PixelFloat*>(output.Row(y));
+                    for (A_long x = 0; x < output.width(); ++x) copy(nullptr, x, y, in + x, out + x);
+                }
+                return PF_Err_NONE;
+            });
+    }
+    return -1;
 }
 
 // False, with the names of all cases in `error`, when --case matches none but the copy.
@@ -211,12 +273,16 @@ bool CaseMatches(const std::vector<BenchCase>& cases, const std::string& only_ca
     return false;
 }
 
-// One line per case at one thread count; the copy first, which every ratio divides by.
+// One line per case at one thread count: the call floor, then the copy, which the "x copy"
+// column divides by, then the cases; "x floor" divides by the call floor.
 int TimeCases(hostsim::Host& host, const BenchOptions& options, const std::vector<BenchCase>& cases, World& input,
               World& output, unsigned threads) {
     const double megapixels = static_cast<double>(options.size.h) * options.size.v / 1e6;
     std::string error;
     host.SetIterationThreads(threads);
+    host.ParamsSetup();
+    const double floor_ms = TimeCallFloor(host, input, output, options.frames);
+    if (floor_ms <= 0) return Fail(kCommand, "the call floor's iteration failed", kExitFailure);
     double copy_ms = 0;
     for (const BenchCase& bench_case : cases) {
         const bool is_copy = copy_ms == 0;
@@ -229,9 +295,14 @@ int TimeCases(hostsim::Host& host, const BenchOptions& options, const std::vecto
         }
         const double ms = TimeCase(host, input, output, options.frames);
         if (ms < 0) return Fail(kCommand, "the render failed in case " + bench_case.name, kExitFailure);
-        if (copy_ms == 0) copy_ms = ms;
-        std::printf("%-8s %-7u %-26s %10.2f %10.1f %9.1f\n", hostsim::WorldFormatName(input.format()), threads,
-                    bench_case.name.c_str(), ms, megapixels / (ms / 1000.0), ms / copy_ms);
+        if (copy_ms == 0) {
+            copy_ms = ms;
+            std::printf("%-8s %-7u %-38s %10.2f %10.1f %9.1f %9.1f\n", hostsim::WorldFormatName(input.format()),
+                        threads, "call floor (copying pixel)", floor_ms, megapixels / (floor_ms / 1000.0),
+                        floor_ms / copy_ms, 1.0);
+        }
+        std::printf("%-8s %-7u %-38s %10.2f %10.1f %9.1f %9.1f\n", hostsim::WorldFormatName(input.format()), threads,
+                    bench_case.name.c_str(), ms, megapixels / (ms / 1000.0), ms / copy_ms, ms / floor_ms);
         std::fflush(stdout);
     }
     return kExitOk;
@@ -251,7 +322,8 @@ int BenchFormat(const BenchOptions& options, WorldFormat format) {
     if (format == options.formats.front()) {  // once the case names are known good
         std::printf("%dx%d frames, median of %ld, %.2f MP per frame\n\n", options.size.h, options.size.v,
                     options.frames, static_cast<double>(options.size.h) * options.size.v / 1e6);
-        std::printf("%-8s %-7s %-26s %10s %10s %9s\n", "format", "threads", "case", "ms/frame", "MP/s", "x copy");
+        std::printf("%-8s %-7s %-38s %10s %10s %9s %9s\n", "format", "threads", "case", "ms/frame", "MP/s", "x copy",
+                    "x floor");
     }
     World input(format, options.size.h, options.size.v);
     World output(format, options.size.h, options.size.v);

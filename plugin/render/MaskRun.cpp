@@ -2,7 +2,10 @@
 
 #include <emmintrin.h>
 
+#include <cstdint>
+
 #include "render/BandCurve.h"
+#include "render/WideCurveRuns.h"
 
 namespace qxv {
 namespace {
@@ -58,35 +61,20 @@ int LaneBits(__m128 band) { return _mm_movemask_ps(band); }
 // A Linear rectangle's corners, four lanes: CornerDistance of the two positions in double
 // precision, two lanes at a time.
 __m128 LinearCorners4(__m128 pu, __m128 qv) {
-    auto corner = [](__m128d p, __m128d q) {
-        const __m128d g = _mm_sqrt_pd(_mm_add_pd(_mm_mul_pd(p, p), _mm_mul_pd(q, q)));
-        const __m128d beyond = _mm_cmpgt_pd(g, _mm_set1_pd(1.0));
-        return _mm_cvtpd_ps(_mm_or_pd(_mm_and_pd(beyond, _mm_set1_pd(1.0)), _mm_andnot_pd(beyond, g)));
-    };
-    const __m128 low = corner(_mm_cvtps_pd(pu), _mm_cvtps_pd(qv));
-    const __m128 high = corner(_mm_cvtps_pd(_mm_movehl_ps(pu, pu)), _mm_cvtps_pd(_mm_movehl_ps(qv, qv)));
+    const __m128 low = _mm_cvtpd_ps(CornerDistanceLanes(_mm_cvtps_pd(pu), _mm_cvtps_pd(qv)));
+    const __m128 high =
+        _mm_cvtpd_ps(CornerDistanceLanes(_mm_cvtps_pd(_mm_movehl_ps(pu, pu)), _mm_cvtps_pd(_mm_movehl_ps(qv, qv))));
     return _mm_movelh_ps(low, high);
 }
 
-// The rectangle's other curves: the sides' positions through BandCurveLanes, the corners one
-// by one through CornerCurve.
-__m128 CurvedRectangleBand4(const RenderContext* ctx, int lanes, int corners, __m128 side, __m128 pu, __m128 qv,
-                            __m128 value) {
-    alignas(16) float sides[4], across_u[4], across_v[4], values[4];
-    _mm_store_ps(sides, side);
-    _mm_store_ps(across_u, pu);
-    _mm_store_ps(across_v, qv);
-    _mm_store_ps(values, value);
-    BandCurveLanes(ctx, lanes & ~corners, sides, values);
-    for (int lane = 0; lane < 4; ++lane) {
-        if (corners & (1 << lane)) values[lane] = CornerCurve(ctx, across_u[lane], across_v[lane]);
-    }
-    return _mm_load_ps(values);
-}
+// The pow curves in four lanes where the processor has them.
+bool WideCurves(const RenderContext* ctx) { return IsPowCurve(ctx->falloff) && HasWideCurveLanes(); }
 
-// 1 - m where the frame is inverted.
-__m128 ApplyInvert(const RenderContext* ctx, __m128 m) {
-    return ctx->invert ? _mm_sub_ps(_mm_set1_ps(1.0f), m) : m;
+// 1 - m for the whole run (count rounded up to four) where the frame is inverted, after the
+// curves.
+void ApplyInvert(const RenderContext* ctx, int count, float* masks) {
+    if (!ctx->invert) return;
+    for (int i = 0; i < count; i += 4) _mm_storeu_ps(masks + i, _mm_sub_ps(_mm_set1_ps(1.0f), _mm_loadu_ps(masks + i)));
 }
 
 }  // namespace
@@ -95,6 +83,9 @@ void EllipseMaskRun(const RenderContext* ctx, A_long x, A_long y, int count, flo
     const __m128 one = _mm_set1_ps(1.0f);
     const bool feathered = ctx->feather != 0.0f;
     const bool linear = IsLinearFalloff(ctx->falloff);
+    // The curves other than Linear run over the whole run's band positions at the end.
+    alignas(16) float positions[kMaskRunLength];
+    std::uint64_t curved = 0;
     for (int i = 0; i < count; i += 4) {
         const ShapePoints p = ShapeCoordinates4(ctx, x + i, y);
         const __m128 u2 = _mm_mul_ps(p.u, p.u);
@@ -113,16 +104,15 @@ void EllipseMaskRun(const RenderContext* ctx, A_long x, A_long y, int count, flo
                 if (linear) {
                     value = Select(band, t, value);  // float(double(t)) is t
                 } else {
-                    alignas(16) float positions[4], values[4];
-                    _mm_store_ps(positions, t);
-                    _mm_store_ps(values, value);
-                    BandCurveLanes(ctx, lanes, positions, values);
-                    value = _mm_load_ps(values);
+                    _mm_store_ps(positions + i, t);
+                    curved |= static_cast<std::uint64_t>(lanes) << i;
                 }
             }
         }
-        _mm_storeu_ps(masks + i, ApplyInvert(ctx, value));
+        _mm_storeu_ps(masks + i, value);
     }
+    if (curved) (WideCurves(ctx) ? BandCurveRunWide : BandCurveRun)(ctx, curved, positions, masks);
+    ApplyInvert(ctx, count, masks);
 }
 
 void RectangleMaskRun(const RenderContext* ctx, A_long x, A_long y, int count, float* masks) {
@@ -130,6 +120,10 @@ void RectangleMaskRun(const RenderContext* ctx, A_long x, A_long y, int count, f
     const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
     const bool feathered = ctx->feather != 0.0f;
     const bool linear = IsLinearFalloff(ctx->falloff);
+    // The curves other than Linear run over the whole run at the end: the sides' positions,
+    // and the corners' positions across both axes.
+    alignas(16) float sides[kMaskRunLength], across_u[kMaskRunLength], across_v[kMaskRunLength];
+    std::uint64_t curved_sides = 0, curved_corners = 0;
     for (int i = 0; i < count; i += 4) {
         const ShapePoints p = ShapeCoordinates4(ctx, x + i, y);
         const __m128 au = _mm_and_ps(p.u, magnitude);
@@ -149,16 +143,31 @@ void RectangleMaskRun(const RenderContext* ctx, A_long x, A_long y, int count, f
                     _mm_mul_ps(_mm_sub_ps(av, _mm_set1_ps(ctx->inner_half_height)), _mm_set1_ps(ctx->coef_v)));
                 const __m128 side = Select(beyond_u, pu, qv);
                 const __m128 corner = _mm_and_ps(band, _mm_and_ps(beyond_u, beyond_v));
+                const int corners = LaneBits(corner);
                 if (linear) {
                     value = Select(band, side, value);  // float(double(t)) is t
-                    if (LaneBits(corner)) value = Select(corner, LinearCorners4(pu, qv), value);
+                    if (corners) value = Select(corner, LinearCorners4(pu, qv), value);
                 } else {
-                    value = CurvedRectangleBand4(ctx, lanes, LaneBits(corner), side, pu, qv, value);
+                    _mm_store_ps(sides + i, side);
+                    _mm_store_ps(across_u + i, pu);
+                    _mm_store_ps(across_v + i, qv);
+                    curved_sides |= static_cast<std::uint64_t>(lanes & ~corners) << i;
+                    curved_corners |= static_cast<std::uint64_t>(corners) << i;
                 }
             }
         }
-        _mm_storeu_ps(masks + i, ApplyInvert(ctx, value));
+        _mm_storeu_ps(masks + i, value);
     }
+    const bool wide = WideCurves(ctx);
+    if (curved_sides) (wide ? BandCurveRunWide : BandCurveRun)(ctx, curved_sides, sides, masks);
+    // Where the shape is not turned, v (and so the position across the height axis) is the
+    // same for every pixel of the row: v = m10 * x + m11 * y + m12 with m10 a zero of either
+    // sign and x >= 0 gives the same zero, so the same sum, in every lane.
+    const bool v_constant = ctx->pixel_to_shape[1][0] == 0.0f && x >= 0;
+    if (curved_corners) {
+        (wide ? CornerCurveRunWide : CornerCurveRun)(ctx, curved_corners, across_u, across_v, v_constant, masks);
+    }
+    ApplyInvert(ctx, count, masks);
 }
 
 }  // namespace qxv

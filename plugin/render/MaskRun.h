@@ -2,9 +2,10 @@
 // RectangleMask give pixel by pixel. An ellipse band pixel's mask is a chain of square roots
 // and divisions, each waiting for the one before; four pixels at a time through the SSE
 // unit, whose single-precision arithmetic rounds exactly as the scalar one, do four chains
-// in the time of one. The pow curves' bounds go two at a time (PowCurveBounds.h); what is
-// left pixel by pixel (Quadratic, Cubic, a rectangle's corners, the rare exact pow) overlaps
-// across the independent pixels of the run.
+// in the time of one. The curves other than Linear then run over the whole run's positions
+// at once (BandCurve.h): the pow curves' bounds two at a time, or four where the processor
+// has AVX2 (WideCurveRuns.h), a rectangle's corners included; what is left pixel by pixel
+// (Quadratic, Cubic, the rare exact pow) overlaps across the independent pixels of the run.
 #pragma once
 
 #include "AE_Effect.h"

@@ -36,23 +36,23 @@ struct MaskRunStore {
     std::uint64_t frame = 0;  // no frame's
     A_long y = 0;
     A_long first = 0;
-    A_long end = 0;
+    A_u_long count = 0;
     alignas(16) float masks[kMaskRunLength] = {};
 };
+
+thread_local MaskRunStore t_mask_run;
 
 std::uint64_t NextFrame() {
     static std::atomic<std::uint64_t> frames{0};
     return frames.fetch_add(1, std::memory_order_relaxed) + 1;
 }
 
+// The run from pixel (x, y) on into the thread's store, and x's mask.
 template <Shape kShape>
-float RunMask(const ShadingJob* job, A_long x, A_long y) {
-    static thread_local MaskRunStore store;
-    if (store.frame == job->frame && store.y == y && x >= store.first && x < store.end) {
-        return store.masks[x - store.first];
-    }
+[[gnu::noinline]] float ComputeMaskRun(const ShadingJob* job, A_long x, A_long y) {
     // Runs stay within the frame's columns, so their columns cannot overflow.
     if (x < 0 || x >= job->span_columns) return MaskAt<kShape>(&job->context, x, y);
+    MaskRunStore& store = t_mask_run;
     const int count = static_cast<int>(std::min<A_long>(kMaskRunLength, job->span_columns - x));
     if constexpr (kShape == Shape::kEllipse) {
         EllipseMaskRun(&job->context, x, y, count, store.masks);
@@ -62,7 +62,7 @@ float RunMask(const ShadingJob* job, A_long x, A_long y) {
     store.frame = job->frame;
     store.y = y;
     store.first = x;
-    store.end = x + count;
+    store.count = static_cast<A_u_long>(count);
     return store.masks[0];
 }
 
@@ -87,16 +87,15 @@ inline void ApplyByteTables(const A_u_char (&tables)[4][256], const PF_Pixel* in
     dst[Format::kBlue] = tables[3][blue];
 }
 
-// One pixel through the vignette, everything but the outside shortcut: the mask, then the
-// fill, the transparency or the bare mask, with the conversions. Out of line so that the
-// shortcut stays a leaf, and with all of it inlined. kOutsideTested: the caller has found
-// the pixel not certainly outside.
-template <class Format, Shape kShape, std::int32_t kCode, bool kOutsideTested>
-[[gnu::noinline, gnu::flatten]] PF_Err ShadePixel(const ShadingJob* job, A_long x, A_long y,
-                                                  typename Format::Pixel* in, typename Format::Pixel* out) {
+// The modes that shade a pixel's four channels in one register.
+constexpr bool ShadesInLanes(std::int32_t code) { return IsLaneWiseBlend(code) || code == kBlendSoftLight; }
+
+// A pixel whose mask m is known: the fill, the transparency or the bare mask, with the
+// conversions.
+template <class Format, std::int32_t kCode>
+[[gnu::always_inline]] inline PF_Err ShadeWithKnownMask(const ShadingJob* job, float m, typename Format::Pixel* in,
+                                                        typename Format::Pixel* out) {
     const RenderContext* ctx = &job->context;
-    const bool outside = !kOutsideTested && CertainlyOutside(job, x, y);
-    const float m = outside ? job->outside_mask : RunMask<kShape>(job, x, y);
     if constexpr (Format::kEightBit) {
         const FlatMask flat = ClassifyFlatMask(m);
         if (flat != kNotFlatMask && job->has_byte_tables) {
@@ -104,10 +103,16 @@ template <class Format, Shape kShape, std::int32_t kCode, bool kOutsideTested>
             return PF_Err_NONE;
         }
     }
-    if constexpr (IsLaneWiseBlend(kCode)) {
+    if constexpr (ShadesInLanes(kCode)) {
         // ShadeWithMaskFor on the four channels at once; alpha stays the source's.
         const ChannelLanes src = Format::LoadLanes(in);
-        ChannelLanes result = LaneWiseBlend<kCode>(src, FillLanes(ctx), FillAmount(ctx, m) * ctx->opacity);
+        const float k = FillAmount(ctx, m) * ctx->opacity;
+        ChannelLanes result;
+        if constexpr (kCode == kBlendSoftLight) {
+            result = SoftLightLanes(src, FillLanes(ctx), k);
+        } else {
+            result = LaneWiseBlend<kCode>(src, FillLanes(ctx), k);
+        }
         result[0] = src[0];
         Format::StoreLanes(result, out);
         return PF_Err_NONE;
@@ -117,6 +122,23 @@ template <class Format, Shape kShape, std::int32_t kCode, bool kOutsideTested>
     ShadeWithMaskFor<kCode>(ctx, m, &src, &result, &job->fill_hsv);
     Format::Store(result, out);
     return PF_Err_NONE;
+}
+
+// The first pixel of a run, or one no run covers: out of line, so that the pixels that find
+// their mask in the store, and the outside shortcut, stay leaves.
+template <class Format, Shape kShape, std::int32_t kCode>
+[[gnu::noinline, gnu::flatten]] PF_Err ShadeAfterNewRun(const ShadingJob* job, A_long x, A_long y,
+                                                        typename Format::Pixel* in, typename Format::Pixel* out) {
+    return ShadeWithKnownMask<Format, kCode>(job, ComputeMaskRun<kShape>(job, x, y), in, out);
+}
+
+// ShadeWithKnownMask out of line: the modes that go channel by channel or through HSV make
+// calls of their own, which would cost every pixel a stack frame if inlined into the caller.
+template <class Format, std::int32_t kCode>
+[[gnu::noinline, gnu::flatten]] PF_Err ShadeWithKnownMaskOutOfLine(const ShadingJob* job, float m,
+                                                                   typename Format::Pixel* in,
+                                                                   typename Format::Pixel* out) {
+    return ShadeWithKnownMask<Format, kCode>(job, m, in, out);
 }
 
 // An outside pixel of an 8-bit frame: two look-ups in the pair tables, both halves read
@@ -134,14 +156,25 @@ inline void ApplyOutsidePairs(const std::uint16_t* pairs, const void* in, void* 
 template <class Format, Shape kShape, std::int32_t kCode, bool kOutsidePairs>
 PF_Err ShadeSpecialised(void* refcon, A_long x, A_long y, typename Format::Pixel* in, typename Format::Pixel* out) {
     const ShadingJob* job = static_cast<const ShadingJob*>(refcon);
-    // Most 8-bit pixels of a vignette: outside the shape, two table look-ups.
-    if constexpr (kOutsidePairs) {
-        if (CertainlyOutside(job, x, y)) {
+    if (CertainlyOutside(job, x, y)) {
+        // Most 8-bit pixels of a vignette: two table look-ups.
+        if constexpr (kOutsidePairs) {
             ApplyOutsidePairs(job->outside_pairs.data(), in, out);
             return PF_Err_NONE;
+        } else {
+            return ShadeWithKnownMaskOutOfLine<Format, kCode>(job, job->outside_mask, in, out);
         }
     }
-    return ShadePixel<Format, kShape, kCode, kOutsidePairs>(job, x, y, in, out);
+    const MaskRunStore& store = t_mask_run;
+    const A_u_long index = static_cast<A_u_long>(x) - static_cast<A_u_long>(store.first);
+    if (store.frame != job->frame || store.y != y || index >= store.count) {
+        return ShadeAfterNewRun<Format, kShape, kCode>(job, x, y, in, out);
+    }
+    if constexpr (ShadesInLanes(kCode)) {
+        return ShadeWithKnownMask<Format, kCode>(job, store.masks[index], in, out);
+    } else {
+        return ShadeWithKnownMaskOutOfLine<Format, kCode>(job, store.masks[index], in, out);
+    }
 }
 
 template <class Format>

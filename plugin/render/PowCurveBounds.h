@@ -43,6 +43,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 
 #include "render/FalloffCurve.h"
 #include "render/PowCurveTables.h"
@@ -81,6 +82,7 @@ inline int ExpOfNegative(__m128d x, __m128d* result) {
     // 1 - r(1 - r(1/2 - r(1/6 - r(1/24 - r(1/120 - r(1/720 - r/5040)))))), from the inside out.
     static constexpr double kOuterCoefficients[] = {1.0 / 120, 1.0 / 24, 1.0 / 6, 1.0 / 2, 1.0, 1.0};
     __m128d series = _mm_sub_pd(_mm_set1_pd(1.0 / 720), Times(r, 1.0 / 5040));
+#pragma GCC unroll 6
     for (double coefficient : kOuterCoefficients) series = _mm_sub_pd(_mm_set1_pd(coefficient), _mm_mul_pd(r, series));
     *result = _mm_mul_pd(Gather(kExpOfNegativeStep, lanes & 1 ? k0 : 0, lanes & 2 ? k1 : 0), series);
     return lanes;
@@ -115,6 +117,7 @@ inline int GammaPower(float t0, float t1, __m128d* result) {
                                            1.0 / (2 * kGammaIntervals)));
     const __m128d d = _mm_mul_pd(_mm_sub_pd(m, centre), Gather(kCentreReciprocal, a.interval, b.interval));
     __m128d series = Times(d, kGammaSeries[4]);
+#pragma GCC unroll 4
     for (int i = 3; i >= 0; --i) series = _mm_mul_pd(d, _mm_add_pd(_mm_set1_pd(kGammaSeries[i]), series));
     series = _mm_add_pd(_mm_set1_pd(1.0), series);
     *result = _mm_mul_pd(_mm_mul_pd(Gather(kGammaOfPowerOfTwo, a.power_of_two, b.power_of_two),
@@ -128,42 +131,62 @@ inline bool ServedByExp(float t) { return t >= 0x1p-126f && t <= 1.0f; }
 
 }  // namespace pow_curve_lanes
 
-// Bounds on FalloffCurve(ctx, t0) and FalloffCurve(ctx, t1) for the three pow curves, in
-// bounds[0] and bounds[1]; the lanes returned (bit 0 for t0, bit 1 for t1) are the ones
-// served. 0 for the other curves.
-inline int PowCurveBoundsPair(std::int32_t falloff, float t0, float t1, CurveBounds (&bounds)[2]) {
+// Bounds on FalloffCurve(ctx, t0) and FalloffCurve(ctx, t1) for the pow curve kFalloff, lane
+// 0 for t0 and lane 1 for t1 of `low` and `high`; the lanes returned (bit 0 for t0, bit 1 for
+// t1) are the ones served. Inlined into the loops over a run, which choose the curve once.
+template <std::int32_t kFalloff>
+[[gnu::always_inline]] inline int PowCurveBoundsFor(float t0, float t1, __m128d* low, __m128d* high) {
     using namespace pow_curve_lanes;
     const double kLow = 1.0 - kRelativeBound, kHigh = 1.0 + kRelativeBound;
-    int lanes = 0;
-    __m128d low, high;
-    switch (falloff) {
-        case kFalloffGamma22: {
-            __m128d power;
-            lanes = GammaPower(t0, t1, &power);
-            low = Times(power, kLow);
-            high = Times(power, kHigh);
-            break;
-        }
-        case kFalloffGaussian: {
-            const __m128d wide = Widen(t0, t1);
-            const __m128d y = _mm_mul_pd(_mm_mul_pd(wide, wide), _mm_sqrt_pd(wide));
-            __m128d z;
-            lanes = Lanes(ServedByExp(t0), ServedByExp(t1)) & ExpOfNegative(Times(y, pow_curve_tables::kLn360), &z);
-            low = OneMinus(Times(z, kHigh));
-            high = OneMinus(Times(z, kLow));
-            break;
-        }
-        case kFalloffExponential: {
-            __m128d p;
-            lanes = Lanes(ServedByExp(t0), ServedByExp(t1)) &
-                    ExpOfNegative(Times(Widen(t0, t1), pow_curve_tables::kLn2_5), &p);
-            low = _mm_div_pd(Times(OneMinus(Times(p, kHigh)), 2.5), _mm_set1_pd(1.5));
-            high = _mm_div_pd(Times(OneMinus(Times(p, kLow)), 2.5), _mm_set1_pd(1.5));
-            break;
-        }
-        default:
-            return 0;
+    if constexpr (kFalloff == kFalloffGamma22) {
+        __m128d power;
+        const int lanes = GammaPower(t0, t1, &power);
+        *low = Times(power, kLow);
+        *high = Times(power, kHigh);
+        return lanes;
+    } else if constexpr (kFalloff == kFalloffGaussian) {
+        const __m128d wide = Widen(t0, t1);
+        const __m128d y = _mm_mul_pd(_mm_mul_pd(wide, wide), _mm_sqrt_pd(wide));
+        __m128d z;
+        const int lanes =
+            Lanes(ServedByExp(t0), ServedByExp(t1)) & ExpOfNegative(Times(y, pow_curve_tables::kLn360), &z);
+        *low = OneMinus(Times(z, kHigh));
+        *high = OneMinus(Times(z, kLow));
+        return lanes;
+    } else {
+        static_assert(kFalloff == kFalloffExponential, "a pow curve");
+        __m128d p;
+        const int lanes = Lanes(ServedByExp(t0), ServedByExp(t1)) &
+                          ExpOfNegative(Times(Widen(t0, t1), pow_curve_tables::kLn2_5), &p);
+        *low = _mm_div_pd(Times(OneMinus(Times(p, kHigh)), 2.5), _mm_set1_pd(1.5));
+        *high = _mm_div_pd(Times(OneMinus(Times(p, kLow)), 2.5), _mm_set1_pd(1.5));
+        return lanes;
     }
+}
+
+// Calls f with std::integral_constant<std::int32_t, falloff> for the three pow curves; false
+// for the other curves.
+template <class F>
+inline bool WithPowCurve(std::int32_t falloff, F&& f) {
+    switch (falloff) {
+        case kFalloffGamma22: f(std::integral_constant<std::int32_t, kFalloffGamma22>{}); return true;
+        case kFalloffGaussian: f(std::integral_constant<std::int32_t, kFalloffGaussian>{}); return true;
+        case kFalloffExponential: f(std::integral_constant<std::int32_t, kFalloffExponential>{}); return true;
+        default: return false;
+    }
+}
+
+// PowCurveBoundsFor the curve `falloff`; 0 for the other curves.
+inline int PowCurveBoundsLanes(std::int32_t falloff, float t0, float t1, __m128d* low, __m128d* high) {
+    int lanes = 0;
+    WithPowCurve(falloff, [&](auto curve) { lanes = PowCurveBoundsFor<decltype(curve)::value>(t0, t1, low, high); });
+    return lanes;
+}
+
+// The same in bounds[0] and bounds[1].
+inline int PowCurveBoundsPair(std::int32_t falloff, float t0, float t1, CurveBounds (&bounds)[2]) {
+    __m128d low = _mm_setzero_pd(), high = _mm_setzero_pd();
+    const int lanes = PowCurveBoundsLanes(falloff, t0, t1, &low, &high);
     _mm_storel_pd(&bounds[0].low, low);
     _mm_storeh_pd(&bounds[1].low, low);
     _mm_storel_pd(&bounds[0].high, high);

@@ -33,7 +33,7 @@ RenderContext RandomShape(std::mt19937& rng) {
     p[kParamWidth].u.fs_d.value = uniform(2, 400);
     p[kParamHeight].u.fs_d.value = uniform(2, 300);
     p[kParamFeather].u.fs_d.value = integer(0, 4) == 0 ? 0.0 : uniform(0, 200);
-    p.SetAngleDegrees(uniform(-360, 360));
+    p.SetAngleDegrees(integer(0, 3) == 0 ? 0.0 : uniform(-360, 360));  // unturned: v the same along a row
     p[kParamInvert].u.bd.value = integer(0, 1);
     p[kParamAlphaFalloff].u.pd.value = integer(0, 7);  // 0 and 7 act as Linear
     if (integer(0, 3) == 0) in_data.downsample_x = {1, static_cast<A_u_long>(integer(2, 4))};

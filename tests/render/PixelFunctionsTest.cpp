@@ -40,7 +40,7 @@ RandomFrame MakeRandomFrame(std::mt19937& rng, bool allow_degenerate) {
     p[kParamWidth].u.fs_d.value = uniform(2, 200);
     p[kParamHeight].u.fs_d.value = uniform(2, 200);
     p[kParamFeather].u.fs_d.value = integer(0, 5) == 0 ? 0.0 : uniform(0, 120);
-    p.SetAngleDegrees(uniform(-360, 360));
+    p.SetAngleDegrees(integer(0, 3) == 0 ? 0.0 : uniform(-360, 360));  // unturned: v the same along a row
     p[kParamFillWith].u.pd.value = integer(1, 4) == 1 ? kFillTransparent : kFillColor;
     p.SetColor(static_cast<A_u_char>(integer(0, 255)), static_cast<A_u_char>(integer(0, 255)),
                static_cast<A_u_char>(integer(0, 255)));

@@ -8,12 +8,14 @@
 // at the 53 bits that Windows gives its threads, as in a host.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,7 @@
 #include "render/FalloffCurve.h"
 #include "render/PowCurveBounds.h"
 #include "render/RenderContext.h"
+#include "render/WideCurveRuns.h"
 
 namespace qxv {
 namespace {
@@ -163,6 +166,46 @@ TEST_P(PowCurveProofTest, EachLaneOfAPairIsTheInputAlone) {
                 if (!(lanes & (1 << lane))) continue;
                 ASSERT_EQ(std::memcmp(&pair[lane], &alone[lane], sizeof(CurveBounds)), 0)
                     << "lane " << lane << " of " << first << ", " << second;
+            }
+        }
+    }
+}
+
+// A run's curves, two lanes or four at a time, give each position the float BandCurve and
+// CornerCurve give it alone, whatever its neighbours hold and whichever of them are wanted;
+// the height axis's position either varies or is the same along the run.
+TEST_P(PowCurveProofTest, EveryLaneOfARunIsTheInputAlone) {
+    RenderContext ctx{};
+    ctx.falloff = GetParam().falloff;
+    struct RunWidth {
+        const char* name;
+        void (*band)(const RenderContext*, std::uint64_t, const float*, float*);
+        void (*corner)(const RenderContext*, std::uint64_t, const float*, const float*, bool, float*);
+    };
+    std::vector<RunWidth> widths = {{"two lanes", BandCurveRun, CornerCurveRun}};
+    if (HasWideCurveLanes()) widths.push_back({"four lanes", BandCurveRunWide, CornerCurveRunWide});
+    std::vector<float> inputs = {0.0f, -0.0f, 0x1p-149f, 0x1p-126f, 0.006f, 0.5f, 0.99999994f, 1.0f, 1.0000001f,
+                                 -0.25f, std::numeric_limits<float>::quiet_NaN()};
+    std::mt19937 rng(21);
+    std::uniform_real_distribution<float> position(0.0f, 1.0f);
+    while (inputs.size() < 64 * 16) inputs.push_back(position(rng));
+    for (const RunWidth& width : widths) {
+        for (std::size_t first = 0; first < inputs.size(); first += 64) {
+            float t[64], q[64], band[64], corner[64];
+            for (int i = 0; i < 64; ++i) {
+                t[i] = inputs[first + i];
+                q[i] = inputs[(first + 37 * i + 11) % inputs.size()];
+            }
+            const std::uint64_t wanted = (static_cast<std::uint64_t>(rng()) << 32 | rng()) | 1;
+            const bool q_constant = first % 128 == 0;
+            if (q_constant) std::fill(q, q + 64, q[0]);
+            width.band(&ctx, wanted, t, band);
+            width.corner(&ctx, wanted, t, q, q_constant, corner);
+            for (int i = 0; i < 64; ++i) {
+                if (!(wanted >> i & 1)) continue;
+                ASSERT_TRUE(SameFloat(band[i], BandCurve(&ctx, t[i]))) << width.name << ", t = " << t[i];
+                ASSERT_TRUE(SameFloat(corner[i], CornerCurve(&ctx, t[i], q[i])))
+                    << width.name << ", p = " << t[i] << ", q = " << q[i];
             }
         }
     }

@@ -1,0 +1,203 @@
+#include "render/WideCurveRuns.h"
+
+#include "render/BandCurve.h"
+
+#if defined(__x86_64__) && !defined(_WIN32)
+#include <immintrin.h>
+
+#define QXV_WIDE_CURVE_LANES 1
+#endif
+
+namespace qxv {
+
+#if QXV_WIDE_CURVE_LANES
+
+bool HasWideCurveLanes() {
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+}
+
+namespace {
+
+#define QXV_WIDE [[gnu::target("avx2"), gnu::always_inline]] inline
+
+// Each step below is PowCurveBounds.h's, in the same order, on four lanes instead of two.
+
+QXV_WIDE __m256d Times(__m256d a, double b) { return _mm256_mul_pd(a, _mm256_set1_pd(b)); }
+QXV_WIDE __m256d OneMinus(__m256d a) { return _mm256_sub_pd(_mm256_set1_pd(1.0), a); }
+
+// table[index lane i] in lane i.
+QXV_WIDE __m256d Gather(const double* table, __m128i index) {
+    const __m256d all = _mm256_castsi256_pd(_mm256_set1_epi64x(-1));
+    return _mm256_mask_i32gather_pd(_mm256_setzero_pd(), table, index, all, 8);
+}
+
+// The lanes of four 32-bit masks (all ones or zeros) as bits 0..3.
+QXV_WIDE int LaneBits(__m128i where) { return _mm_movemask_ps(_mm_castsi128_ps(where)); }
+
+// pow_curve_lanes::ExpOfNegative; a lane out of the table reads its entry 0, as there.
+QXV_WIDE int ExpOfNegative(__m256d x, __m256d* result) {
+    using namespace pow_curve_tables;
+    const __m128i steps = _mm256_cvttpd_epi32(Times(x, kExpStepsPerUnit));
+    const __m128i in_table = _mm_and_si128(_mm_cmpgt_epi32(steps, _mm_set1_epi32(-1)),
+                                           _mm_cmplt_epi32(steps, _mm_set1_epi32(kExpSteps)));
+    const __m256d r = _mm256_sub_pd(x, Times(_mm256_cvtepi32_pd(steps), 1.0 / kExpStepsPerUnit));
+    static constexpr double kOuterCoefficients[] = {1.0 / 120, 1.0 / 24, 1.0 / 6, 1.0 / 2, 1.0, 1.0};
+    __m256d series = _mm256_sub_pd(_mm256_set1_pd(1.0 / 720), Times(r, 1.0 / 5040));
+#pragma GCC unroll 6
+    for (double coefficient : kOuterCoefficients) {
+        series = _mm256_sub_pd(_mm256_set1_pd(coefficient), _mm256_mul_pd(r, series));
+    }
+    *result = _mm256_mul_pd(Gather(kExpOfNegativeStep, _mm_and_si128(steps, in_table)), series);
+    return LaneBits(in_table);
+}
+
+// pow_curve_lanes::GammaPower, with SplitForGamma on four lanes' bits: a lane it does not
+// serve takes the zeros of an empty split, as there.
+QXV_WIDE int GammaPower(const float* t, __m256d* result) {
+    using namespace pow_curve_tables;
+    const __m128i bits = _mm_castps_si128(_mm_loadu_ps(t));
+    const __m128i biased_exponent = _mm_srli_epi32(bits, 23);
+    const __m128i served = _mm_and_si128(_mm_cmpgt_epi32(biased_exponent, _mm_setzero_si128()),
+                                         _mm_cmplt_epi32(biased_exponent, _mm_set1_epi32(128)));
+    const __m128i mantissa = _mm_and_si128(_mm_and_si128(bits, _mm_set1_epi32(0x7FFFFF)), served);
+    const __m128i interval = _mm_srli_epi32(mantissa, 16);
+    const __m128i power_of_two = _mm_and_si128(_mm_sub_epi32(_mm_set1_epi32(127), biased_exponent), served);
+    const __m256d m = _mm256_add_pd(_mm256_set1_pd(1.0), Times(_mm256_cvtepi32_pd(mantissa), 0x1p-23));
+    const __m128i odd = _mm_add_epi32(_mm_add_epi32(interval, interval), _mm_set1_epi32(1));
+    const __m256d centre =
+        _mm256_add_pd(_mm256_set1_pd(1.0), Times(_mm256_cvtepi32_pd(odd), 1.0 / (2 * kGammaIntervals)));
+    const __m256d d = _mm256_mul_pd(_mm256_sub_pd(m, centre), Gather(kCentreReciprocal, interval));
+    __m256d series = Times(d, kGammaSeries[4]);
+#pragma GCC unroll 4
+    for (int i = 3; i >= 0; --i) series = _mm256_mul_pd(d, _mm256_add_pd(_mm256_set1_pd(kGammaSeries[i]), series));
+    series = _mm256_add_pd(_mm256_set1_pd(1.0), series);
+    *result = _mm256_mul_pd(
+        _mm256_mul_pd(Gather(kGammaOfPowerOfTwo, power_of_two), Gather(kGammaOfCentre, interval)), series);
+    return LaneBits(served);
+}
+
+// pow_curve_lanes::ServedByExp of four floats, as lane bits.
+QXV_WIDE int ServedByExp(const float* t) {
+    int lanes = 0;
+    for (int i = 0; i < 4; ++i) lanes |= pow_curve_lanes::ServedByExp(t[i]) ? 1 << i : 0;
+    return lanes;
+}
+
+// PowCurveBoundsFor on t[0..3].
+template <std::int32_t kFalloff>
+QXV_WIDE int Bounds(const float* t, __m256d* low, __m256d* high) {
+    const double kLow = 1.0 - kRelativeBound, kHigh = 1.0 + kRelativeBound;
+    if constexpr (kFalloff == kFalloffGamma22) {
+        __m256d power;
+        const int lanes = GammaPower(t, &power);
+        *low = Times(power, kLow);
+        *high = Times(power, kHigh);
+        return lanes;
+    } else if constexpr (kFalloff == kFalloffGaussian) {
+        const __m256d wide = _mm256_cvtps_pd(_mm_loadu_ps(t));
+        const __m256d y = _mm256_mul_pd(_mm256_mul_pd(wide, wide), _mm256_sqrt_pd(wide));
+        __m256d z;
+        const int lanes = ServedByExp(t) & ExpOfNegative(Times(y, pow_curve_tables::kLn360), &z);
+        *low = OneMinus(Times(z, kHigh));
+        *high = OneMinus(Times(z, kLow));
+        return lanes;
+    } else {
+        __m256d p;
+        const __m256d x = Times(_mm256_cvtps_pd(_mm_loadu_ps(t)), pow_curve_tables::kLn2_5);
+        const int lanes = ServedByExp(t) & ExpOfNegative(x, &p);
+        *low = _mm256_div_pd(Times(OneMinus(Times(p, kHigh)), 2.5), _mm256_set1_pd(1.5));
+        *high = _mm256_div_pd(Times(OneMinus(Times(p, kLow)), 2.5), _mm256_set1_pd(1.5));
+        return lanes;
+    }
+}
+
+// AgreedFloatLanes on four lanes.
+QXV_WIDE int AgreedFloats(int served, __m256d low, __m256d high, __m128* values) {
+    *values = _mm256_cvtpd_ps(low);
+    const __m128i same = _mm_cmpeq_epi32(_mm_castps_si128(*values), _mm_castps_si128(_mm256_cvtpd_ps(high)));
+    return served & _mm_movemask_ps(_mm_castsi128_ps(same));
+}
+
+// CornerDistanceLanes on four lanes.
+QXV_WIDE __m256d CornerDistance(__m256d cu, __m256d cv) {
+    const __m256d g = _mm256_sqrt_pd(_mm256_add_pd(_mm256_mul_pd(cu, cu), _mm256_mul_pd(cv, cv)));
+    return _mm256_blendv_pd(g, _mm256_set1_pd(1.0), _mm256_cmp_pd(g, _mm256_set1_pd(1.0), _CMP_GT_OQ));
+}
+
+QXV_WIDE int NotNegative(__m256d v) { return _mm256_movemask_pd(_mm256_cmp_pd(v, _mm256_setzero_pd(), _CMP_GE_OQ)); }
+
+// Lanes quad..quad+3 of a run, as StoreTwoLanes.
+template <class Exact>
+QXV_WIDE void StoreFourLanes(int wanted, int agreed, __m128 agreed_values, float* values, Exact exact) {
+    if (wanted == 15 && agreed == 15) {
+        _mm_storeu_ps(values, agreed_values);
+        return;
+    }
+    alignas(16) float lanes[4];
+    _mm_store_ps(lanes, agreed_values);
+    for (int lane = 0; lane < 4; ++lane) {
+        if (wanted & (1 << lane)) values[lane] = agreed & (1 << lane) ? lanes[lane] : exact(lane);
+    }
+}
+
+template <std::int32_t kFalloff>
+[[gnu::target("avx2")]] void BandRun(const RenderContext* ctx, std::uint64_t wanted, const float* t, float* values) {
+    for (int quad = 0; quad < 64 && wanted >> quad; quad += 4) {
+        const int lanes = static_cast<int>(wanted >> quad) & 15;
+        if (!lanes) continue;
+        __m256d low, high;
+        const int served = Bounds<kFalloff>(t + quad, &low, &high);
+        __m128 agreed_values;
+        const int agreed = AgreedFloats(served, low, high, &agreed_values);
+        StoreFourLanes(lanes, agreed, agreed_values, values + quad,
+                       [&](int lane) { return static_cast<float>(FalloffCurve(ctx, t[quad + lane])); });
+    }
+}
+
+template <std::int32_t kFalloff>
+[[gnu::target("avx2")]] void CornerRun(const RenderContext* ctx, std::uint64_t wanted, const float* p,
+                                       const float* q, bool q_constant, float* values) {
+    __m256d low_v = _mm256_setzero_pd(), high_v = _mm256_setzero_pd();
+    int served_v = 0;
+    if (q_constant) {
+        const float only = q[__builtin_ctzll(wanted)];
+        const float same[4] = {only, only, only, only};
+        served_v = Bounds<kFalloff>(same, &low_v, &high_v);
+    }
+    for (int quad = 0; quad < 64 && wanted >> quad; quad += 4) {
+        const int lanes = static_cast<int>(wanted >> quad) & 15;
+        if (!lanes) continue;
+        if (!q_constant) served_v = Bounds<kFalloff>(q + quad, &low_v, &high_v);
+        __m256d low_u, high_u;
+        const int served = Bounds<kFalloff>(p + quad, &low_u, &high_u) & served_v & NotNegative(low_u) &
+                           NotNegative(low_v);
+        __m128 agreed_values;
+        const int agreed =
+            AgreedFloats(served, CornerDistance(low_u, low_v), CornerDistance(high_u, high_v), &agreed_values);
+        StoreFourLanes(lanes, agreed, agreed_values, values + quad,
+                       [&](int lane) { return ExactCorner(ctx, p[quad + lane], q[quad + lane]); });
+    }
+}
+
+}  // namespace
+
+void BandCurveRunWide(const RenderContext* ctx, std::uint64_t wanted, const float* t, float* values) {
+    WithPowCurve(ctx->falloff, [&](auto curve) { BandRun<decltype(curve)::value>(ctx, wanted, t, values); });
+}
+
+void CornerCurveRunWide(const RenderContext* ctx, std::uint64_t wanted, const float* p, const float* q,
+                        bool q_constant, float* values) {
+    WithPowCurve(ctx->falloff,
+                 [&](auto curve) { CornerRun<decltype(curve)::value>(ctx, wanted, p, q, q_constant, values); });
+}
+
+#else
+
+bool HasWideCurveLanes() { return false; }
+void BandCurveRunWide(const RenderContext*, std::uint64_t, const float*, float*) {}
+void CornerCurveRunWide(const RenderContext*, std::uint64_t, const float*, const float*, bool, float*) {}
+
+#endif
+
+}  // namespace qxv

@@ -18,7 +18,7 @@ import tempfile
 import xml.etree.ElementTree as ET
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "frei0r"))
-from program_run import run  # noqa: E402
+from program_run import lay_out_module, run  # noqa: E402
 
 WIDTH, HEIGHT, FRAMES = 960, 540, 5
 FRAME_BYTES = WIDTH * HEIGHT * 4
@@ -103,11 +103,7 @@ def main():
 
     scratch = tempfile.mkdtemp(prefix="qxv-editors-")
     try:
-        module_dir = os.path.join(scratch, "lib", "frei0r-1")
-        os.makedirs(module_dir)
-        os.makedirs(os.path.join(scratch, "lib", "qx-vignette"))
-        shutil.copy(os.path.join(build_dir, "qx_vignette.so"), module_dir)
-        shutil.copy(os.path.join(build_dir, "QX_Vignette.so"), os.path.join(scratch, "lib", "qx-vignette"))
+        module_dir = lay_out_module(build_dir, scratch)
         env = dict(os.environ, FREI0R_PATH=module_dir, HOME=scratch)
         frame_in = os.path.join(scratch, "in.bgra")
         run(["ffmpeg", "-v", "error", "-i", sample, "-f", "rawvideo", "-pix_fmt", "bgra", "-y", frame_in])

@@ -27,6 +27,9 @@ except (ImportError, ValueError) as missing:
     print(f"GStreamer's Python bindings are missing ({missing}): apt-get install python3-gi gir1.2-gst-plugins-base-1.0")
     sys.exit(77)
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from program_run import lay_out_module  # noqa: E402
+
 WIDTH, HEIGHT = 64, 48
 # The module's lengths never set are fractions of 1920 x 1080 (Width 300, Height 200, Feather 100).
 LENGTHS = {"Width": 300 / 1920 * WIDTH, "Height": 200 / 1080 * HEIGHT, "Feather": 100 / 1920 * WIDTH}
@@ -67,11 +70,7 @@ class Expected:
 
 
 def run(build_dir, scratch):
-    module_dir = os.path.join(scratch, "lib", "frei0r-1")
-    os.makedirs(module_dir)
-    os.makedirs(os.path.join(scratch, "lib", "qx-vignette"))
-    shutil.copy(os.path.join(build_dir, "qx_vignette.so"), module_dir)
-    shutil.copy(os.path.join(build_dir, "QX_Vignette.so"), os.path.join(scratch, "lib", "qx-vignette"))
+    module_dir = lay_out_module(build_dir, scratch)
     os.environ.update(FREI0R_PATH=module_dir, GST_REGISTRY=os.path.join(scratch, "registry.bin"))
     Gst.init(None)
     qxv = os.path.join(build_dir, "qxv")

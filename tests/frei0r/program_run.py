@@ -1,6 +1,8 @@
 """Runs the programs the frei0r and editor tests drive (ffmpeg, melt, gst-launch-1.0, qxv),
-collecting their output; a failure raises with the end of what the program said."""
+collecting their output; a failure raises with the end of what the program said. Lays the
+module out as the package installs it."""
 import os
+import shutil
 import subprocess
 
 
@@ -17,3 +19,15 @@ def run(command, env=None, expect_ok=True):
     if expect_ok and result.returncode != 0:
         raise RuntimeError(f"{command[0]} failed ({result.returncode}):\n{result.stderr.decode(errors='replace')[-3000:]}")
     return result
+
+
+def lay_out_module(build_dir, scratch):
+    """The module and the plug-in under SCRATCH as the package lays them out (lib/frei0r-1,
+    lib/qx-vignette), so the module's search for the plug-in beside its package folder is what
+    the programs exercise. Returns the module's folder, for FREI0R_PATH."""
+    module_dir = os.path.join(scratch, "lib", "frei0r-1")
+    os.makedirs(module_dir)
+    os.makedirs(os.path.join(scratch, "lib", "qx-vignette"))
+    shutil.copy(os.path.join(build_dir, "qx_vignette.so"), module_dir)
+    shutil.copy(os.path.join(build_dir, "QX_Vignette.so"), os.path.join(scratch, "lib", "qx-vignette"))
+    return module_dir

@@ -15,7 +15,7 @@ import shutil
 import sys
 import tempfile
 
-from program_run import run
+from program_run import lay_out_module, run
 
 NAMES = ["Vignette Type", "Point of origin X", "Point of origin Y", "Width", "Height", "Angle", "Feather",
          "Fill with", "Color", "Opacity", "Blending mode", "Alpha falloff", "Invert", "Mask Only"]
@@ -184,11 +184,7 @@ def main():
 
 
 def run_all(build_dir, scratch):
-    module_dir = os.path.join(scratch, "lib", "frei0r-1")
-    os.makedirs(module_dir)
-    os.makedirs(os.path.join(scratch, "lib", "qx-vignette"))
-    shutil.copy(os.path.join(build_dir, "qx_vignette.so"), module_dir)
-    shutil.copy(os.path.join(build_dir, "QX_Vignette.so"), os.path.join(scratch, "lib", "qx-vignette"))
+    module_dir = lay_out_module(build_dir, scratch)
     env = dict(os.environ, FREI0R_PATH=module_dir, GST_REGISTRY=os.path.join(scratch, "gst-registry.bin"),
                HOME=scratch)
     qxv = os.path.join(build_dir, "qxv")

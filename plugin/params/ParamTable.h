@@ -9,7 +9,7 @@
 namespace qxv {
 
 // Everything about one parameter that the setup, the UI update and the string lookups read.
-struct ParamSpec {
+struct ParamRecord {
     ParamIndex index;
     A_long id;
     PF_ParamType type;
@@ -31,7 +31,7 @@ constexpr double kMaxOpacity = 100;   // percent
 // while "Mask Only" is on; default and range; choices or checkbox text. Names and choices come
 // from the string table, except the two checkbox texts and "Alpha falloff", which the host
 // receives as literals.
-inline constexpr ParamSpec kParamTable[] = {
+inline constexpr ParamRecord kParamTable[] = {
     {kParamVignetteType, 14, PF_Param_POPUP, kCannotTimeVary, StringTableText(StrID_VignetteType_Param_Name),
      nullptr, kVignetteEllipse, 0, 2, StringTableText(StrID_VignetteType_Choices)},
     {kParamOrigin, 1, PF_Param_POINT, 0, StringTableText(StrID_Origin_Param_Name), nullptr, 50, 0, 0, nullptr},
@@ -60,6 +60,6 @@ inline constexpr ParamSpec kParamTable[] = {
 
 static_assert(sizeof(kParamTable) / sizeof(kParamTable[0]) == kParamCount - 1, "one entry per effect parameter");
 
-constexpr const ParamSpec& SpecOf(ParamIndex index) { return kParamTable[index - 1]; }
+constexpr const ParamRecord& RecordOf(ParamIndex index) { return kParamTable[index - 1]; }
 
 }  // namespace qxv

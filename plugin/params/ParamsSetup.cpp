@@ -10,7 +10,7 @@ namespace {
 
 constexpr PF_Fixed ToFixed(double value) { return static_cast<PF_Fixed>(value * 65536 + (value < 0 ? -0.5 : 0.5)); }
 
-void FillDefinition(const ParamSpec& param, PF_InData* in_data, PF_ParamDef* def) {
+void FillDefinition(const ParamRecord& param, PF_InData* in_data, PF_ParamDef* def) {
     std::memset(def, 0, sizeof *def);
     in_data->utils->ansi.strcpy(def->name, param.name);
     def->param_type = param.type;
@@ -60,7 +60,7 @@ void FillDefinition(const ParamSpec& param, PF_InData* in_data, PF_ParamDef* def
 
 PF_Err ParamsSetup(PF_InData* in_data, PF_OutData* out_data) {
     PF_ParamDef def;
-    for (const ParamSpec& param : kParamTable) {
+    for (const ParamRecord& param : kParamTable) {
         FillDefinition(param, in_data, &def);
         // Index -1 appends after the last parameter added.
         if (const PF_Err err = in_data->inter.add_param(in_data->effect_ref, -1, &def)) return err;

@@ -8,13 +8,13 @@ namespace qxv {
 namespace {
 
 // Greys a control out and gives it its disabled name while "Mask Only" is on, and back.
-void Relabel(PF_InData* in_data, PF_ParamDef* def, bool disabled, const ParamSpec& spec) {
+void Relabel(PF_InData* in_data, PF_ParamDef* def, bool disabled, const ParamRecord& record) {
     if (disabled) {
         def->ui_flags |= PF_PUI_DISABLED;
     } else {
         def->ui_flags &= ~PF_PUI_DISABLED;
     }
-    in_data->utils->ansi.strcpy(def->name, disabled ? spec.disabled_name : spec.name);
+    in_data->utils->ansi.strcpy(def->name, disabled ? record.disabled_name : record.name);
 }
 
 }  // namespace
@@ -29,8 +29,8 @@ PF_Err UpdateParamsUI(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* par
     PF_ParamDef opacity = *params[kParamOpacity];
 
     const bool mask_only = params[kParamMaskOnly]->u.bd.value == 1;
-    Relabel(in_data, &blending_mode, mask_only, SpecOf(kParamBlendingMode));
-    Relabel(in_data, &opacity, mask_only, SpecOf(kParamOpacity));
+    Relabel(in_data, &blending_mode, mask_only, RecordOf(kParamBlendingMode));
+    Relabel(in_data, &opacity, mask_only, RecordOf(kParamOpacity));
 
     const PF_ParamUtilsSuite3* param_utils = suites.ParamUtilsSuite();
     PF_Err err = param_utils->PF_UpdateParamUI(in_data->effect_ref, kParamBlendingMode, &blending_mode);

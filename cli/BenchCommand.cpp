@@ -15,7 +15,6 @@
 #include "hostsim/Host.h"
 #include "hostsim/IterateSuites.h"
 #include "OptionValues.h"
-#include "RenderCommands.h"
 #include "hostsim/RenderFrame.h"
 #include "Session.h"
 

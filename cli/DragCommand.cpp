@@ -10,7 +10,6 @@
 
 #include "Commands.h"
 #include "hostsim/Json.h"
-#include "OverlayCommands.h"
 #include "OverlayWorkspace.h"
 #include "PendingFile.h"
 #include "hostsim/ParamJson.h"

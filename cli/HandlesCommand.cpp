@@ -7,7 +7,6 @@
 #include "Commands.h"
 #include "hostsim/HandleProbe.h"
 #include "hostsim/Json.h"
-#include "OverlayCommands.h"
 #include "OverlayWorkspace.h"
 #include "PendingFile.h"
 

@@ -1,6 +1,4 @@
-#include "OpenImageIOFiles.h"
-
-#include "OpenImageIOModule.h"
+#include "OpenImageIO.h"
 
 #include <OpenImageIO/imageio.h>
 

@@ -1,9 +1,8 @@
 // The Linux qxv: image files other than Netpbm go to libqxv_openimageio.so, opened on the
-// first such file and kept for the rest of the run (OpenImageIOModule.h says why).
+// first such file and kept for the rest of the run (OpenImageIO.h says why).
 #include <dlfcn.h>
 
-#include "OpenImageIOFiles.h"
-#include "OpenImageIOModule.h"
+#include "OpenImageIO.h"
 #include "Session.h"
 
 namespace qxv::cli {

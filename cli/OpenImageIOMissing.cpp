@@ -1,5 +1,5 @@
 // The Windows qxv: no OpenImageIO for mingw, so only Netpbm files (NetpbmFiles.h).
-#include "OpenImageIOFiles.h"
+#include "OpenImageIO.h"
 
 namespace qxv::cli {
 

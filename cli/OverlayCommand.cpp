@@ -5,7 +5,6 @@
 
 #include "Commands.h"
 #include "hostsim/Json.h"
-#include "OverlayCommands.h"
 #include "OverlayWorkspace.h"
 #include "PendingFile.h"
 #include "HostReport.h"

@@ -1,4 +1,4 @@
-#include "ParamKeys.h"
+#include "PreviewWindow.h"
 
 #include <cctype>
 

@@ -1,6 +1,5 @@
 // qxv preview: the frame rendered by the plug-in and its overlay in a window, the mouse and
 // keys delivered to the plug-in as a host delivers them.
-#include "PreviewCommand.h"
 
 #include <iostream>
 

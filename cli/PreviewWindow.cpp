@@ -14,7 +14,6 @@
 #include <sys/stat.h>
 
 #include "Commands.h"
-#include "ParamKeys.h"
 #include "PreviewPicture.h"
 
 namespace qxv::cli {

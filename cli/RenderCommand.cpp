@@ -11,15 +11,12 @@
 #include <optional>
 
 #include "Commands.h"
-#include "FrameSequence.h"
+#include "FrameStreams.h"
 #include "hostsim/Host.h"
 #include "ImageFiles.h"
 #include "PendingFile.h"
 #include "hostsim/PointDefaults.h"
-#include "ProgressBar.h"
 #include "OptionValues.h"
-#include "RawStream.h"
-#include "RenderCommands.h"
 #include "hostsim/RenderFrame.h"
 #include "HostReport.h"
 #include "Session.h"

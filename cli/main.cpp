@@ -6,9 +6,6 @@
 #include <vector>
 
 #include "Commands.h"
-#include "OverlayCommands.h"
-#include "PreviewCommand.h"
-#include "RenderCommands.h"
 
 namespace qxv::cli {
 

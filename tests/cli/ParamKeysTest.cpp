@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "../LoadedPlugin.h"
-#include "ParamKeys.h"
+#include "PreviewWindow.h"
 
 namespace qxv::cli_tests {
 namespace {

@@ -1,5 +1,6 @@
-// The basic suite: the one table the host hands over directly (in_data->pica_basicP). Every
-// other suite is acquired through it by name and version and must be released the same way.
+// A header of its own, as hosts and plug-ins include it by this name. The basic suite: the one
+// table the host hands over directly (in_data->pica_basicP). Every other suite is acquired
+// through it by name and version and must be released the same way.
 #pragma once
 
 #include "A.h"

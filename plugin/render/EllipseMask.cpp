@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "render/BandCurve.h"
+#include "render/fastpath/BandCurve.h"
 #include "render/BandPosition.h"
 
 namespace qxv {

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "render/EllipseMask.h"
-#include "render/MaskRun.h"
+#include "render/fastpath/MaskRun.h"
 #include "render/PixelFormats.h"
 #include "render/RectangleMask.h"
 #include "render/ShadeWithMask.h"

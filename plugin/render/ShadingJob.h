@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "AE_Effect.h"
-#include "render/OutsideSpans.h"
+#include "render/fastpath/OutsideSpans.h"
 #include "render/RenderContext.h"
 #include "render/ShadeWithMask.h"
 

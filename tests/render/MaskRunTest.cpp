@@ -14,7 +14,7 @@
 #include "render/CompositingSetup.h"
 #include "render/EllipseMask.h"
 #include "render/PixelFunctions.h"
-#include "render/MaskRun.h"
+#include "render/fastpath/MaskRun.h"
 #include "render/MaskSetup.h"
 #include "render/RectangleMask.h"
 

@@ -19,11 +19,11 @@
 #include <string>
 #include <vector>
 
-#include "render/BandCurve.h"
+#include "render/fastpath/BandCurve.h"
 #include "render/FalloffCurve.h"
-#include "render/PowCurveBounds.h"
+#include "render/fastpath/PowCurveBounds.h"
 #include "render/RenderContext.h"
-#include "render/WideCurveRuns.h"
+#include "render/fastpath/WideCurveRuns.h"
 
 namespace qxv {
 namespace {

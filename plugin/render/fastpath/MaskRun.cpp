@@ -1,11 +1,11 @@
-#include "render/MaskRun.h"
+#include "render/fastpath/MaskRun.h"
 
 #include <emmintrin.h>
 
 #include <cstdint>
 
-#include "render/BandCurve.h"
-#include "render/WideCurveRuns.h"
+#include "render/fastpath/BandCurve.h"
+#include "render/fastpath/WideCurveRuns.h"
 
 namespace qxv {
 namespace {

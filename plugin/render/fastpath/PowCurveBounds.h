@@ -46,7 +46,7 @@
 #include <type_traits>
 
 #include "render/FalloffCurve.h"
-#include "render/PowCurveTables.h"
+#include "render/fastpath/PowCurveTables.h"
 
 namespace qxv {
 

@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "render/FalloffCurve.h"
-#include "render/PowCurveBounds.h"
+#include "render/fastpath/PowCurveBounds.h"
 #include "render/RenderContext.h"
 
 namespace qxv {

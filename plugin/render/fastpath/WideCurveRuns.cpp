@@ -1,6 +1,6 @@
-#include "render/WideCurveRuns.h"
+#include "render/fastpath/WideCurveRuns.h"
 
-#include "render/BandCurve.h"
+#include "render/fastpath/BandCurve.h"
 
 #if defined(__x86_64__) && !defined(_WIN32)
 #include <immintrin.h>

@@ -1,4 +1,4 @@
-#include "render/OutsideSpans.h"
+#include "render/fastpath/OutsideSpans.h"
 
 #include <algorithm>
 #include <cmath>

@@ -19,11 +19,10 @@
 #include <string>
 #include <vector>
 
-#include "render/fastpath/BandCurve.h"
-#include "render/FalloffCurve.h"
+#include "render/FalloffCurves.h"
+#include "render/RenderSetup.h"
+#include "render/fastpath/MaskRun.h"
 #include "render/fastpath/PowCurveBounds.h"
-#include "render/RenderContext.h"
-#include "render/fastpath/WideCurveRuns.h"
 
 namespace qxv {
 namespace {

@@ -4,9 +4,6 @@
 
 #include <cstdint>
 
-#include "render/fastpath/BandCurve.h"
-#include "render/fastpath/WideCurveRuns.h"
-
 namespace qxv {
 namespace {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "AE_Effect.h"
-#include "render/RenderContext.h"
+#include "render/RenderSetup.h"
 
 namespace qxv {
 

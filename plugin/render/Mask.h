@@ -1,6 +1,6 @@
 // The shape's mask, pixel by pixel: 0 inside the inner outline, 1 on and outside the outer
 // one, the falloff curve of the position across the feather band in between, and 1 minus
-// that where inverted. The fast path's runs (fastpath/MaskRun.h) give the same bits.
+// that where inverted. The fast path's runs (fastpath/FastMasks.h) give the same bits.
 #pragma once
 
 #include <cmath>

@@ -9,7 +9,7 @@
 #include "render/Blending.h"
 #include "render/Mask.h"
 #include "render/PixelFormats.h"
-#include "render/fastpath/MaskRun.h"
+#include "render/fastpath/FastMasks.h"
 
 namespace qxv {
 
@@ -86,8 +86,8 @@ inline float MaskAt(const RenderContext* ctx, A_long x, A_long y) {
 
 // The masks of the run of pixels a thread last computed. The host hands a thread one pixel
 // after another along a row, so the first pixel of a run computes the masks of the next ones
-// with it (see MaskRun.h) and they find theirs here. Only masks are kept, each the same
-// bits as computed alone, so any other order of pixels, threads or frames just computes
+// with it (see fastpath/FastMasks.h) and they find theirs here. Only masks are kept, each the
+// same bits as computed alone, so any other order of pixels, threads or frames just computes
 // more runs.
 struct MaskRunStore {
     std::uint64_t frame = 0;  // no frame's

@@ -13,7 +13,7 @@
 #include "AE_EffectSuites.h"
 #include "render/Blending.h"
 #include "render/RenderSetup.h"
-#include "render/fastpath/OutsideSpans.h"
+#include "render/fastpath/FastMasks.h"
 
 namespace qxv {
 
@@ -29,7 +29,7 @@ struct ShadingJob {
     bool has_byte_tables;
     // [mask 0 or 1][alpha, red, green, blue][input byte] -> output byte
     A_u_char byte_tables[kFlatMaskCount][4][256];
-    // Per row, the columns that may lie inside the shape (see fastpath/OutsideSpans.h); empty
+    // Per row, the columns that may lie inside the shape (see fastpath/FastMasks.h); empty
     // when every pixel is to take the exact test.
     std::vector<RowSpan> outside_spans;
     std::size_t span_rows;

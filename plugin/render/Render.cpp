@@ -1,4 +1,4 @@
-#include "render/Render.h"
+#include "entry/Commands.h"
 
 #include <algorithm>
 #include <cstdint>

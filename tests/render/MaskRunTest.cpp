@@ -14,7 +14,7 @@
 #include "render/Mask.h"
 #include "render/PixelFunctions.h"
 #include "render/RenderSetup.h"
-#include "render/fastpath/MaskRun.h"
+#include "render/fastpath/FastMasks.h"
 
 namespace qxv {
 namespace {

@@ -21,7 +21,7 @@
 
 #include "render/FalloffCurves.h"
 #include "render/RenderSetup.h"
-#include "render/fastpath/MaskRun.h"
+#include "render/fastpath/FastMasks.h"
 #include "render/fastpath/PowCurveBounds.h"
 
 namespace qxv {

@@ -1,4 +1,4 @@
-#include "render/fastpath/MaskRun.h"
+#include "render/fastpath/FastMasks.h"
 
 #include <emmintrin.h>
 

@@ -1,4 +1,4 @@
-#include "render/fastpath/OutsideSpans.h"
+#include "render/fastpath/FastMasks.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,3 +1,35 @@
+// The fast path's masks, each bit for bit what Mask.h gives pixel by pixel: where each row
+// certainly lies outside the shape, and the masks of a run of neighbouring pixels at once.
+#pragma once
+
+#include <emmintrin.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "AE_Effect.h"
+#include "render/RenderSetup.h"
+#include "render/fastpath/PowCurveBounds.h"
+
+namespace qxv {
+
+// Where each row of a frame certainly lies outside the shape's outer outline. Most pixels of
+// a vignette are outside it; knowing that per row lets them skip the shape test without any
+// chance of a different result: a pixel is left to the exact test unless the rounding of
+// its single-precision arithmetic provably cannot bring it inside.
+
+// Columns first..last of a row may lie inside the outer outline; every other column of the
+// row lies outside it. An empty span (first > last) puts the whole row outside.
+struct RowSpan {
+    A_long first;
+    A_long last;
+};
+
+// One span per row for a frame of `columns` by `rows` pixels (column and row as the
+// iteration passes them). Returns no spans when the geometry is not one the bound covers
+// (non-finite or degenerate values); every pixel then takes the exact test.
+std::vector<RowSpan> ComputeOutsideSpans(const RenderContext& ctx, A_long columns, A_long rows);
+
 // The masks of a run of neighbouring pixels in one row, bit for bit what EllipseMask and
 // RectangleMask give pixel by pixel. An ellipse band pixel's mask is a chain of square roots
 // and divisions, each waiting for the one before; four pixels at a time through the SSE
@@ -6,17 +38,6 @@
 // at once (below): the pow curves' bounds two at a time, or four where the processor
 // has AVX2 (WideCurveRuns.cpp), a rectangle's corners included; what is left pixel by pixel
 // (Quadratic, Cubic, the rare exact pow) overlaps across the independent pixels of the run.
-#pragma once
-
-#include <emmintrin.h>
-
-#include <cstdint>
-
-#include "AE_Effect.h"
-#include "render/RenderSetup.h"
-#include "render/fastpath/PowCurveBounds.h"
-
-namespace qxv {
 
 // The longest run one call computes; runs are whole groups of four pixels.
 constexpr int kMaskRunLength = 64;

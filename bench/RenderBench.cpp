@@ -11,11 +11,9 @@
 #include "AE_Effect.h"
 #include "AE_EffectSuites.h"
 #include "params/ParamIndex.h"
-#include "render/CompositingSetup.h"
-#include "render/MaskSetup.h"
-#include "tests/render/PlainPixelFunctions.h"
-#include "render/ShadingJob.h"
 #include "render/PixelFunctions.h"
+#include "render/RenderSetup.h"
+#include "tests/render/PlainPixelFunctions.h"
 
 namespace {
 

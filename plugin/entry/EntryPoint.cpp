@@ -4,14 +4,9 @@
 
 #include "AE_Effect.h"
 #include "AE_EffectUI.h"
-#include "entry/About.h"
-#include "entry/GlobalSetup.h"
+#include "entry/Commands.h"
 #include "overlay/DrawbotOwners.h"
-#include "overlay/HandleOverlayEvent.h"
 #include "params/ParamIndex.h"
-#include "params/ParamsSetup.h"
-#include "params/UpdateParamsUI.h"
-#include "render/Render.h"
 
 namespace qxv {
 namespace {

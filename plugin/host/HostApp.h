@@ -1,3 +1,6 @@
+// On its own, apart from the suites: the overlay geometry asks which host is calling and
+// needs nothing else of the host.
+//
 // Which host is calling. Premiere Pro identifies itself by the application id 'PrMr'; every
 // other id is treated as After Effects.
 #pragma once

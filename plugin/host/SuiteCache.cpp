@@ -81,4 +81,16 @@ PF_Err SuiteCache::AcquireReported(Slot slot, const void** suite) {
     return PF_Err_BAD_CALLBACK_PARAM;
 }
 
+PF_Err AEFX_AcquireDrawbotSuites(SuiteCache& cache, DrawbotSuites* suites) {
+    if (!suites) {
+        cache.ReportError("NULL suite pointer passed to AEFX_AcquireDrawbotSuites");
+        return PF_Err_UNRECOGNIZED_PARAM_TYPE;
+    }
+    PF_Err err = cache.AcquireReported(SuiteCache::kDrawbotDraw, &suites->draw);
+    if (!err) err = cache.AcquireReported(SuiteCache::kDrawbotSupplier, &suites->supplier);
+    if (!err) err = cache.AcquireReported(SuiteCache::kDrawbotSurface, &suites->surface);
+    if (!err) err = cache.AcquireReported(SuiteCache::kDrawbotPath, &suites->path);
+    return err;
+}
+
 }  // namespace qxv

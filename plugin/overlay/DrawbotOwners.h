@@ -82,18 +82,28 @@ class DRAWBOT_PenP : public SharedRefImpl<DRAWBOT_PenRef> {
 public:
     // Throws DRAWBOT_Exception when the supplier cannot make the pen.
     DRAWBOT_PenP(const DRAWBOT_SupplierSuite1* supplier_suite, DrawbotReleaseFailure* release_failure,
-                 DRAWBOT_SupplierRef supplier, const DRAWBOT_ColorRGBA& colour, float width);
+                 DRAWBOT_SupplierRef supplier, const DRAWBOT_ColorRGBA& colour, float width)
+        : SharedRefImpl(supplier_suite, release_failure) {
+        ThrowIfDrawbotError(SupplierSuite()->NewPen(supplier, &colour, width, Slot()));
+    }
 };
 
 class DRAWBOT_PathP : public SharedRefImpl<DRAWBOT_PathRef> {
 public:
     // Throws DRAWBOT_Exception when the supplier cannot make the path.
     DRAWBOT_PathP(const DRAWBOT_SupplierSuite1* supplier_suite, DrawbotReleaseFailure* release_failure,
-                  DRAWBOT_SupplierRef supplier);
+                  DRAWBOT_SupplierRef supplier)
+        : SharedRefImpl(supplier_suite, release_failure) {
+        ThrowIfDrawbotError(SupplierSuite()->NewPath(supplier, Slot()));
+    }
 
     // Starts over with a new, empty path and gives back the old one. Throws
     // DRAWBOT_Exception when either fails; the path held then is still given back later.
-    void Replace(DRAWBOT_SupplierRef supplier);
+    void Replace(DRAWBOT_SupplierRef supplier) {
+        DRAWBOT_PathRef fresh = nullptr;
+        ThrowIfDrawbotError(SupplierSuite()->NewPath(supplier, &fresh));
+        Hold(fresh);
+    }
 };
 
 }  // namespace qxv

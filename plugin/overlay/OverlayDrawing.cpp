@@ -2,8 +2,8 @@
 
 #include <initializer_list>
 
-#include "host/DrawbotSuites.h"
 #include "host/HostApp.h"
+#include "host/SuiteCache.h"
 #include "overlay/DrawbotOwners.h"
 #include "overlay/FixedMath.h"
 #include "overlay/OverlayGeometry.h"

@@ -7,7 +7,6 @@
 #include "AE_Effect.h"
 #include "AE_EffectUI.h"
 #include "DrawbotSuite.h"
-#include "host/DrawbotSuites.h"
 #include "host/SuiteCache.h"
 #include "overlay/DrawbotOwners.h"
 #include "overlay/OverlayGeometry.h"

@@ -1,3 +1,6 @@
+// On its own, apart from the parameter table: the render set-up, the entry point, the overlay,
+// the tests and the bench need the positions only.
+//
 // Positions of the effect's parameters in the host's parameter array. Index 0 is the input
 // layer, which the host supplies itself.
 #pragma once

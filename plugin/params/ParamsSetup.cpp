@@ -1,4 +1,4 @@
-#include "params/ParamsSetup.h"
+#include "entry/Commands.h"
 
 #include <cstring>
 

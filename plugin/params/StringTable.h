@@ -2,7 +2,7 @@
 #pragma once
 
 #include "AE_Effect.h"
-#include "render/BlendModes.h"
+#include "render/Blending.h"
 
 namespace qxv {
 

@@ -1,4 +1,4 @@
-#include "params/UpdateParamsUI.h"
+#include "entry/Commands.h"
 
 #include "host/HostApp.h"
 #include "host/SuiteCache.h"

@@ -3,16 +3,83 @@
 // bytes become floats through a table, and on 8-bit frames pixels in the core or outside
 // the shape are answered from the job's byte tables. They give the same bits as the plain
 // formulas (convert, mask, ShadeWithMask, convert back), which the tests keep as their reference.
-// PixelArgb8 and its siblings pick the function for the job (and prepare the tables where
-// they serve); the function must then be given the job as refcon.
 #pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
 
 #include "AE_Effect.h"
 #include "AE_EffectSuites.h"
-#include "render/ShadingJob.h"
+#include "render/Blending.h"
+#include "render/RenderSetup.h"
+#include "render/fastpath/FastMasks.h"
 
 namespace qxv {
 
+enum FlatMask { kFlatMaskZero = 0, kFlatMaskOne = 1, kFlatMaskCount, kNotFlatMask = -1 };
+
+// What the specialised pixel functions receive as refcon: the frame's RenderContext, first
+// so that the job's address is also the context's, and for 8-bit frames the output of every
+// possible input byte at the two mask values that cover most of a frame, 0 (the core) and
+// 1 (outside the shape). Except in the hue-based modes each output channel depends on its
+// own input channel only, so such a pixel costs four table look-ups.
+struct ShadingJob {
+    RenderContext context;
+    bool has_byte_tables;
+    // [mask 0 or 1][alpha, red, green, blue][input byte] -> output byte
+    A_u_char byte_tables[kFlatMaskCount][4][256];
+    // Per row, the columns that may lie inside the shape (see fastpath/FastMasks.h); empty
+    // when every pixel is to take the exact test.
+    std::vector<RowSpan> outside_spans;
+    std::size_t span_rows;
+    A_long span_columns;
+    float outside_mask;  // the mask of a pixel outside the shape: 1, or 0 when inverted
+    // For 8-bit frames with byte tables and spans, the byte tables of outside_mask by pairs
+    // of bytes in memory order: entry v of half h gives the two output bytes for the input
+    // bytes 2h and 2h + 1 that read as v. An outside pixel is then two look-ups. Empty
+    // otherwise.
+    std::vector<std::uint16_t> outside_pairs;  // [2][65536]
+    // Tells this frame's masks from any other's in the pixel functions' per-thread store of
+    // a run's masks; set when the pixel function is chosen, never 0.
+    std::uint64_t frame;
+    Hsv fill_hsv;  // the fill colour in HSV for the hue-based modes, set with `frame`
+};
+
+// Fills outside_spans for a frame of the given size.
+void PrepareOutsideSpans(ShadingJob* job, A_long columns, A_long rows);
+
+// Whether (x, y) certainly lies outside the shape's outer outline: left of the row's span,
+// or right of it within the frame. Spans never start below column 0, so a negative x (a
+// huge unsigned value) fails both tests, as a column beyond the frame fails the second.
+inline bool CertainlyOutside(const ShadingJob* job, A_long x, A_long y) {
+    if (static_cast<std::size_t>(y) >= job->span_rows) return false;
+    const RowSpan& span = job->outside_spans.data()[y];
+    const A_u_long column = static_cast<A_u_long>(x);
+    return column < static_cast<A_u_long>(span.first) ||
+           (column > static_cast<A_u_long>(span.last) && column < static_cast<A_u_long>(job->span_columns));
+}
+
+// Fills byte_tables from the context by shading every byte value, unless the blend mode
+// mixes channels.
+void PrepareByteTables(ShadingJob* job);
+
+// Fills outside_pairs from byte_tables, after PrepareByteTables and PrepareOutsideSpans;
+// table_of_byte[p] is the byte_tables channel (alpha, red, green, blue) of byte p of a pixel.
+void PrepareOutsidePairs(ShadingJob* job, const int (&table_of_byte)[4]);
+
+// kFlatMaskZero for +0, kFlatMaskOne for 1, else kNotFlatMask. -0 is not treated as 0 so
+// that the table stands in only for bit-identical inputs.
+inline FlatMask ClassifyFlatMask(float m) {
+    std::uint32_t bits;
+    std::memcpy(&bits, &m, sizeof bits);
+    if (bits == 0x00000000u) return kFlatMaskZero;
+    if (bits == 0x3F800000u) return kFlatMaskOne;
+    return kNotFlatMask;
+}
+
+// PixelArgb8 and its siblings pick the function for the job (and prepare the tables where
+// they serve); the function must then be given the job as refcon.
 PF_IteratePixel8Func PixelArgb8(ShadingJob* job);
 PF_IteratePixel16Func PixelArgb16(ShadingJob* job);
 PF_IteratePixel8Func PixelBgra8(ShadingJob* job);

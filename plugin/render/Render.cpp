@@ -1,4 +1,4 @@
-#include "render/Render.h"
+#include "entry/Commands.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -10,11 +10,9 @@
 #include "host/HostApp.h"
 #include "host/SuiteCache.h"
 #include "params/ParamIndex.h"
-#include "render/CompositingSetup.h"
-#include "render/IterateBgraFloat.h"
-#include "render/MaskSetup.h"
-#include "render/ShadingJob.h"
+#include "render/PixelFormats.h"
 #include "render/PixelFunctions.h"
+#include "render/RenderSetup.h"
 
 namespace qxv {
 namespace {

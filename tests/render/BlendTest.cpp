@@ -5,13 +5,10 @@
 #include <random>
 
 #include "ParamSet.h"
-#include "render/BlendChannel.h"
-#include "render/BlendModes.h"
-#include "render/CompositingSetup.h"
-#include "render/HsvConversion.h"
-#include "render/MaskSetup.h"
-#include "render/PixelConversion.h"
 #include "PlainPixelFunctions.h"
+#include "render/Blending.h"
+#include "render/PixelFormats.h"
+#include "render/RenderSetup.h"
 
 namespace qxv {
 namespace {

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "hostsim/World.h"
-#include "render/IterateBgraFloat.h"
+#include "render/PixelFormats.h"
 
 namespace qxv {
 namespace {

@@ -11,12 +11,10 @@
 #include <vector>
 
 #include "ParamSet.h"
-#include "render/CompositingSetup.h"
-#include "render/EllipseMask.h"
+#include "render/Mask.h"
 #include "render/PixelFunctions.h"
-#include "render/MaskRun.h"
-#include "render/MaskSetup.h"
-#include "render/RectangleMask.h"
+#include "render/RenderSetup.h"
+#include "render/fastpath/FastMasks.h"
 
 namespace qxv {
 namespace {

@@ -5,9 +5,8 @@
 #include <random>
 
 #include "ParamSet.h"
-#include "render/EllipseMask.h"
-#include "render/MaskSetup.h"
-#include "render/RectangleMask.h"
+#include "render/Mask.h"
+#include "render/RenderSetup.h"
 
 namespace qxv {
 namespace {

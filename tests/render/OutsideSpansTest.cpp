@@ -7,10 +7,9 @@
 #include <random>
 
 #include "ParamSet.h"
-#include "render/EllipseMask.h"
-#include "render/MaskSetup.h"
-#include "render/RectangleMask.h"
-#include "render/ShadingJob.h"
+#include "render/Mask.h"
+#include "render/PixelFunctions.h"
+#include "render/RenderSetup.h"
 
 namespace qxv {
 namespace {

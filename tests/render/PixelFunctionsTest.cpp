@@ -9,13 +9,11 @@
 #include <vector>
 
 #include "ParamSet.h"
-#include "render/CompositingSetup.h"
-#include "render/EllipseMask.h"
-#include "render/FalloffCurve.h"
-#include "render/MaskSetup.h"
 #include "PlainPixelFunctions.h"
-#include "render/RectangleMask.h"
+#include "render/FalloffCurves.h"
+#include "render/Mask.h"
 #include "render/PixelFunctions.h"
+#include "render/RenderSetup.h"
 
 namespace qxv {
 namespace {

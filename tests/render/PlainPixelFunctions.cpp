@@ -1,9 +1,8 @@
 #include "PlainPixelFunctions.h"
 
-#include "render/EllipseMask.h"
+#include "render/Blending.h"
+#include "render/Mask.h"
 #include "render/PixelFormats.h"
-#include "render/RectangleMask.h"
-#include "render/ShadeWithMask.h"
 
 namespace qxv::test {
 namespace {

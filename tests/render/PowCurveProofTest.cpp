@@ -19,11 +19,10 @@
 #include <string>
 #include <vector>
 
-#include "render/BandCurve.h"
-#include "render/FalloffCurve.h"
-#include "render/PowCurveBounds.h"
-#include "render/RenderContext.h"
-#include "render/WideCurveRuns.h"
+#include "render/FalloffCurves.h"
+#include "render/RenderSetup.h"
+#include "render/fastpath/FastMasks.h"
+#include "render/fastpath/PowCurveBounds.h"
 
 namespace qxv {
 namespace {

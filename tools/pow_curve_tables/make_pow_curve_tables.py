@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
-"""Writes plugin/render/PowCurveTables.h: the constants of the fast "Gamma 2.2", "Gaussian" and
-"Exponential" curves, each the double nearest to its real value (computed with 60 digits, then
-rounded once by Python's correctly rounded float()). Run from the repository root:
+"""Writes plugin/render/fastpath/PowCurveTables.h: the constants of the fast "Gamma 2.2",
+"Gaussian" and "Exponential" curves, each the double nearest to its real value (computed with 60
+digits, then rounded once by Python's correctly rounded float()). Run from the repository root:
 
-    python3 tools/pow_curve_tables/make_pow_curve_tables.py > plugin/render/PowCurveTables.h
+    python3 tools/pow_curve_tables/make_pow_curve_tables.py > plugin/render/fastpath/PowCurveTables.h
 """
 import mpmath
 

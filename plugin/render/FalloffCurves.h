@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "render/RenderContext.h"
+#include "render/RenderSetup.h"
 
 namespace qxv {
 

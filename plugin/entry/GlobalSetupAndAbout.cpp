@@ -1,8 +1,11 @@
-#include "entry/GlobalSetup.h"
+// The two commands that speak for the effect as a whole rather than for one instance: its
+// version and capabilities, and the About text.
+#include "entry/Commands.h"
 
 #include "AE_EffectPixelFormat.h"
 #include "host/HostApp.h"
 #include "host/SuiteCache.h"
+#include "params/StringTable.h"
 #include "resources/EffectIdentity.h"
 
 namespace qxv {
@@ -25,6 +28,14 @@ PF_Err GlobalSetup(PF_InData* in_data, PF_OutData* out_data) {
     pixel_formats->ClearSupportedPixelFormats(in_data->effect_ref);
     pixel_formats->AddSupportedPixelFormat(in_data->effect_ref, PrPixelFormat_BGRA_4444_32f);
     pixel_formats->AddSupportedPixelFormat(in_data->effect_ref, PrPixelFormat_BGRA_4444_8u);
+    return PF_Err_NONE;
+}
+
+PF_Err About(PF_InData* in_data, PF_OutData* out_data) {
+    SuiteCache suites(in_data, out_data);
+    // '\r' is the host's line break in this dialog.
+    suites.ANSISuite()->sprintf(out_data->return_msg, "%s v%d.%d\r%s", StringTableText(StrID_Name), kMajorVersion,
+                                kMinorVersion, StringTableText(StrID_Description));
     return PF_Err_NONE;
 }
 

@@ -1,4 +1,4 @@
-#include "render/OutsideSpans.h"
+#include "render/fastpath/FastMasks.h"
 
 #include <algorithm>
 #include <cmath>

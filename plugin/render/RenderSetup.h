@@ -1,12 +1,16 @@
-// Everything the pixel functions need for one frame, resolved once from the parameters and
-// the host's scale factors. It lives on the stack of one render call and is read-only while
-// the host iterates, so any number of threads may share it.
+// The frame's set-up: the parameters and the host's scale factors resolved once into the
+// RenderContext that every pixel function reads.
 #pragma once
 
 #include <cstdint>
 
+#include "AE_Effect.h"
+
 namespace qxv {
 
+// Everything the pixel functions need for one frame, resolved once from the parameters and
+// the host's scale factors. It lives on the stack of one render call and is read-only while
+// the host iterates, so any number of threads may share it.
 struct RenderContext {
     // Maps a pixel (x, y, 1) to shape coordinates (u, v, 1): u along the width axis, v along
     // the height axis, in full-resolution square pixels. Row-major; the third row is 0, 0, 1.
@@ -38,5 +42,15 @@ struct RenderContext {
 };
 
 static_assert(sizeof(bool) == 1, "the flags are single bytes");
+
+// Resolves the shape parameters and the host's scale factors into the mask fields of the
+// RenderContext, once per frame: "Vignette Type", "Point of origin", "Width", "Height",
+// "Angle", "Feather", "Invert" and "Alpha falloff" from params, and downsample_x/_y and
+// pixel_aspect_ratio from in_data.
+void SetUpMask(const PF_InData* in_data, PF_ParamDef* const params[], RenderContext* ctx);
+
+// Resolves "Fill with", "Color", "Opacity", "Blending mode" and "Mask Only" into the
+// compositing fields of the RenderContext, once per frame.
+void SetUpCompositing(PF_ParamDef* const params[], RenderContext* ctx);
 
 }  // namespace qxv

@@ -37,16 +37,20 @@
 // Two inputs go through at once, one in each lane of the SSE unit's double-precision
 // arithmetic, which rounds each lane exactly as the scalar unit would: a single input is the
 // same computation with one lane looked at.
+//
+// At the end, the floats the bounds settle: BandCurve and CornerCurve, a band position's and
+// a rectangle corner's mask bit for bit as FalloffCurve gives it.
 #pragma once
 
 #include <emmintrin.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <type_traits>
 
-#include "render/FalloffCurve.h"
-#include "render/PowCurveTables.h"
+#include "render/FalloffCurves.h"
+#include "render/fastpath/PowCurveTables.h"
 
 namespace qxv {
 
@@ -201,6 +205,61 @@ inline bool PowCurveBounds(std::int32_t falloff, float t, CurveBounds* bounds) {
     const int lanes = PowCurveBoundsPair(falloff, t, t, pair);
     *bounds = pair[0];
     return (lanes & 1) != 0;
+}
+
+// The falloff curve of a band position as the mask's float: FalloffCurve's result bit for
+// bit, through PowCurveBounds first so that the pow curves rarely need the C library's pow.
+
+inline bool SameFloat(float a, float b) {
+    std::uint32_t a_bits, b_bits;
+    std::memcpy(&a_bits, &a, sizeof a_bits);
+    std::memcpy(&b_bits, &b, sizeof b_bits);
+    return a_bits == b_bits;
+}
+
+// The curves PowCurveBounds serves; the others are cheaper computed outright.
+inline bool IsPowCurve(std::int32_t falloff) { return falloff >= kFalloffGamma22 && falloff <= kFalloffExponential; }
+
+// The float both ends of the bounds round to, if they agree.
+inline bool AgreedFloat(const CurveBounds& bounds, float* value) {
+    const float low = static_cast<float>(bounds.low);
+    if (!SameFloat(low, static_cast<float>(bounds.high))) return false;
+    *value = low;
+    return true;
+}
+
+// float(FalloffCurve(ctx, t)).
+inline float BandCurve(const RenderContext* ctx, float t) {
+    CurveBounds bounds;
+    float value;
+    if (IsPowCurve(ctx->falloff) && PowCurveBounds(ctx->falloff, t, &bounds) && AgreedFloat(bounds, &value)) {
+        return value;
+    }
+    return static_cast<float>(FalloffCurve(ctx, t));
+}
+
+// A rectangle's corner: the two axes' curved values combined as a distance, limited to 1.
+inline double CornerDistance(double cu, double cv) {
+    const double g = std::sqrt(cu * cu + cv * cv);
+    return g > 1.0 ? 1.0 : g;
+}
+
+// The exact corner: float(CornerDistance(FalloffCurve(ctx, p), FalloffCurve(ctx, q))).
+inline float ExactCorner(const RenderContext* ctx, float p, float q) {
+    return static_cast<float>(CornerDistance(FalloffCurve(ctx, p), FalloffCurve(ctx, q)));
+}
+
+// ExactCorner(ctx, p, q), through the bounds first. Squares, sum, square root and limit are
+// all monotonic where the curved values are not negative, so bounds on both curved values
+// bound the corner's result.
+inline float CornerCurve(const RenderContext* ctx, float p, float q) {
+    CurveBounds b[2];
+    if (IsPowCurve(ctx->falloff) && PowCurveBoundsPair(ctx->falloff, p, q, b) == 3 && b[0].low >= 0.0 &&
+        b[1].low >= 0.0) {
+        const float low = static_cast<float>(CornerDistance(b[0].low, b[1].low));
+        if (SameFloat(low, static_cast<float>(CornerDistance(b[0].high, b[1].high)))) return low;
+    }
+    return ExactCorner(ctx, p, q);
 }
 
 }  // namespace qxv

@@ -1,6 +1,8 @@
-#include "render/WideCurveRuns.h"
-
-#include "render/BandCurve.h"
+// The four-lane curve runs FastMasks.h declares, in a file of their own: only the functions
+// here are compiled for AVX2 (per-function target attributes), and called only where the
+// processor has it. Other targets, and Windows (see HasWideCurveLanes), get the stubs at the
+// end.
+#include "render/fastpath/FastMasks.h"
 
 #if defined(__x86_64__) && !defined(_WIN32)
 #include <immintrin.h>

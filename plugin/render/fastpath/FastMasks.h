@@ -1,46 +1,55 @@
-// The falloff curve of a band position as the mask's float: FalloffCurve's result bit for
-// bit, through PowCurveBounds first so that the pow curves rarely need the C library's pow.
+// The fast path's masks, each bit for bit what Mask.h gives pixel by pixel: where each row
+// certainly lies outside the shape, and the masks of a run of neighbouring pixels at once.
 #pragma once
 
 #include <emmintrin.h>
 
-#include <cmath>
 #include <cstdint>
-#include <cstring>
+#include <vector>
 
-#include "render/FalloffCurve.h"
-#include "render/PowCurveBounds.h"
-#include "render/RenderContext.h"
+#include "AE_Effect.h"
+#include "render/RenderSetup.h"
+#include "render/fastpath/PowCurveBounds.h"
 
 namespace qxv {
 
-inline bool SameFloat(float a, float b) {
-    std::uint32_t a_bits, b_bits;
-    std::memcpy(&a_bits, &a, sizeof a_bits);
-    std::memcpy(&b_bits, &b, sizeof b_bits);
-    return a_bits == b_bits;
-}
+// Where each row of a frame certainly lies outside the shape's outer outline. Most pixels of
+// a vignette are outside it; knowing that per row lets them skip the shape test without any
+// chance of a different result: a pixel is left to the exact test unless the rounding of
+// its single-precision arithmetic provably cannot bring it inside.
 
-// The curves PowCurveBounds serves; the others are cheaper computed outright.
-inline bool IsPowCurve(std::int32_t falloff) { return falloff >= kFalloffGamma22 && falloff <= kFalloffExponential; }
+// Columns first..last of a row may lie inside the outer outline; every other column of the
+// row lies outside it. An empty span (first > last) puts the whole row outside.
+struct RowSpan {
+    A_long first;
+    A_long last;
+};
 
-// The float both ends of the bounds round to, if they agree.
-inline bool AgreedFloat(const CurveBounds& bounds, float* value) {
-    const float low = static_cast<float>(bounds.low);
-    if (!SameFloat(low, static_cast<float>(bounds.high))) return false;
-    *value = low;
-    return true;
-}
+// One span per row for a frame of `columns` by `rows` pixels (column and row as the
+// iteration passes them). Returns no spans when the geometry is not one the bound covers
+// (non-finite or degenerate values); every pixel then takes the exact test.
+std::vector<RowSpan> ComputeOutsideSpans(const RenderContext& ctx, A_long columns, A_long rows);
 
-// float(FalloffCurve(ctx, t)).
-inline float BandCurve(const RenderContext* ctx, float t) {
-    CurveBounds bounds;
-    float value;
-    if (IsPowCurve(ctx->falloff) && PowCurveBounds(ctx->falloff, t, &bounds) && AgreedFloat(bounds, &value)) {
-        return value;
-    }
-    return static_cast<float>(FalloffCurve(ctx, t));
-}
+// The masks of a run of neighbouring pixels in one row, bit for bit what EllipseMask and
+// RectangleMask give pixel by pixel. An ellipse band pixel's mask is a chain of square roots
+// and divisions, each waiting for the one before; four pixels at a time through the SSE
+// unit, whose single-precision arithmetic rounds exactly as the scalar one, do four chains
+// in the time of one. The curves other than Linear then run over the whole run's positions
+// at once (below): the pow curves' bounds two at a time, or four where the processor
+// has AVX2 (WideCurveRuns.cpp), a rectangle's corners included; what is left pixel by pixel
+// (Quadratic, Cubic, the rare exact pow) overlaps across the independent pixels of the run.
+
+// The longest run one call computes; runs are whole groups of four pixels.
+constexpr int kMaskRunLength = 64;
+
+// masks[i] = the mask of pixel (x + i, y) for i in 0..count-1, count in 1..kMaskRunLength;
+// `masks` has room for count rounded up to a multiple of four (the extra entries are
+// written with masks of the pixels beyond). x + that rounded count must not overflow.
+void EllipseMaskRun(const RenderContext* ctx, A_long x, A_long y, int count, float* masks);
+void RectangleMaskRun(const RenderContext* ctx, A_long x, A_long y, int count, float* masks);
+
+// The curves over the band positions of a run, with which the mask runs end: BandCurve and
+// CornerCurve of each wanted pixel, the same bits.
 
 // Lanes 0 and 1 of `low` and `high` rounded to float; bit i of the result is set where lane
 // i is among `served` and its two ends round to the same float, which `values` holds in
@@ -89,35 +98,11 @@ inline void BandCurveRun(const RenderContext* ctx, std::uint64_t wanted, const f
     }
 }
 
-// A rectangle's corner: the two axes' curved values combined as a distance, limited to 1.
-inline double CornerDistance(double cu, double cv) {
-    const double g = std::sqrt(cu * cu + cv * cv);
-    return g > 1.0 ? 1.0 : g;
-}
-
 // CornerDistance in both lanes, each rounded as the scalar one.
 inline __m128d CornerDistanceLanes(__m128d cu, __m128d cv) {
     const __m128d g = _mm_sqrt_pd(_mm_add_pd(_mm_mul_pd(cu, cu), _mm_mul_pd(cv, cv)));
     const __m128d beyond = _mm_cmpgt_pd(g, _mm_set1_pd(1.0));
     return _mm_or_pd(_mm_and_pd(beyond, _mm_set1_pd(1.0)), _mm_andnot_pd(beyond, g));
-}
-
-// The exact corner: float(CornerDistance(FalloffCurve(ctx, p), FalloffCurve(ctx, q))).
-inline float ExactCorner(const RenderContext* ctx, float p, float q) {
-    return static_cast<float>(CornerDistance(FalloffCurve(ctx, p), FalloffCurve(ctx, q)));
-}
-
-// ExactCorner(ctx, p, q), through the bounds first. Squares, sum, square root and limit are
-// all monotonic where the curved values are not negative, so bounds on both curved values
-// bound the corner's result.
-inline float CornerCurve(const RenderContext* ctx, float p, float q) {
-    CurveBounds b[2];
-    if (IsPowCurve(ctx->falloff) && PowCurveBoundsPair(ctx->falloff, p, q, b) == 3 && b[0].low >= 0.0 &&
-        b[1].low >= 0.0) {
-        const float low = static_cast<float>(CornerDistance(b[0].low, b[1].low));
-        if (SameFloat(low, static_cast<float>(CornerDistance(b[0].high, b[1].high)))) return low;
-    }
-    return ExactCorner(ctx, p, q);
 }
 
 // values[i] = CornerCurve(ctx, p[i], q[i]) for every i whose bit is set in `wanted`, two
@@ -154,5 +139,20 @@ inline void CornerCurveRun(const RenderContext* ctx, std::uint64_t wanted, const
         values[i] = ExactCorner(ctx, p[i], q[i]);
     }
 }
+
+// The pow curves over a run of band positions four at a time, in the AVX2 unit's 256-bit
+// double lanes, for processors that have it: every lane takes the very steps of
+// PowCurveBounds.h, each rounded as the SSE unit rounds it, so the bits are those of
+// BandCurveRun and CornerCurveRun's two-lane loops.
+
+// Whether this processor (and its operating system) runs the functions below. Never on
+// Windows: mingw-w64's compiler does not align the stack for 32-byte spills there.
+bool HasWideCurveLanes();
+
+// As BandCurveRun and CornerCurveRun, for the three pow curves only, with `t`, `p`, `q` and
+// `values` holding the run's length rounded up to a multiple of four.
+void BandCurveRunWide(const RenderContext* ctx, std::uint64_t wanted, const float* t, float* values);
+void CornerCurveRunWide(const RenderContext* ctx, std::uint64_t wanted, const float* p, const float* q,
+                        bool q_constant, float* values);
 
 }  // namespace qxv

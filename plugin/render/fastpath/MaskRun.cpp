@@ -1,11 +1,8 @@
-#include "render/MaskRun.h"
+#include "render/fastpath/FastMasks.h"
 
 #include <emmintrin.h>
 
 #include <cstdint>
-
-#include "render/BandCurve.h"
-#include "render/WideCurveRuns.h"
 
 namespace qxv {
 namespace {

@@ -1,4 +1,4 @@
-#include "render/IterateBgraFloat.h"
+#include "render/PixelFormats.h"
 
 #include <algorithm>
 #include <cstddef>

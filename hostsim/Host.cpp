@@ -5,7 +5,7 @@
 #include <set>
 
 #include "hostsim/AnsiSuite.h"
-#include "hostsim/BasicSuite.h"
+#include "hostsim/HostCalls.h"
 #include "hostsim/InteractCallbacks.h"
 #include "hostsim/StandardSuites.h"
 

@@ -30,13 +30,10 @@
 #include "AE_Effect.h"
 #include "AE_EffectPixelFormat.h"
 #include "AE_EffectUI.h"
-#include "hostsim/FailureInjection.h"
-#include "hostsim/HostTrace.h"
+#include "hostsim/HostCalls.h"
 #include "hostsim/ParamStore.h"
 #include "SPBasic.h"
 #include "hostsim/ShippingLayouts.h"
-#include "hostsim/SuiteAccounting.h"
-#include "hostsim/SuiteRegistry.h"
 #include "hostsim/World.h"
 
 namespace qxv::hostsim {

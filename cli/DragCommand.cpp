@@ -14,7 +14,7 @@
 #include "OverlayWorkspace.h"
 #include "PendingFile.h"
 #include "hostsim/ParamJson.h"
-#include "hostsim/ParamParse.h"
+#include "hostsim/Params.h"
 #include "OptionValues.h"
 #include "HostReport.h"
 

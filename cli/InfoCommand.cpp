@@ -9,7 +9,7 @@
 
 #include "Commands.h"
 #include "hostsim/ParamJson.h"
-#include "hostsim/ParamParse.h"
+#include "hostsim/Params.h"
 #include "hostsim/PeImage.h"
 #include "hostsim/PiPLDecoder.h"
 #include "hostsim/PixelFormatSuite.h"

@@ -8,7 +8,7 @@
 
 #include "hostsim/HandleProbe.h"
 #include "hostsim/ParamJson.h"
-#include "hostsim/ParamParse.h"
+#include "hostsim/Params.h"
 #include "HostReport.h"
 
 namespace qxv::cli {

@@ -15,7 +15,7 @@
 #include "hostsim/Host.h"
 #include "ImageFiles.h"
 #include "PendingFile.h"
-#include "hostsim/PointDefaults.h"
+#include "hostsim/Params.h"
 #include "ProgressBar.h"
 #include "OptionValues.h"
 #include "RawStream.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "hostsim/PointDefaults.h"
+#include "hostsim/Params.h"
 #include "hostsim/RenderFrame.h"
 
 namespace qxv::frei0r {

@@ -31,7 +31,7 @@
 #include "AE_EffectPixelFormat.h"
 #include "AE_EffectUI.h"
 #include "hostsim/HostCalls.h"
-#include "hostsim/ParamStore.h"
+#include "hostsim/Params.h"
 #include "SPBasic.h"
 #include "hostsim/ShippingLayouts.h"
 #include "hostsim/World.h"

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "hostsim/Host.h"
-#include "hostsim/ParamParse.h"
+#include "hostsim/Params.h"
 #include "hostsim/ShippingLayouts.h"
 
 namespace qxv::hostsim {

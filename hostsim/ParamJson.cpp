@@ -1,6 +1,6 @@
 #include "hostsim/ParamJson.h"
 
-#include "hostsim/ParamParse.h"
+#include "hostsim/Params.h"
 
 namespace qxv::hostsim {
 

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "hostsim/Json.h"
-#include "hostsim/ParamStore.h"
+#include "hostsim/Params.h"
 
 namespace qxv::hostsim {
 

@@ -15,7 +15,7 @@
 
 #include "../LoadedPlugin.h"
 #include "Frei0rApi.h"
-#include "hostsim/PointDefaults.h"
+#include "hostsim/Params.h"
 #include "hostsim/RenderFrame.h"
 #include "hostsim/World.h"
 

@@ -13,7 +13,6 @@
 #include "OverlayCommands.h"
 #include "OverlayWorkspace.h"
 #include "PendingFile.h"
-#include "hostsim/ParamJson.h"
 #include "hostsim/Params.h"
 #include "OptionValues.h"
 #include "HostReport.h"

@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "Commands.h"
-#include "hostsim/ParamJson.h"
+#include "hostsim/Json.h"
 #include "hostsim/Params.h"
 #include "hostsim/PeImage.h"
 #include "hostsim/PiPLDecoder.h"

@@ -7,7 +7,7 @@
 #include <iostream>
 
 #include "hostsim/HandleProbe.h"
-#include "hostsim/ParamJson.h"
+#include "hostsim/Json.h"
 #include "hostsim/Params.h"
 #include "HostReport.h"
 

@@ -13,7 +13,7 @@
 
 #include "Commands.h"
 #include "hostsim/Host.h"
-#include "hostsim/IterateSuites.h"
+#include "hostsim/StandardSuites.h"
 #include "OptionValues.h"
 #include "RenderCommands.h"
 #include "hostsim/RenderFrame.h"

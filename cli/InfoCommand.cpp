@@ -12,7 +12,7 @@
 #include "hostsim/Params.h"
 #include "hostsim/PeImage.h"
 #include "hostsim/PiPLDecoder.h"
-#include "hostsim/PixelFormatSuite.h"
+#include "hostsim/StandardSuites.h"
 #include "HostReport.h"
 #include "Session.h"
 

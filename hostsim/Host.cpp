@@ -4,10 +4,9 @@
 #include <mutex>
 #include <set>
 
-#include "hostsim/AnsiSuite.h"
+#include "hostsim/StandardSuites.h"
 #include "hostsim/HostCalls.h"
 #include "hostsim/InteractCallbacks.h"
-#include "hostsim/StandardSuites.h"
 
 namespace qxv::hostsim {
 

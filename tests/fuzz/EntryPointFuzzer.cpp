@@ -20,7 +20,7 @@
 #include "hostsim/EventSession.h"
 #include "FuzzValues.h"
 #include "hostsim/Host.h"
-#include "hostsim/IterateSuites.h"
+#include "hostsim/StandardSuites.h"
 #include "hostsim/PluginLibrary.h"
 #include "hostsim/RenderFrame.h"
 #include "hostsim/World.h"

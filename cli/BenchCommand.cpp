@@ -16,7 +16,6 @@
 #include "hostsim/StandardSuites.h"
 #include "OptionValues.h"
 #include "RenderCommands.h"
-#include "hostsim/RenderFrame.h"
 #include "Session.h"
 
 namespace qxv::cli {

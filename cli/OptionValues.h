@@ -8,7 +8,6 @@
 #include "AE_Effect.h"
 #include "hostsim/Host.h"
 #include "hostsim/OverlayWindow.h"
-#include "hostsim/RenderFrame.h"
 #include "Options.h"
 
 namespace qxv::cli {

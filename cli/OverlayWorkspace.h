@@ -15,7 +15,7 @@
 #include "hostsim/EventSession.h"
 #include "Options.h"
 #include "hostsim/OverlayRaster.h"
-#include "hostsim/RenderFrame.h"
+#include "hostsim/Host.h"
 #include "Session.h"
 #include "hostsim/World.h"
 

@@ -20,7 +20,6 @@
 #include "OptionValues.h"
 #include "RawStream.h"
 #include "RenderCommands.h"
-#include "hostsim/RenderFrame.h"
 #include "HostReport.h"
 #include "Session.h"
 

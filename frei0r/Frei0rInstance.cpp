@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "hostsim/Params.h"
-#include "hostsim/RenderFrame.h"
+#include "hostsim/Host.h"
 
 namespace qxv::frei0r {
 

@@ -13,7 +13,6 @@
 #include "hostsim/CustomUISuites.h"
 #include "hostsim/DrawbotSuites.h"
 #include "hostsim/Host.h"
-#include "hostsim/RowPool.h"
 #include "hostsim/ShippingLayouts.h"
 
 namespace qxv::hostsim {

@@ -16,7 +16,7 @@
 #include "../LoadedPlugin.h"
 #include "Frei0rApi.h"
 #include "hostsim/Params.h"
-#include "hostsim/RenderFrame.h"
+#include "hostsim/Host.h"
 #include "hostsim/World.h"
 
 namespace qxv::frei0r_tests {

@@ -22,7 +22,6 @@
 #include "hostsim/Host.h"
 #include "hostsim/StandardSuites.h"
 #include "hostsim/PluginLibrary.h"
-#include "hostsim/RenderFrame.h"
 #include "hostsim/World.h"
 
 namespace qxv::fuzz {

@@ -14,7 +14,7 @@
 
 #include "hostsim/EventSession.h"
 #include "Options.h"
-#include "hostsim/OverlayRaster.h"
+#include "hostsim/Drawbot.h"
 #include "hostsim/Host.h"
 #include "Session.h"
 #include "hostsim/World.h"

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "hostsim/DrawbotSuites.h"
+#include "hostsim/Drawbot.h"
 #include "hostsim/OverlayWindow.h"
 #include "hostsim/World.h"
 

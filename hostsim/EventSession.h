@@ -18,7 +18,7 @@
 #include <memory>
 
 #include "AE_EffectUI.h"
-#include "hostsim/DrawbotSuites.h"
+#include "hostsim/Drawbot.h"
 #include "hostsim/EventCallbacks.h"
 #include "hostsim/Host.h"
 #include "hostsim/OverlayWindow.h"

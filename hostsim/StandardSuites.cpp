@@ -10,8 +10,7 @@
 #include <string>
 
 #include "AE_EffectPixelFormat.h"
-#include "hostsim/CustomUISuites.h"
-#include "hostsim/DrawbotSuites.h"
+#include "hostsim/Drawbot.h"
 #include "hostsim/Host.h"
 #include "hostsim/ShippingLayouts.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "Commands.h"
-#include "hostsim/HandleProbe.h"
+#include "hostsim/OverlayEvents.h"
 #include "hostsim/Json.h"
 #include "OverlayCommands.h"
 #include "OverlayWorkspace.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "hostsim/EventSession.h"
+#include "hostsim/OverlayEvents.h"
 #include "Options.h"
 #include "hostsim/Drawbot.h"
 #include "hostsim/Host.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "hostsim/Drawbot.h"
-#include "hostsim/OverlayWindow.h"
+#include "hostsim/OverlayEvents.h"
 #include "hostsim/World.h"
 
 namespace qxv::cli {

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "hostsim/HandleProbe.h"
+#include "hostsim/OverlayEvents.h"
 #include "hostsim/Json.h"
 #include "hostsim/Params.h"
 #include "HostReport.h"

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "hostsim/EventSession.h"
+#include "hostsim/OverlayEvents.h"
 #include "FuzzValues.h"
 #include "hostsim/Host.h"
 #include "hostsim/StandardSuites.h"

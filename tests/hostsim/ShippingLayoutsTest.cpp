@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "../CaseName.h"
-#include "hostsim/EventSession.h"
+#include "hostsim/OverlayEvents.h"
 #include "hostsim/Host.h"
 
 #if defined(__SANITIZE_ADDRESS__)

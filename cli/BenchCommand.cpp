@@ -13,10 +13,10 @@
 
 #include "Commands.h"
 #include "hostsim/Host.h"
-#include "hostsim/StandardSuites.h"
 #include "OptionValues.h"
 #include "RenderCommands.h"
 #include "Session.h"
+#include "hostsim/StandardSuites.h"
 
 namespace qxv::cli {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "hostsim/Params.h"
 #include "hostsim/Host.h"
+#include "hostsim/Params.h"
 
 namespace qxv::frei0r {
 

@@ -17,11 +17,11 @@
 #include <string>
 #include <vector>
 
-#include "hostsim/OverlayEvents.h"
 #include "FuzzValues.h"
 #include "hostsim/Host.h"
-#include "hostsim/StandardSuites.h"
+#include "hostsim/OverlayEvents.h"
 #include "hostsim/PluginLibrary.h"
+#include "hostsim/StandardSuites.h"
 #include "hostsim/World.h"
 
 namespace qxv::fuzz {

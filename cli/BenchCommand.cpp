@@ -13,10 +13,9 @@
 
 #include "Commands.h"
 #include "hostsim/Host.h"
-#include "hostsim/IterateSuites.h"
 #include "OptionValues.h"
-#include "hostsim/RenderFrame.h"
 #include "Session.h"
+#include "hostsim/StandardSuites.h"
 
 namespace qxv::cli {
 

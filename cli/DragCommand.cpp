@@ -12,8 +12,7 @@
 #include "hostsim/Json.h"
 #include "OverlayWorkspace.h"
 #include "PendingFile.h"
-#include "hostsim/ParamJson.h"
-#include "hostsim/ParamParse.h"
+#include "hostsim/Params.h"
 #include "OptionValues.h"
 #include "HostReport.h"
 

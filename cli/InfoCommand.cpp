@@ -8,11 +8,10 @@
 #include <sstream>
 
 #include "Commands.h"
-#include "hostsim/ParamJson.h"
-#include "hostsim/ParamParse.h"
-#include "hostsim/PeImage.h"
-#include "hostsim/PiPLDecoder.h"
-#include "hostsim/PixelFormatSuite.h"
+#include "hostsim/Json.h"
+#include "hostsim/Params.h"
+#include "hostsim/PluginLibrary.h"
+#include "hostsim/StandardSuites.h"
 #include "HostReport.h"
 #include "Session.h"
 

@@ -7,8 +7,7 @@
 
 #include "AE_Effect.h"
 #include "hostsim/Host.h"
-#include "hostsim/OverlayWindow.h"
-#include "hostsim/RenderFrame.h"
+#include "hostsim/OverlayEvents.h"
 #include "Options.h"
 
 namespace qxv::cli {

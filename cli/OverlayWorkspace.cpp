@@ -8,7 +8,7 @@
 #include "ImageFiles.h"
 #include "PendingFile.h"
 #include "OptionValues.h"
-#include "hostsim/PointDefaults.h"
+#include "hostsim/Params.h"
 
 namespace qxv::cli {
 

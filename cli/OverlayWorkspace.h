@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "hostsim/EventSession.h"
+#include "hostsim/Drawbot.h"
+#include "hostsim/Host.h"
 #include "Options.h"
-#include "hostsim/OverlayRaster.h"
-#include "hostsim/RenderFrame.h"
+#include "hostsim/OverlayEvents.h"
 #include "Session.h"
 #include "hostsim/World.h"
 

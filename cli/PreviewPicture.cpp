@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "hostsim/OverlayRaster.h"
+#include "hostsim/Drawbot.h"
 
 namespace qxv::cli {
 

@@ -1,15 +1,15 @@
 // The preview window's pixels, fast enough to redraw after every drag event: the pasteboard,
 // the composition (composition window), the rendered frame at the view's zoom and place (each
 // window pixel shows the frame pixel under its top-left corner), and the overlay strokes of
-// the last draw event drawn by the host's OverlayRaster, one stroke at a time over the box
+// the last draw event drawn by the host's DrawStrokes, one stroke at a time over the box
 // it covers rather than over the whole window.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
-#include "hostsim/DrawbotSuites.h"
-#include "hostsim/OverlayWindow.h"
+#include "hostsim/Drawbot.h"
+#include "hostsim/OverlayEvents.h"
 #include "hostsim/World.h"
 
 namespace qxv::cli {

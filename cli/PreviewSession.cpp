@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "hostsim/HandleProbe.h"
-#include "hostsim/ParamJson.h"
-#include "hostsim/ParamParse.h"
+#include "hostsim/OverlayEvents.h"
+#include "hostsim/Json.h"
+#include "hostsim/Params.h"
 #include "HostReport.h"
 
 namespace qxv::cli {

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "hostsim/ParamStore.h"
+#include "hostsim/Params.h"
 #include "PreviewSession.h"
 
 namespace qxv::cli {

@@ -15,9 +15,8 @@
 #include "hostsim/Host.h"
 #include "ImageFiles.h"
 #include "PendingFile.h"
-#include "hostsim/PointDefaults.h"
+#include "hostsim/Params.h"
 #include "OptionValues.h"
-#include "hostsim/RenderFrame.h"
 #include "HostReport.h"
 #include "Session.h"
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "hostsim/PointDefaults.h"
-#include "hostsim/RenderFrame.h"
+#include "hostsim/Host.h"
+#include "hostsim/Params.h"
 
 namespace qxv::frei0r {
 

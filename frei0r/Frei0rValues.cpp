@@ -6,7 +6,7 @@
 
 #include "Frei0rApi.h"
 #include "StringArgument.h"
-#include "hostsim/ParamParse.h"
+#include "hostsim/Params.h"
 
 namespace qxv::frei0r {
 

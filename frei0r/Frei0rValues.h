@@ -8,7 +8,7 @@
 
 #include "AE_Effect.h"
 #include "ParamBindings.h"
-#include "hostsim/ParamStore.h"
+#include "hostsim/Params.h"
 
 namespace qxv::frei0r {
 

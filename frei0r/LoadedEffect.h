@@ -11,7 +11,7 @@
 
 #include "AE_Effect.h"
 #include "ParamBindings.h"
-#include "hostsim/ParamStore.h"
+#include "hostsim/Params.h"
 #include "hostsim/PluginLibrary.h"
 
 namespace qxv::frei0r {

@@ -3,10 +3,11 @@
 #include <cstring>
 #include <mutex>
 #include <set>
+#include <string>
 
-#include "hostsim/AnsiSuite.h"
-#include "hostsim/BasicSuite.h"
-#include "hostsim/InteractCallbacks.h"
+#include "hostsim/HostCalls.h"
+#include "hostsim/Params.h"
+#include "hostsim/ShippingLayouts.h"
 #include "hostsim/StandardSuites.h"
 
 namespace qxv::hostsim {
@@ -199,6 +200,170 @@ Host* Host::FromEffectRef(PF_ProgPtr effect_ref) {
 
 void Host::Trace(std::string call, std::string detail, PF_Err result) {
     trace_.Add(current_command_, std::move(call), std::move(detail), result);
+}
+
+namespace {
+
+std::string DefinitionText(const PF_ParamDef* def) {
+    if (!def) return "null definition";
+    return QuoteText(std::string(def->name, strnlen(def->name, sizeof def->name)).c_str()) + " " +
+           ParamTypeName(def->param_type) + " id " + std::to_string(def->uu.id);
+}
+
+PF_Err AddParam(PF_ProgPtr effect_ref, PF_ParamIndex index, PF_ParamDefPtr def) {
+    Host* host = Host::FromEffectRef(effect_ref);
+    if (!host) return PF_Err_BAD_CALLBACK_PARAM;
+    std::string detail = "index " + std::to_string(index) + ", " + DefinitionText(def);
+    PF_Err err = host->CheckFailure("add_param");
+    if (err) {
+        detail += " (injected)";
+    } else if (!def) {
+        err = PF_Err_BAD_CALLBACK_PARAM;
+    } else {
+        std::string problem;
+        err = host->params().Add(index, ReadParamDef(def), problem);
+        if (err) {
+            detail += ": " + problem;
+            host->AddViolation("add_param refused " + DefinitionText(def) + ": " + problem);
+        }
+    }
+    host->Trace("add_param", detail, err);
+    return err;
+}
+
+PF_Err RegisterUI(PF_ProgPtr effect_ref, PF_CustomUIInfo* info) {
+    Host* host = Host::FromEffectRef(effect_ref);
+    if (!host) return PF_Err_BAD_CALLBACK_PARAM;
+    const PF_CustomUIInfo read = info ? ReadCustomUIInfo(info) : PF_CustomUIInfo{};
+    std::string detail = info ? "events " + std::to_string(read.events) : "null record";
+    PF_Err err = host->CheckFailure("register_ui");
+    if (err) {
+        detail += " (injected)";
+    } else if (!info) {
+        err = PF_Err_BAD_CALLBACK_PARAM;
+    } else {
+        // A shipping host takes this as success and shows the overlay nowhere.
+        if ((read.events & (PF_CustomEFlag_COMP | PF_CustomEFlag_LAYER | PF_CustomEFlag_EFFECT)) == 0) {
+            host->AddViolation("register_ui names no window in events (" + std::to_string(read.events) +
+                               " at offset 4, reserved " + std::to_string(read.reserved) +
+                               "): the custom UI would appear nowhere");
+        }
+        host->RecordRegisterUI(read);
+    }
+    host->Trace("register_ui", detail, err);
+    return err;
+}
+
+PF_Err Abort(PF_ProgPtr effect_ref) {
+    Host* host = Host::FromEffectRef(effect_ref);
+    if (!host) return PF_Err_BAD_CALLBACK_PARAM;
+    PF_Err err = host->CheckFailure("abort");
+    host->Trace("abort", "", err);
+    return err;
+}
+
+PF_Err Progress(PF_ProgPtr effect_ref, A_long current, A_long total) {
+    Host* host = Host::FromEffectRef(effect_ref);
+    if (!host) return PF_Err_BAD_CALLBACK_PARAM;
+    PF_Err err = host->CheckFailure("progress");
+    host->Trace("progress", std::to_string(current) + " of " + std::to_string(total), err);
+    return err;
+}
+
+}  // namespace
+
+PF_InteractCallbacks MakeInteractCallbacks() {
+    PF_InteractCallbacks inter{};
+    inter.add_param = AddParam;
+    inter.register_ui = RegisterUI;
+    inter.abort = Abort;
+    inter.progress = Progress;
+    return inter;
+}
+
+PF_Err RenderFrame(Host& host, World& input, World& output, const RenderSettings& settings) {
+    return RenderFrame(host, *input.def(), input.format(), *output.def(), output.format(), settings);
+}
+
+PF_Err RenderFrame(Host& host, PF_EffectWorld& input, WorldFormat input_format, PF_EffectWorld& output,
+                   WorldFormat output_format, const RenderSettings& settings) {
+    PF_InData& in_data = host.in_data();
+    in_data.width = output.width;
+    in_data.height = output.height;
+    in_data.extent_hint = output.extent_hint;
+    in_data.downsample_x = settings.downsample_x;
+    in_data.downsample_y = settings.downsample_y;
+    in_data.pixel_aspect_ratio = settings.pixel_aspect_ratio;
+    in_data.quality = settings.quality;
+    if (host.is_premiere()) {
+        host.SetWorldPixelFormat(&input, PremierePixelFormat(input_format));
+        host.SetWorldPixelFormat(&output, settings.pixel_format.value_or(PremierePixelFormat(output_format)));
+    }
+    host.ResetOutData();
+    return host.SendWithParams(PF_Cmd_RENDER, &input, &output);
+}
+
+unsigned HardwareThreads() {
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores ? cores : 1;
+}
+
+RowPool::RowPool(unsigned threads) {
+    if (threads == 0) threads = HardwareThreads();
+    for (unsigned i = 1; i < threads; ++i) workers_.emplace_back([this] { WorkerLoop(); });
+}
+
+RowPool::~RowPool() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        shutting_down_ = true;
+    }
+    wake_.notify_all();
+    for (std::thread& worker : workers_) worker.join();
+}
+
+void RowPool::TakeRows() {
+    for (;;) {
+        if (stopped_.load(std::memory_order_relaxed)) return;
+        const std::int64_t y = next_row_.fetch_add(1, std::memory_order_relaxed);
+        if (y >= end_row_) return;
+        if (!(*task_)(y)) stopped_.store(true, std::memory_order_relaxed);
+    }
+}
+
+void RowPool::WorkerLoop() {
+    std::uint64_t seen = 0;
+    for (;;) {
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            wake_.wait(lock, [&] { return shutting_down_ || generation_ != seen; });
+            if (shutting_down_) return;
+            seen = generation_;
+        }
+        TakeRows();
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (--busy_workers_ == 0) finished_.notify_one();
+        }
+    }
+}
+
+void RowPool::Run(std::int64_t begin, std::int64_t end, const std::function<bool(std::int64_t)>& row_task) {
+    if (begin >= end) return;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        task_ = &row_task;
+        next_row_.store(begin);
+        end_row_ = end;
+        stopped_.store(false);
+        busy_workers_ = static_cast<unsigned>(workers_.size());
+        ++generation_;
+    }
+    wake_.notify_all();
+    TakeRows();
+    std::unique_lock<std::mutex> lock(mutex_);
+    finished_.wait(lock, [&] { return busy_workers_ == 0; });
+    task_ = nullptr;
 }
 
 }  // namespace qxv::hostsim

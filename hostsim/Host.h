@@ -1,7 +1,9 @@
 // One simulated host session: After Effects or Premiere Pro talking to one loaded effect.
 // It owns the records the host hands to EntryPointFunc (PF_InData with its callbacks,
 // PF_OutData, the basic suite), the suite registry, the parameter store, the trace of host
-// calls, the acquire/release accounting and the failure rules.
+// calls, the acquire/release accounting and the failure rules. After the host: its interact
+// callbacks, one frame rendered as a host asks for it, and the worker threads of its
+// iterations.
 //
 // Typical use:
 //     Host host(HostApp::kAfterEffects, library->entry());
@@ -17,12 +19,16 @@
 // other threads, and those call nothing that needs it.
 #pragma once
 
+#include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <typeindex>
 #include <typeinfo>
 #include <vector>
@@ -30,13 +36,10 @@
 #include "AE_Effect.h"
 #include "AE_EffectPixelFormat.h"
 #include "AE_EffectUI.h"
-#include "hostsim/FailureInjection.h"
-#include "hostsim/HostTrace.h"
-#include "hostsim/ParamStore.h"
 #include "SPBasic.h"
+#include "hostsim/HostCalls.h"
+#include "hostsim/Params.h"
 #include "hostsim/ShippingLayouts.h"
-#include "hostsim/SuiteAccounting.h"
-#include "hostsim/SuiteRegistry.h"
 #include "hostsim/World.h"
 
 namespace qxv::hostsim {
@@ -194,5 +197,64 @@ private:
     std::map<const PF_EffectWorld*, PrPixelFormat> world_formats_;
     std::map<std::type_index, std::shared_ptr<void>> attachments_;
 };
+
+// in_data->inter: add_param into the host's parameter store, register_ui, abort and progress.
+PF_InteractCallbacks MakeInteractCallbacks();
+
+// One frame rendered the way a host asks for it: in_data describes the output (size, extent
+// hint) and the user's viewing settings (downsampling, pixel aspect, quality), out_data starts
+// fresh, and PF_Cmd_RENDER goes out with the parameter values of the host's store and the
+// input world as layer 0. In Premiere Pro the host also records the worlds' pixel format,
+// which GetPixelFormat answers.
+struct RenderSettings {
+    PF_RationalScale downsample_x{1, 1};
+    PF_RationalScale downsample_y{1, 1};
+    PF_RationalScale pixel_aspect_ratio{1, 1};
+    PF_Quality quality = PF_Quality_HI;
+    // Premiere Pro: the format GetPixelFormat answers for the output instead of the world's own.
+    std::optional<PrPixelFormat> pixel_format;
+};
+
+PF_Err RenderFrame(Host& host, World& input, World& output, const RenderSettings& settings = {});
+// The same for worlds the host does not own (see BorrowedWorld), of the formats given.
+PF_Err RenderFrame(Host& host, PF_EffectWorld& input, WorldFormat input_format, PF_EffectWorld& output,
+                   WorldFormat output_format, const RenderSettings& settings = {});
+
+// The host's worker threads for iterations: the rows of a frame are handed out one at a time
+// to the calling thread and the workers, so a slow row (a wide feather band) does not hold
+// up the others. The workers live as long as the pool and sleep between iterations.
+class RowPool {
+public:
+    // `threads` counts the calling thread; 0 means one per core.
+    explicit RowPool(unsigned threads);
+    ~RowPool();
+    RowPool(const RowPool&) = delete;
+    RowPool& operator=(const RowPool&) = delete;
+
+    unsigned threads() const { return static_cast<unsigned>(workers_.size()) + 1; }
+
+    // Calls row_task(y) for every y in [begin, end) across the threads and returns when all
+    // are done. Once a call returns false no further rows are started. One Run at a time.
+    void Run(std::int64_t begin, std::int64_t end, const std::function<bool(std::int64_t)>& row_task);
+
+private:
+    void WorkerLoop();
+    void TakeRows();
+
+    std::vector<std::thread> workers_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable finished_;
+    std::uint64_t generation_ = 0;
+    unsigned busy_workers_ = 0;
+    bool shutting_down_ = false;
+
+    const std::function<bool(std::int64_t)>* task_ = nullptr;
+    std::atomic<std::int64_t> next_row_{0};
+    std::int64_t end_row_ = 0;
+    std::atomic<bool> stopped_{false};
+};
+
+unsigned HardwareThreads();  // at least 1
 
 }  // namespace qxv::hostsim

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "FileBytes.h"
-#include "hostsim/PeImage.h"
+#include "hostsim/PluginLibrary.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "FileBytes.h"
-#include "hostsim/PiPLDecoder.h"
+#include "hostsim/PluginLibrary.h"
 
 namespace {
 

@@ -10,8 +10,7 @@
 #include <sstream>
 
 #include "FileBytes.h"
-#include "hostsim/PeImage.h"
-#include "hostsim/PiPLDecoder.h"
+#include "hostsim/PluginLibrary.h"
 #include "resources/EffectIdentity.h"
 
 namespace {

@@ -15,8 +15,8 @@
 
 #include "../LoadedPlugin.h"
 #include "Frei0rApi.h"
-#include "hostsim/PointDefaults.h"
-#include "hostsim/RenderFrame.h"
+#include "hostsim/Host.h"
+#include "hostsim/Params.h"
 #include "hostsim/World.h"
 
 namespace qxv::frei0r_tests {

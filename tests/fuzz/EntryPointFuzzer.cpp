@@ -17,12 +17,11 @@
 #include <string>
 #include <vector>
 
-#include "hostsim/EventSession.h"
 #include "FuzzValues.h"
 #include "hostsim/Host.h"
-#include "hostsim/IterateSuites.h"
+#include "hostsim/OverlayEvents.h"
 #include "hostsim/PluginLibrary.h"
-#include "hostsim/RenderFrame.h"
+#include "hostsim/StandardSuites.h"
 #include "hostsim/World.h"
 
 namespace qxv::fuzz {

@@ -3,9 +3,8 @@
 #include <cstdio>
 
 #include "../LoadedPlugin.h"
-#include "hostsim/ParamParse.h"
-#include "hostsim/ParamJson.h"
-#include "hostsim/PointDefaults.h"
+#include "hostsim/Params.h"
+#include "hostsim/Json.h"
 
 namespace qxv::host_tests {
 namespace {

@@ -8,8 +8,8 @@
 #include <cstring>
 
 #include "../CaseName.h"
-#include "hostsim/EventSession.h"
 #include "hostsim/Host.h"
+#include "hostsim/OverlayEvents.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define QXV_ADDRESS_SANITIZER 1

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "../LoadedPlugin.h"
-#include "hostsim/EventSession.h"
+#include "hostsim/OverlayEvents.h"
 
 namespace qxv::host_tests {
 

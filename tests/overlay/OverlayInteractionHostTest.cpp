@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "hostsim/HandleProbe.h"
+#include "hostsim/OverlayEvents.h"
 #include "OverlayHost.h"
 
 namespace qxv::host_tests {

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "hostsim/IterateSuites.h"
+#include "hostsim/StandardSuites.h"
 #include "RenderHost.h"
 
 namespace qxv::render_host_tests {

@@ -3,7 +3,7 @@
 // frame and its error reaches the host in both hosts; any number of threads gives the same
 // frame; only the output's extent hint is rendered; progress runs to the end; downsampling
 // and pixel aspect reach the effect through in_data.
-#include "hostsim/IterateSuites.h"
+#include "hostsim/StandardSuites.h"
 #include "RenderHost.h"
 
 namespace qxv::render_host_tests {

@@ -40,7 +40,7 @@ public:
     // Index of the parameter registered or shown under `name` (case-insensitive), 0 if none.
     int IndexOf(std::string_view name) const;
 
-    // Sets a value from text in effect-control units (see ParamParse.h). On failure the value
+    // Sets a value from text in effect-control units (see ParseParamValue). On failure the value
     // is unchanged and `error` names the parameter and the accepted form.
     bool Set(std::string_view name, std::string_view text, std::string& error);
     // The same by index (1..count), as a saved project or preset refers to a parameter.
@@ -78,5 +78,46 @@ private:
     std::vector<std::unique_ptr<PF_ParamDef>> defs_;
     std::vector<PF_ParamDef*> pointers_;
 };
+
+// Parameter values from and to text, in the units of the effect controls, by what the
+// plug-in registered:
+//   float slider   a number within the valid range, in the unit its display_flags give
+//   fixed slider   the same, stored as round(v x 65536)
+//                  (PF_ValueDisplayFlag_PERCENT: percent, shown "25.0%" and read with or
+//                  without the "%"; PF_ValueDisplayFlag_PIXEL: pixels, "400.0 px"; neither:
+//                  a bare number), shown with the registered precision's decimal places
+//   angle          degrees ("-30.5"), stored as round(v x 65536)
+//   point          "x,y" in pixels, each stored as round(v x 65536)
+//   color          "#rrggbb" or "r,g,b" (0-255), alpha 255
+//   popup          a choice label (case-insensitive) or its 1-based number
+//   checkbox       on/off, 1/0, true/false
+
+// Parses `text` into `value` (the value fields only). On failure leaves `value` alone and
+// fills `error` with one line, e.g. `"Opacity": "abc" is not a number from 0 to 100 (percent)`.
+bool ParseParamValue(const RegisteredParam& param, std::string_view text, PF_ParamDefUnion& value,
+                     std::string& error);
+
+// The current value in the same units ("400.0", "25.0%", "30 deg", "3 (Multiply)"), for people.
+std::string FormatParamValue(const RegisteredParam& param);
+std::string FormatParamDefault(const RegisteredParam& param);
+
+// The unit a slider's display_flags give its number: "percent", "pixels", or "" for none
+// (and for every other type).
+std::string SliderUnit(const RegisteredParam& param);
+
+// The host's name of a parameter type: "PF_Param_POPUP".
+std::string ParamTypeName(PF_ParamType type);
+
+// A host places a point parameter's default in percent of the layer: a registered default of
+// (50, 50) starts at the layer's centre. Hosts that know the frame size call this once the
+// parameters are registered and before the user's values are applied.
+
+// Every point not yet given a value (by ParamStore::Set or by the plug-in) becomes its
+// default placed on a layer of width x height pixels, round(percent / 100 x length) in 16.16
+// fixed; placed points keep their values. The one place our hosts do this.
+void PlacePointDefaults(ParamStore& store, A_long width, A_long height);
+
+// One point's default coordinate (16.16 percent) placed on a layer side of `length` pixels.
+PF_Fixed PlacePointDefault(PF_Fixed percent, A_long length);
 
 }  // namespace qxv::hostsim

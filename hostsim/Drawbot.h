@@ -1,10 +1,11 @@
 // The host's Drawbot: "DRAWBOT Draw Suite", "DRAWBOT Supplier Suite", "DRAWBOT Surface Suite"
 // and "DRAWBOT Path Suite", version 1 each. Nothing is drawn while the plug-in calls: every
 // path operation and every stroke is recorded (with its pen, or with the overlay theme's
-// colour and shadow flag) for OverlayRaster to draw afterwards, and every pen and path made
+// colour and shadow flag) for DrawStrokes to draw afterwards, and every pen and path made
 // is counted until it is given back. Each entry asks the failure rules under its own name
 // ("GetSupplier", "NewPath", "ReleaseObject", "MoveTo", ...); both kinds of stroke also
 // answer to "stroke", so "the Nth stroke" can be failed whichever host is simulated.
+// Further down: the custom UI suites, which record into the same recorder, and DrawStrokes.
 #pragma once
 
 #include <memory>
@@ -93,5 +94,32 @@ int CheckStrokeFailure(Host& host, int own_answer);
 std::string ColourText(const DRAWBOT_ColorRGBA& colour);
 
 void RegisterDrawbotSuites(Host& host);
+
+// "PF Effect Custom UI Suite" 1 (the window's drawing reference) and "PF Effect Custom UI
+// Overlay Theme Suite" 1 (the host's own overlay style: colours, widths, and strokes drawn
+// in that style with an optional drop shadow), both recording into the session's
+// DrawbotRecorder. Entries answer to the failure rules under their own names.
+void RegisterCustomUISuites(Host& host);
+
+// Draws the strokes a DrawbotRecorder took down onto a picture, as the host's window would
+// show them: anti-aliased lines and arcs of the stroke's width (1 pixel for the overlay),
+// arcs in degrees with 0 at three o'clock sweeping clockwise on screen (y grows downward).
+// Strokes of the overlay theme get the theme's drop shadow first when they asked for it;
+// pen strokes are drawn in their pen's colour alone. Pixel (i, j) is centred on the window
+// point (i, j), so a 1-pixel line along whole coordinates covers exactly one pixel row.
+
+// Straight (not premultiplied) RGBA, 0 to 1, rows top to bottom.
+struct RgbaPicture {
+    int width = 0;
+    int height = 0;
+    std::vector<float> rgba;
+
+    RgbaPicture() = default;
+    RgbaPicture(int w, int h) : width(w), height(h), rgba(static_cast<std::size_t>(w) * h * 4, 0.0f) {}
+    float* At(int x, int y) { return &rgba[(static_cast<std::size_t>(y) * width + x) * 4]; }
+    const float* At(int x, int y) const { return &rgba[(static_cast<std::size_t>(y) * width + x) * 4]; }
+};
+
+void DrawStrokes(const std::vector<RecordedStroke>& strokes, const OverlayTheme& theme, RgbaPicture& picture);
 
 }  // namespace qxv::hostsim

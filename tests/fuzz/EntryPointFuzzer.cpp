@@ -80,9 +80,10 @@ const T& Pick(FuzzedDataProvider& in, const T (&table)[N]) {
     return table[in.ConsumeIntegralInRange<std::size_t>(0, N - 1)];
 }
 
-class FuzzedHost {
+// The host library's host driven by the fuzzer's bytes: which commands, in which order, with which values.
+class FuzzedSession {
 public:
-    FuzzedHost(FuzzedDataProvider& in) : in_(in), host_(in.ConsumeBool() ? HostApp::kPremierePro : HostApp::kAfterEffects, Entry()) {
+    FuzzedSession(FuzzedDataProvider& in) : in_(in), host_(in.ConsumeBool() ? HostApp::kPremierePro : HostApp::kAfterEffects, Entry()) {
         host_.SetIterationThreads(1);
     }
 
@@ -364,7 +365,7 @@ private:
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider in(data, size);
-    qxv::fuzz::FuzzedHost host(in);
-    host.Run();
+    qxv::fuzz::FuzzedSession session(in);
+    session.Run();
     return 0;
 }

@@ -3,7 +3,7 @@
 #include <map>
 #include <string>
 
-#include "OverlayHost.h"
+#include "OpenedOverlay.h"
 
 namespace qxv::host_tests {
 namespace {
@@ -53,7 +53,7 @@ TEST(OverlayDrawingHostTest, StrokesInDocumentedOrder) {
     };
     for (const StrokeCase& c : cases) {
         SCOPED_TRACE(c.what);
-        OverlayHost overlay = OpenOverlay(c.app, c.view, {{"Vignette Type", c.type}, {"Angle", c.angle}});
+        OpenedOverlay overlay = OpenOverlay(c.app, c.view, {{"Vignette Type", c.type}, {"Angle", c.angle}});
         ASSERT_EQ(overlay.session->Draw(), PF_Err_NONE);
         EXPECT_EQ(overlay.session->last_event().evt_out_flags, PF_EO_HANDLED_EVENT);
         EXPECT_TRUE(overlay.host->CommandViolations().empty()) << overlay.host->CommandViolations()[0];
@@ -89,7 +89,7 @@ TEST(OverlayDrawingHostTest, StrokesInDocumentedOrder) {
 
 // Feather 0, layer window at 100 %: the parts lie where the shape puts them in layer pixels.
 TEST(OverlayDrawingHostTest, PartsLieWhereTheGeometryPutsThem) {
-    OverlayHost overlay = OpenOverlay(HostApp::kAfterEffects, {}, {{"Feather", "0"}});
+    OpenedOverlay overlay = OpenOverlay(HostApp::kAfterEffects, {}, {{"Feather", "0"}});
     ASSERT_EQ(overlay.session->Draw(), PF_Err_NONE);
     const auto& strokes = overlay.session->drawbot().strokes();
     ASSERT_EQ(strokes.size(), 11u);
@@ -127,7 +127,7 @@ TEST(OverlayDrawingHostTest, EllipsePointsTurnInSquarePixelsAndAreMapped) {
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(hostsim::HostAppName(app)) + ", angle " + c.angle + ", P " +
                          std::to_string(c.aspect) + ", point " + std::to_string(c.index));
-            OverlayHost overlay =
+            OpenedOverlay overlay =
                 OpenOverlay(app, View(PF_Window_LAYER, {1, 1}, {10, 20}), {{"Angle", c.angle}}, {c.aspect, 1});
             ASSERT_EQ(overlay.session->Draw(), PF_Err_NONE);
             // The path is MoveTo point 0, then LineTo every point from 0 on, then back to point 0.
@@ -142,7 +142,7 @@ TEST(OverlayDrawingHostTest, HostStyles) {
     const DRAWBOT_ColorRGBA grey{0.9f, 0.9f, 0.9f, 1.0f}, yellow{0.9f, 0.9f, 0.0f, 1.0f};
     for (HostApp app : {HostApp::kAfterEffects, HostApp::kPremierePro}) {
         SCOPED_TRACE(hostsim::HostAppName(app));
-        OverlayHost overlay = OpenOverlay(app);
+        OpenedOverlay overlay = OpenOverlay(app);
         ASSERT_EQ(overlay.session->Draw(), PF_Err_NONE);
         const auto& strokes = overlay.session->drawbot().strokes();
         ASSERT_EQ(strokes.size(), 11u);
@@ -178,7 +178,7 @@ TEST(OverlayDrawingHostTest, OpacityKnobLevels) {
     for (HostApp app : {HostApp::kAfterEffects, HostApp::kPremierePro}) {
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(hostsim::HostAppName(app)) + ", opacity " + c.opacity);
-            OverlayHost overlay = OpenOverlay(app, {}, {{"Opacity", c.opacity}, {"Vignette Type", "Rectangle"}});
+            OpenedOverlay overlay = OpenOverlay(app, {}, {{"Opacity", c.opacity}, {"Vignette Type", "Rectangle"}});
             ASSERT_EQ(overlay.session->Draw(), PF_Err_NONE);
             const auto& strokes = overlay.session->drawbot().strokes();
             ASSERT_EQ(strokes.size(), 10u);
@@ -198,7 +198,7 @@ TEST(OverlayDrawingHostTest, OpacityKnobLevels) {
 TEST(OverlayDrawingHostTest, NoDrawingReferenceDrawsNothing) {
     for (HostApp app : {HostApp::kAfterEffects, HostApp::kPremierePro}) {
         SCOPED_TRACE(hostsim::HostAppName(app));
-        OverlayHost overlay = OpenOverlay(app);
+        OpenedOverlay overlay = OpenOverlay(app);
         overlay.session->drawbot().gives_drawing_reference = false;
         EXPECT_EQ(overlay.session->Draw(), PF_Err_NONE);
         EXPECT_TRUE(overlay.session->drawbot().strokes().empty());
@@ -227,7 +227,7 @@ TEST(OverlayDrawingHostTest, AFailingDrawingCallStopsTheDrawingQuietly) {
         for (const Case& c : cases) {
             if (app == HostApp::kPremierePro && std::string(c.call) == "PF_GetPreferredForegroundColor") continue;
             SCOPED_TRACE(std::string(hostsim::HostAppName(app)) + ", " + c.call + " #" + std::to_string(c.nth));
-            OverlayHost overlay = OpenOverlay(app, {}, {{"Vignette Type", "Rectangle"}});
+            OpenedOverlay overlay = OpenOverlay(app, {}, {{"Vignette Type", "Rectangle"}});
             overlay.host->failures().FailCall(c.call, c.nth, 25);
             EXPECT_EQ(overlay.session->Draw(), PF_Err_NONE);
             EXPECT_EQ(overlay.session->drawbot().strokes().size(), c.strokes_made);
@@ -246,7 +246,7 @@ TEST(OverlayDrawingHostTest, EachSuiteIsAcquiredOncePerEvent) {
     for (HostApp app : {HostApp::kAfterEffects, HostApp::kPremierePro}) {
         for (const char* type : {"Rectangle", "Ellipse"}) {
             SCOPED_TRACE(std::string(hostsim::HostAppName(app)) + ", " + type);
-            OverlayHost overlay = OpenOverlay(app, View(PF_Window_LAYER), {{"Vignette Type", type}});
+            OpenedOverlay overlay = OpenOverlay(app, View(PF_Window_LAYER), {{"Vignette Type", type}});
             overlay.host->trace().Clear();
             ASSERT_EQ(overlay.session->Draw(), PF_Err_NONE);
             std::map<std::string, int> acquired;
@@ -288,14 +288,14 @@ TEST(OverlayDrawingHostTest, ADrawbotObjectFailureReachesTheHostWithItsCode) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        OverlayHost overlay = OpenOverlay(HostApp::kAfterEffects, {}, {{"Vignette Type", "Rectangle"}});
+        OpenedOverlay overlay = OpenOverlay(HostApp::kAfterEffects, {}, {{"Vignette Type", "Rectangle"}});
         for (const Failure& f : c.failures) overlay.host->failures().FailCall(f.call, f.nth, f.code);
         EXPECT_EQ(overlay.session->Draw(), c.expected);
         EXPECT_TRUE(overlay.host->CommandViolations().empty()) << overlay.host->CommandViolations()[0];
     }
     for (const Failure& f : {Failure{"NewPath", 1, 41}, Failure{"NewPen", 1, 42}, Failure{"ReleaseObject", 9, 44}}) {
         SCOPED_TRACE(std::string("Premiere Pro, ") + f.call + " #" + std::to_string(f.nth));
-        OverlayHost overlay = OpenOverlay(HostApp::kPremierePro);
+        OpenedOverlay overlay = OpenOverlay(HostApp::kPremierePro);
         overlay.host->failures().FailCall(f.call, f.nth, f.code);
         EXPECT_EQ(overlay.session->Draw(), f.code);
         EXPECT_TRUE(overlay.host->CommandViolations().empty()) << overlay.host->CommandViolations()[0];
@@ -307,7 +307,7 @@ TEST(OverlayDrawingHostTest, LayerWindowNeverAsksForTheComposition) {
     for (HostApp app : {HostApp::kAfterEffects, HostApp::kPremierePro}) {
         for (PF_WindowType window : {PF_Window_LAYER, PF_Window_COMP}) {
             SCOPED_TRACE(std::string(hostsim::HostAppName(app)) + (window ? ", layer" : ", comp"));
-            OverlayHost overlay = OpenOverlay(app, View(window, {1, 1}, {0, 0}, {20, 10}));
+            OpenedOverlay overlay = OpenOverlay(app, View(window, {1, 1}, {0, 0}, {20, 10}));
             // The bottom-right corner, moved by the layer's place in the composition.
             const A_long x = window == PF_Window_COMP ? 410 : 390, y = window == PF_Window_COMP ? 245 : 235;
             hostsim::MappingCalls& calls = overlay.session->window().calls();

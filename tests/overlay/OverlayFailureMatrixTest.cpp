@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "OverlayHost.h"
+#include "OpenedOverlay.h"
 
 namespace qxv::host_tests {
 namespace {
@@ -26,7 +26,7 @@ const char* EventName(Event event) {
 }
 
 struct EventRun {
-    OverlayHost overlay;
+    OpenedOverlay overlay;
     PF_Err result = PF_Err_NONE;
 };
 

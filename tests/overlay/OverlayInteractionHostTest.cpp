@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "hostsim/OverlayEvents.h"
-#include "OverlayHost.h"
+#include "OpenedOverlay.h"
 
 namespace qxv::host_tests {
 namespace {
@@ -26,7 +26,7 @@ const PF_Point kHandles[10] = {{90, 35},   {390, 35},  {90, 235},  {390, 235}, {
 
 // A new click whose click data carries a mark in the words the effect does not use: a click
 // that takes a handle clears them, one that misses leaves the click data alone.
-int ClickedHandle(OverlayHost& overlay, PF_Point mouse) {
+int ClickedHandle(OpenedOverlay& overlay, PF_Point mouse) {
     constexpr A_intptr_t kMark = 99;
     PF_DoClickEventInfo& fresh = overlay.session->mutable_click_data();
     fresh = PF_DoClickEventInfo{};
@@ -43,7 +43,7 @@ int ClickedHandle(OverlayHost& overlay, PF_Point mouse) {
 }
 
 // The click data of a drag under way, as the host carries it, holding `handle`.
-void HoldHandle(OverlayHost& overlay, A_intptr_t handle) {
+void HoldHandle(OpenedOverlay& overlay, A_intptr_t handle) {
     PF_DoClickEventInfo& held = overlay.session->mutable_click_data();
     held = PF_DoClickEventInfo{};
     held.continue_refcon[0] = handle;
@@ -73,14 +73,14 @@ TEST(OverlayInteractionHostTest, ClickTakesTheHandleWithinReach) {
     for (HostApp app : {HostApp::kAfterEffects, HostApp::kPremierePro}) {
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(hostsim::HostAppName(app)) + ": " + c.what);
-            OverlayHost overlay = OpenOverlay(app, {}, c.settings);
+            OpenedOverlay overlay = OpenOverlay(app, {}, c.settings);
             EXPECT_EQ(ClickedHandle(overlay, c.mouse), c.handle);
         }
     }
 }
 
 TEST(OverlayInteractionHostTest, ProbedHandlesAreWhereTheHitTestPutsThem) {
-    OverlayHost overlay = OpenOverlay(HostApp::kAfterEffects);
+    OpenedOverlay overlay = OpenOverlay(HostApp::kAfterEffects);
     const auto handles = hostsim::ProbeHandles(*overlay.session, *overlay.host);
     ASSERT_EQ(handles.size(), 10u);
     for (int i = 0; i < 10; ++i) {
@@ -125,7 +125,7 @@ TEST(OverlayInteractionHostTest, HandlesFollowTheShape) {
         SCOPED_TRACE(c.what);
         Settings settings = {{"Vignette Type", "Rectangle"}};
         settings.insert(settings.end(), c.settings.begin(), c.settings.end());
-        OverlayHost overlay =
+        OpenedOverlay overlay =
             OpenOverlay(HostApp::kAfterEffects, View(PF_Window_LAYER, c.zoom), settings, {c.pixel_aspect, 1});
         const auto handles = hostsim::ProbeHandles(*overlay.session, *overlay.host);
         ASSERT_EQ(handles.size(), 10u);
@@ -143,8 +143,8 @@ TEST(OverlayInteractionHostTest, SameHandlesInBothHosts) {
                                           View(PF_Window_LAYER, {1, 2}, {60, 60})};
     const Settings settings = {{"Angle", "33"}, {"Width", "260"}, {"Height", "120"}, {"Feather", "40"}};
     for (const auto& view : views) {
-        OverlayHost ae = OpenOverlay(HostApp::kAfterEffects, view, settings, {2, 1});
-        OverlayHost pr = OpenOverlay(HostApp::kPremierePro, view, settings, {2, 1});
+        OpenedOverlay ae = OpenOverlay(HostApp::kAfterEffects, view, settings, {2, 1});
+        OpenedOverlay pr = OpenOverlay(HostApp::kPremierePro, view, settings, {2, 1});
         const auto ae_handles = hostsim::ProbeHandles(*ae.session, *ae.host);
         const auto pr_handles = hostsim::ProbeHandles(*pr.session, *pr.host);
         ASSERT_EQ(ae_handles.size(), 10u);
@@ -177,7 +177,7 @@ void RunDrags(const DragCase* cases, std::size_t count) {
         for (std::size_t i = 0; i < count; ++i) {
             const DragCase& c = cases[i];
             SCOPED_TRACE(std::string(hostsim::HostAppName(app)) + ": " + c.what);
-            OverlayHost overlay = OpenOverlay(app, {}, c.settings, {c.pixel_aspect, 1});
+            OpenedOverlay overlay = OpenOverlay(app, {}, c.settings, {c.pixel_aspect, 1});
             ASSERT_NE(ClickedHandle(overlay, c.from), 0);
             ASSERT_EQ(overlay.session->Drag(c.to, true), PF_Err_NONE);
             EXPECT_TRUE(overlay.host->CommandViolations().empty());
@@ -257,7 +257,7 @@ TEST(OverlayInteractionHostTest, HeldHandleDragsStayWithinTheValidRange) {
     for (HostApp app : {HostApp::kAfterEffects, HostApp::kPremierePro}) {
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(hostsim::HostAppName(app)) + ": " + c.what);
-            OverlayHost overlay = OpenOverlay(app, c.view, c.settings);
+            OpenedOverlay overlay = OpenOverlay(app, c.view, c.settings);
             HoldHandle(overlay, c.handle);
             ASSERT_EQ(overlay.session->Drag(c.to, false), PF_Err_NONE);
             EXPECT_TRUE(overlay.host->CommandViolations().empty());
@@ -273,7 +273,7 @@ TEST(OverlayInteractionHostTest, EventsNotForTheEffectAreLeftAlone) {
     for (HostApp app : {HostApp::kAfterEffects, HostApp::kPremierePro}) {
         for (A_intptr_t handle : {0, 11, -1}) {
             SCOPED_TRACE(std::string(hostsim::HostAppName(app)) + ", holding " + std::to_string(handle));
-            OverlayHost overlay = OpenOverlay(app);
+            OpenedOverlay overlay = OpenOverlay(app);
             HoldHandle(overlay, handle);
             ASSERT_EQ(overlay.session->Drag({200, 100}, false), PF_Err_NONE);
             EXPECT_EQ(overlay.Value("Opacity"), 25);
@@ -282,7 +282,7 @@ TEST(OverlayInteractionHostTest, EventsNotForTheEffectAreLeftAlone) {
         }
         for (Event event : {Event::kDraw, Event::kClick, Event::kDrag}) {
             SCOPED_TRACE(std::string(hostsim::HostAppName(app)) + ", effect window");
-            OverlayHost overlay = OpenOverlay(app, View(PF_Window_EFFECT));
+            OpenedOverlay overlay = OpenOverlay(app, View(PF_Window_EFFECT));
             if (event == Event::kDrag) HoldHandle(overlay, kOpacity);
             overlay.session->mutable_click_data().continue_refcon[2] = 5;
             const PF_Err err = event == Event::kDraw    ? overlay.session->Draw()
@@ -301,7 +301,7 @@ TEST(OverlayInteractionHostTest, EventsNotForTheEffectAreLeftAlone) {
 TEST(OverlayInteractionHostTest, ClickDataTravelsUntilTheFinalDrag) {
     for (HostApp app : {HostApp::kAfterEffects, HostApp::kPremierePro}) {
         SCOPED_TRACE(hostsim::HostAppName(app));
-        OverlayHost overlay = OpenOverlay(app);
+        OpenedOverlay overlay = OpenOverlay(app);
         ASSERT_EQ(ClickedHandle(overlay, {200, 160}), 10);
 
         overlay.session->Drag({200, 150}, false);

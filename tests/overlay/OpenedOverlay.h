@@ -1,5 +1,5 @@
-// A ready host (global and parameter set-up done) with one overlay window open on a
-// 480 x 270 layer, the effect's parameters set from text as a user would set them.
+// The host library's host, ready (global and parameter set-up done), with one overlay window
+// open on a 480 x 270 layer, the effect's parameters set from text as a user would set them.
 #pragma once
 
 #include <memory>
@@ -16,7 +16,7 @@ using Settings = std::vector<std::pair<std::string, std::string>>;
 
 constexpr PF_Point kLayerSize{480, 270};
 
-struct OverlayHost {
+struct OpenedOverlay {
     std::unique_ptr<hostsim::Host> host;
     std::unique_ptr<hostsim::EventSession> session;
 
@@ -27,7 +27,7 @@ struct OverlayHost {
 // Point of origin at the layer's centre (240, 135); the other parameters at their defaults
 // (Ellipse, 300 x 200, Angle 0, Feather 100, Opacity 25) unless `settings` says otherwise. The
 // session gives every event the layer's pixel aspect ratio.
-OverlayHost OpenOverlay(hostsim::HostApp app, const hostsim::OverlayView& view = {}, const Settings& settings = {},
+OpenedOverlay OpenOverlay(hostsim::HostApp app, const hostsim::OverlayView& view = {}, const Settings& settings = {},
                         PF_RationalScale pixel_aspect_ratio = {1, 1});
 
 hostsim::OverlayView View(PF_WindowType window, hostsim::Zoom zoom = {}, PF_Point scroll = {0, 0},

@@ -1,10 +1,10 @@
-#include "OverlayHost.h"
+#include "OpenedOverlay.h"
 
 namespace qxv::host_tests {
 
-OverlayHost OpenOverlay(hostsim::HostApp app, const hostsim::OverlayView& view, const Settings& settings,
+OpenedOverlay OpenOverlay(hostsim::HostApp app, const hostsim::OverlayView& view, const Settings& settings,
                         PF_RationalScale pixel_aspect_ratio) {
-    OverlayHost overlay;
+    OpenedOverlay overlay;
     overlay.host = MakeReadyHost(app);
     overlay.session = std::make_unique<hostsim::EventSession>(*overlay.host, view, kLayerSize, pixel_aspect_ratio);
     Settings all = {{"Point of origin", "240,135"}};
@@ -16,7 +16,7 @@ OverlayHost OpenOverlay(hostsim::HostApp app, const hostsim::OverlayView& view, 
     return overlay;
 }
 
-double OverlayHost::Value(const std::string& name) const {
+double OpenedOverlay::Value(const std::string& name) const {
     const PF_ParamDef& def = host->params().Param(host->params().IndexOf(name)).def;
     switch (def.param_type) {
         case PF_Param_FLOAT_SLIDER: return def.u.fs_d.value;
@@ -26,7 +26,7 @@ double OverlayHost::Value(const std::string& name) const {
     }
 }
 
-A_long OverlayHost::Raw(const std::string& name) const {
+A_long OpenedOverlay::Raw(const std::string& name) const {
     const PF_ParamDef& def = host->params().Param(host->params().IndexOf(name)).def;
     return def.param_type == PF_Param_ANGLE ? def.u.ad.value : def.u.fd.value;
 }

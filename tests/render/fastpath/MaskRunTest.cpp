@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "ParamSet.h"
+#include "../ParamSet.h"
 #include "render/Mask.h"
 #include "render/PixelFunctions.h"
 #include "render/RenderSetup.h"

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <random>
 
-#include "ParamSet.h"
+#include "../ParamSet.h"
 #include "render/Mask.h"
 #include "render/PixelFunctions.h"
 #include "render/RenderSetup.h"

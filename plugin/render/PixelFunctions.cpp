@@ -238,13 +238,12 @@ template <class Format>
 auto ChooseForShapeAndMode(ShadingJob* job) {
     job->frame = NextFrame();
     job->fill_hsv = FillHsv(&job->context);
-    const bool outside_pairs = !job->outside_pairs.empty();
-    return WithBlendCode(job->context.blend_code, [job, outside_pairs](auto mode) {
+    return WithBlendCode(job->context.blend_code, [job](auto mode) {
         constexpr std::int32_t kCode = decltype(mode)::value;
         using Pixel = typename Format::Pixel;
         PF_Err (*chosen)(void*, A_long, A_long, Pixel*, Pixel*) = nullptr;
         if constexpr (Format::kEightBit) {
-            if (outside_pairs) {
+            if (!job->outside_pairs.empty()) {
                 chosen = job->context.is_ellipse ? &ShadeSpecialised<Format, Shape::kEllipse, kCode, true>
                                                  : &ShadeSpecialised<Format, Shape::kRectangle, kCode, true>;
             }

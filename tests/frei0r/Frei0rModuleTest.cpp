@@ -259,6 +259,13 @@ TEST(Frei0rModuleTest, StringsArriveAsTheTextOrAPointerToIt) {
         std::vector<char> copy(text, text + std::strlen(text) + 1);
         module.set_param_value(instance, copy.data(), index);
     };
+    const auto set_through_pointer = [&](int index, const char* text) {
+        // The pointer's own bytes are the other reading; at an address whose lowest byte is 1
+        // they start unprintable, as they would not if the byte were 0 (an empty text).
+        alignas(256) char at_odd_address[512] = {};
+        std::strncpy(at_odd_address + 1, text, sizeof at_odd_address - 2);
+        SetString(instance, index, at_odd_address + 1);
+    };
     struct Case {
         bool direct;
         int index;
@@ -275,7 +282,7 @@ TEST(Frei0rModuleTest, StringsArriveAsTheTextOrAPointerToIt) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.direct ? "direct " : "pointer ") + c.text);
-        c.direct ? set_direct(c.index, c.text) : SetString(instance, c.index, c.text);
+        c.direct ? set_direct(c.index, c.text) : set_through_pointer(c.index, c.text);
         EXPECT_EQ(GetString(instance, c.index), c.then);
     }
     const std::string said = testing::internal::GetCapturedStderr();

@@ -124,6 +124,9 @@ project "$scratch/picture.mlt" "$here/../../samples/meadow.png" 960 540 0.6
 open_in_shotcut "$scratch/picture.mlt"
 picture "$shots/shotcut-handles.png"
 echo "picture: the layer at ${player[0]},${player[1]} (${player[2]}x${player[3]}), the frame at ${player[4]},${player[5]} scaled to ${player[6]}x${player[7]}"
+x mousemove 1097 674 click 1           # the player's zoom button: zoomed in, scrolled
+sleep 1.5
+picture "$shots/shotcut-handles-zoomed.png"
 kill -9 "${pids[-1]}"; sleep 2
 
 # ---- The drags: a frame as high as the player, shown at 100 %, its width even to the

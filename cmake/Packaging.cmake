@@ -6,7 +6,8 @@
 #                                              variable set; it finds ../qx-vignette/QX_Vignette.so
 #     share/doc/qx-vignette/                   README and the overlay pictures
 #     share/kdenlive/effects/frei0r_qx_vignette.xml   Kdenlive's panel for frei0r.qx_vignette
-#     share/shotcut/qml/filters/qx_vignette/          Shotcut's filter (meta.qml, ui.qml)
+#     share/shotcut/qml/filters/qx_vignette/          Shotcut's filter (meta.qml, ui.qml; vui.qml,
+#                                              VignetteVui.qml, vignette.js: the handles)
 #   Windows (ZIP, made in the mingw-w64 sub-build): QX_Vignette.aex, qxv.exe and a text on
 #   where the hosts look for plug-ins.
 set(CPACK_PACKAGE_NAME "qx-vignette")

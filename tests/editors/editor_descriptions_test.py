@@ -78,6 +78,15 @@ def main():
             problems.append(f"shotcut: ui.qml never sets {name!r} ('{index}')")
         if choices and f"model: [{', '.join(repr(c) for c in choices)}]" not in ui:
             problems.append(f"shotcut: no combo box offers {choices}")
+    # The handles: meta.qml names vui.qml, which gives each value they drive its index.
+    vui = open(os.path.join(folder, "vui.qml")).read()
+    if "vui: 'vui.qml'" not in meta or not os.path.exists(os.path.join(folder, "VignetteVui.qml")):
+        problems.append("shotcut: meta.qml names no vui.qml, or VignetteVui.qml is not beside it")
+    names = [name for name, _, _ in params]
+    for role, name in (("typeProperty", "Vignette Type"), ("xProperty", "Point of origin X"),
+                       ("widthProperty", "Width"), ("angleProperty", "Angle"), ("opacityProperty", "Opacity")):
+        if f"{role}: '{names.index(name)}'" not in vui:
+            problems.append(f"shotcut: vui.qml does not give {role} the index of {name!r}")
     keyframed = re.search(r"simpleProperties: \[([^\]]*)\]", meta).group(1)
     doubles = [f"'{i}'" for i, (_, kind, _) in enumerate(params) if kind == DOUBLE]
     if keyframed != ", ".join(doubles):
@@ -86,7 +95,8 @@ def main():
     # qmllint (qtdeclarative5-dev-tools), where installed, for what the brackets cannot tell.
     qmllint = shutil.which("qmllint") or shutil.which("/usr/lib/qt5/bin/qmllint")
     if qmllint:
-        result = subprocess.run([qmllint, os.path.join(folder, "meta.qml"), os.path.join(folder, "ui.qml")],
+        qml_files = sorted(os.path.join(folder, f) for f in os.listdir(folder) if f.endswith(".qml"))
+        result = subprocess.run([qmllint, *qml_files],
                                 stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
         if result.returncode:
             problems.append("shotcut: qmllint:\n" + result.stdout.decode(errors="replace"))

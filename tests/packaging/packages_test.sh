@@ -42,7 +42,8 @@ else
         usr/lib/frei0r-1/qx_vignette.so usr/share/doc/qx-vignette/README.md \
         usr/share/doc/qx-vignette/overlay/rectangle-premiere-layer-2.png \
         usr/share/kdenlive/effects/frei0r_qx_vignette.xml usr/share/shotcut/qml/filters/qx_vignette/meta.qml \
-        usr/share/shotcut/qml/filters/qx_vignette/ui.qml
+        usr/share/shotcut/qml/filters/qx_vignette/ui.qml usr/share/shotcut/qml/filters/qx_vignette/vui.qml \
+        usr/share/shotcut/qml/filters/qx_vignette/VignetteVui.qml usr/share/shotcut/qml/filters/qx_vignette/vignette.js
     root="$scratch/root"
     dpkg-deb -x "$deb" "$root"
     # A small frame keeps it quick; 320 is a multiple of 16, so FFmpeg hands packed rows.

@@ -43,5 +43,6 @@ bool LearnEffect(Effect& effect, std::string& error);
 std::string KdenliveXml(const Effect& effect);
 std::string ShotcutMeta(const Effect& effect);
 std::string ShotcutUi(const Effect& effect);
+std::string ShotcutVui(const Effect& effect);  // throws when a control the handles drive is missing
 
 }  // namespace qxv::editors

@@ -1,10 +1,11 @@
-// Shotcut's filter folder: meta.qml (what the filter is, which properties take keyframes)
-// and ui.qml (the panel). Properties are the frei0r indices, as Shotcut's own frei0r filters
+// Shotcut's filter folder: meta.qml (what the filter is, which properties take keyframes),
+// ui.qml (the panel) and vui.qml (the handles over the player). Properties are the frei0r indices, as Shotcut's own frei0r filters
 // name them. The panel is Shotcut's KeyframableFilter with one row a control: a slider with
 // its keyframe button for the numbers that may change in time, a combo box of the registered
 // labels for a choice, a colour picker and a check box.
 #include <cstdio>
 #include <sstream>
+#include <stdexcept>
 
 #include "Controls.h"
 #include "Markup.h"
@@ -46,7 +47,8 @@ std::string ShotcutMeta(const Effect& effect) {
         << "\n"
         << "    objectName: 'qx_vignette'\n"
         << "    mlt_service: " << Quoted(effect.service) << "\n"
-        << "    qml: 'ui.qml'\n\n"
+        << "    qml: 'ui.qml'\n"
+        << "    vui: 'vui.qml'\n\n"
         << "    keyframes {\n"
         << "        allowAnimateIn: true\n"
         << "        allowAnimateOut: true\n"
@@ -252,6 +254,27 @@ std::string ShotcutUi(const Effect& effect) {
         << "        target: producer\n"
         << "    }\n"
         << "}\n";
+    return qml.str();
+}
+
+// The handles are VignetteVui.qml's (installed beside it, with vignette.js, from
+// tools/editor_descriptions/shotcut/); this file tells it which frei0r property holds each
+// value they read and write.
+std::string ShotcutVui(const Effect& effect) {
+    const auto property_of = [&effect](const std::string& name) {
+        for (const Control& control : effect.controls) {
+            if (control.name == name) return Property(control);
+        }
+        throw std::runtime_error("the handles need a parameter \"" + name + "\", which the module does not offer");
+    };
+    const char* const roles[][2] = {{"typeProperty", "Vignette Type"}, {"xProperty", "Point of origin X"},
+                                    {"yProperty", "Point of origin Y"}, {"widthProperty", "Width"},
+                                    {"heightProperty", "Height"},      {"angleProperty", "Angle"},
+                                    {"featherProperty", "Feather"},    {"opacityProperty", "Opacity"}};
+    std::ostringstream qml;
+    qml << "import QtQuick 2.12\n\nVignetteVui {\n";
+    for (const auto& role : roles) qml << "    " << role[0] << ": " << property_of(role[1]) << "\n";
+    qml << "}\n";
     return qml.str();
 }
 

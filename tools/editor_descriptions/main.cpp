@@ -1,7 +1,7 @@
 // qxv_editor_descriptions OUTPUT_DIR: writes what Kdenlive and Shotcut need to offer the
 // effect, learnt from the frei0r module built beside this program:
 //   OUTPUT_DIR/kdenlive/frei0r_qx_vignette.xml
-//   OUTPUT_DIR/shotcut/qx_vignette/meta.qml, ui.qml
+//   OUTPUT_DIR/shotcut/qx_vignette/meta.qml, ui.qml, vui.qml
 // Exits non-zero, writing nothing, when the module cannot be read or a control cannot be
 // described.
 #include <cstdio>
@@ -57,7 +57,8 @@ int main(int argc, char** argv) {
         const fs::path out = argv[1];
         if (!Write(out / "kdenlive" / "frei0r_qx_vignette.xml", qxv::editors::KdenliveXml(effect)) ||
             !Write(out / "shotcut" / "qx_vignette" / "meta.qml", qxv::editors::ShotcutMeta(effect)) ||
-            !Write(out / "shotcut" / "qx_vignette" / "ui.qml", qxv::editors::ShotcutUi(effect))) {
+            !Write(out / "shotcut" / "qx_vignette" / "ui.qml", qxv::editors::ShotcutUi(effect)) ||
+            !Write(out / "shotcut" / "qx_vignette" / "vui.qml", qxv::editors::ShotcutVui(effect))) {
             std::fprintf(stderr, "qxv_editor_descriptions: cannot write under %s\n", argv[1]);
             return 1;
         }

@@ -12,7 +12,7 @@
 #include <sstream>
 
 #include "Commands.h"
-#include "hostsim/Host.h"
+#include "hostsim/instruments/Host.h"
 #include "OptionValues.h"
 #include "Session.h"
 #include "hostsim/StandardSuites.h"

@@ -8,9 +8,10 @@
 #include <sstream>
 
 #include "Commands.h"
-#include "hostsim/Json.h"
+#include "hostsim/instruments/Json.h"
 #include "hostsim/Params.h"
 #include "hostsim/PluginLibrary.h"
+#include "hostsim/instruments/PeImage.h"
 #include "hostsim/StandardSuites.h"
 #include "HostReport.h"
 #include "Session.h"

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "hostsim/Drawbot.h"
-#include "hostsim/Host.h"
+#include "hostsim/instruments/Drawbot.h"
+#include "hostsim/instruments/Host.h"
 #include "Options.h"
-#include "hostsim/OverlayEvents.h"
+#include "hostsim/instruments/OverlayEvents.h"
 #include "Session.h"
 #include "hostsim/World.h"
 

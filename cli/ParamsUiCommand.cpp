@@ -4,7 +4,7 @@
 #include <iostream>
 
 #include "Commands.h"
-#include "hostsim/Json.h"
+#include "hostsim/instruments/Json.h"
 #include "HostReport.h"
 #include "Session.h"
 

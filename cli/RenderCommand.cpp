@@ -12,7 +12,7 @@
 
 #include "Commands.h"
 #include "FrameStreams.h"
-#include "hostsim/Host.h"
+#include "hostsim/instruments/Host.h"
 #include "ImageFiles.h"
 #include "PendingFile.h"
 #include "hostsim/Params.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "hostsim/Host.h"
+#include "hostsim/instruments/Host.h"
 #include "Options.h"
 #include "hostsim/PluginLibrary.h"
 

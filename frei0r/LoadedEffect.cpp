@@ -6,7 +6,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "hostsim/Host.h"
+#include "hostsim/Session.h"
 
 namespace qxv::frei0r {
 
@@ -58,7 +58,7 @@ void SetUp(LoadedEffect& effect) {
     }
     // The effect is driven as Premiere Pro drives it: frei0r's BGRA8888 frames are Premiere's
     // 8-bit BGRA worlds byte for byte, so they are handed over with no conversion.
-    hostsim::Host host(hostsim::HostApp::kPremierePro, effect.library->entry());
+    hostsim::Session host(hostsim::HostApp::kPremierePro, effect.library->entry());
     if (PF_Err err = host.GlobalSetup()) {
         effect.error = CommandFailure("PF_Cmd_GLOBAL_SETUP", err, host.out_data());
         return;

@@ -11,6 +11,7 @@
 
 #include "FileBytes.h"
 #include "hostsim/PluginLibrary.h"
+#include "hostsim/instruments/PeImage.h"
 #include "resources/EffectIdentity.h"
 
 namespace {

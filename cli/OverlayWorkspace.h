@@ -39,7 +39,7 @@ struct OverlayWorkspace {
     hostsim::OverlayView view;
     std::unique_ptr<hostsim::EventSession> events;
 
-    hostsim::Host& host() { return *session.host; }
+    hostsim::Host& host() { return *session.instruments; }
 };
 
 // Declares the options of every overlay command; the command's own follow.

@@ -17,7 +17,7 @@ class Session;
 void RegisterStandardSuites(Session& session);
 
 // "PF ANSI Suite" 1 and the `ansi` callbacks of PF_UtilCallbacks: the C library's maths,
-// sprintf bounded to the 256-byte return_msg, and strcpy, each traced.
+// sprintf bounded to the 256-byte return_msg, and strcpy, each reported to the observer.
 extern const PF_ANSICallbacksSuite1 kAnsiSuite1;
 PF_ANSICallbacks MakeAnsiCallbacks();
 void RegisterAnsiSuite(Session& session);
@@ -45,8 +45,8 @@ void RegisterFrameSuites(Session& session);
 // do. Like the real host it
 //   - visits the area asked for (null: the whole output), within the output's extent hint and
 //     within both worlds;
-//   - checks for the user's abort before every row (the host call "abort", so
-//     failures().FailCall("abort", n, PF_Interrupt_CANCEL) cancels at the nth row) and stops
+//   - checks for the user's abort before every row (the host call "abort", so an instrumented
+//     host's failures().FailCall("abort", n, PF_Interrupt_CANCEL) cancels at the nth row) and stops
 //     with that error;
 //   - reports progress from progress_base to progress_final as rows complete;
 //   - stops at the first error a pixel function returns and returns it;
@@ -56,7 +56,6 @@ void RegisterFrameSuites(Session& session);
 extern const PF_Iterate8Suite1 kIterate8Suite1;
 extern const PF_iterate16Suite1 kIterate16Suite1;
 void RegisterIterateSuites(Session& session);
-
 
 // "PF World Transform Suite" 1 `copy` and `copy_hq`, and the utility callback `copy` of
 // PF_UtilCallbacks: the host copies a frame row by row with memcpy, which is as fast as a

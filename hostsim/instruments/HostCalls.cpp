@@ -1,11 +1,6 @@
 #include "hostsim/instruments/HostCalls.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
-
-#include "hostsim/instruments/Host.h"
 
 namespace qxv::hostsim {
 

@@ -99,8 +99,6 @@ Session::~Session() {
 
 void Session::ResetOutData() { std::memset(out_data_.get(), 0, sizeof *out_data_); }
 
-void Session::SetBasicSuiteAvailable(bool available) { in_data_->pica_basicP = available ? &basic_suite_ : nullptr; }
-
 void Session::RegisterSuite(const std::string& name, std::int32_t version, const void* table) {
     suites_.Register(name, version, table);
 }

@@ -68,7 +68,6 @@ public:
     PF_OutData& out_data() { return *out_data_; }
     PF_UtilCallbacks& utils() { return utils_; }  // `copy` is provided by the frames support
     void ResetOutData();                          // all zero, as a fresh record
-    void SetBasicSuiteAvailable(bool available);  // pica_basicP present (default) or null
 
     // ---- What the host offers ----
     void RegisterSuite(const std::string& name, std::int32_t version, const void* table);

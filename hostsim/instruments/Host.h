@@ -33,6 +33,8 @@ public:
 
     // ParamsSetup also forgets the custom UI registered before.
     PF_Err ParamsSetup();
+    // pica_basicP present (default) or null, for a host that hands out no basic suite.
+    void SetBasicSuiteAvailable(bool available) { in_data().pica_basicP = available ? basic_suite_ : nullptr; }
 
     // Host-side findings of the last command: suite imbalances, exceptions across the entry,
     // calls with a foreign effect_ref, overlong strings copied into a fixed field...
@@ -87,6 +89,7 @@ private:
     std::vector<PixelFormatCall> pixel_format_calls_;
     IterationReport last_iteration_;
     DrawbotRecorder drawbot_;
+    SPBasicSuite* basic_suite_ = in_data().pica_basicP;
 };
 
 // What the last iteration of this host did.

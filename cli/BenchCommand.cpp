@@ -12,7 +12,7 @@
 #include <sstream>
 
 #include "Commands.h"
-#include "hostsim/Host.h"
+#include "hostsim/instruments/Host.h"
 #include "OptionValues.h"
 #include "Session.h"
 #include "hostsim/StandardSuites.h"
@@ -314,7 +314,7 @@ int BenchFormat(const BenchOptions& options, WorldFormat format) {
     Session session;
     std::string error;
     if (!OpenSession(session_options, session, error)) return Fail(kCommand, error, kExitFailure);
-    hostsim::Host& host = *session.host;
+    hostsim::Host& host = *session.instruments;
     const std::vector<BenchCase> cases = Cases(options.size.h, options.size.v, host.params());
     if (!CaseMatches(cases, options.only_case, error)) return Fail(kCommand, error, kExitUsage);
     if (format == options.formats.front()) {  // once the case names are known good

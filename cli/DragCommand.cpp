@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "Commands.h"
-#include "hostsim/Json.h"
+#include "hostsim/instruments/Json.h"
 #include "OverlayWorkspace.h"
 #include "PendingFile.h"
 #include "hostsim/Params.h"

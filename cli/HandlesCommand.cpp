@@ -5,8 +5,8 @@
 #include <string>
 
 #include "Commands.h"
-#include "hostsim/Json.h"
-#include "hostsim/OverlayEvents.h"
+#include "hostsim/instruments/Json.h"
+#include "hostsim/instruments/OverlayEvents.h"
 #include "OverlayWorkspace.h"
 #include "PendingFile.h"
 

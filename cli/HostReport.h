@@ -6,8 +6,8 @@
 #include <ostream>
 #include <string>
 
-#include "hostsim/Host.h"
-#include "hostsim/Json.h"
+#include "hostsim/instruments/Host.h"
+#include "hostsim/instruments/Json.h"
 
 namespace qxv::cli {
 

@@ -8,9 +8,10 @@
 #include <sstream>
 
 #include "Commands.h"
-#include "hostsim/Json.h"
+#include "hostsim/instruments/Json.h"
 #include "hostsim/Params.h"
 #include "hostsim/PluginLibrary.h"
+#include "hostsim/instruments/PeImage.h"
 #include "hostsim/StandardSuites.h"
 #include "HostReport.h"
 #include "Session.h"
@@ -233,7 +234,7 @@ int RunInfo(const std::vector<std::string>& args) {
 
     Session session;
     if (!OpenSession(options, session, error, /*tolerate_setup_errors=*/true)) return Fail(kCommand, error, kExitFailure);
-    hostsim::Host& host = *session.host;
+    hostsim::Host& host = *session.instruments;
     std::optional<std::string> aex_path;
     if (command_line.Has("aex")) aex_path = command_line.Text("aex");
     PiPLSource pipl = ReadPiPL(aex_path, *session.library);

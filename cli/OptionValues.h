@@ -6,8 +6,8 @@
 #include <string>
 
 #include "AE_Effect.h"
-#include "hostsim/Host.h"
-#include "hostsim/OverlayEvents.h"
+#include "hostsim/instruments/Host.h"
+#include "hostsim/instruments/OverlayEvents.h"
 #include "Options.h"
 
 namespace qxv::cli {

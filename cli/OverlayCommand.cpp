@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "Commands.h"
-#include "hostsim/Json.h"
+#include "hostsim/instruments/Json.h"
 #include "OverlayWorkspace.h"
 #include "PendingFile.h"
 #include "HostReport.h"

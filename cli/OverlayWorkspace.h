@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "hostsim/Drawbot.h"
-#include "hostsim/Host.h"
+#include "hostsim/instruments/Drawbot.h"
+#include "hostsim/instruments/Host.h"
 #include "Options.h"
-#include "hostsim/OverlayEvents.h"
+#include "hostsim/instruments/OverlayEvents.h"
 #include "Session.h"
 #include "hostsim/World.h"
 
@@ -39,7 +39,7 @@ struct OverlayWorkspace {
     hostsim::OverlayView view;
     std::unique_ptr<hostsim::EventSession> events;
 
-    hostsim::Host& host() { return *session.host; }
+    hostsim::Host& host() { return *session.instruments; }
 };
 
 // Declares the options of every overlay command; the command's own follow.

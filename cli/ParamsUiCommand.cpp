@@ -4,7 +4,7 @@
 #include <iostream>
 
 #include "Commands.h"
-#include "hostsim/Json.h"
+#include "hostsim/instruments/Json.h"
 #include "HostReport.h"
 #include "Session.h"
 
@@ -111,7 +111,7 @@ int RunParamsUI(const std::vector<std::string>& args) {
 
     Session session;
     if (!OpenSession(options, session, error)) return Fail(kCommand, error, kExitFailure);
-    hostsim::Host& host = *session.host;
+    hostsim::Host& host = *session.instruments;
     const int supervised = SupervisedCheckbox(host.params());
     if (!supervised) return Fail(kCommand, "the plug-in registered no supervised checkbox", kExitFailure);
     if (!host.params().Set(supervised, mask_only, error)) return Fail(kCommand, error, kExitFailure);

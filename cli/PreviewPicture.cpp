@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "hostsim/Drawbot.h"
+#include "hostsim/instruments/Drawbot.h"
 
 namespace qxv::cli {
 

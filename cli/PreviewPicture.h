@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "hostsim/Drawbot.h"
-#include "hostsim/OverlayEvents.h"
+#include "hostsim/instruments/Drawbot.h"
+#include "hostsim/instruments/OverlayEvents.h"
 #include "hostsim/World.h"
 
 namespace qxv::cli {

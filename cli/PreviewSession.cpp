@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "hostsim/OverlayEvents.h"
-#include "hostsim/Json.h"
+#include "hostsim/instruments/OverlayEvents.h"
+#include "hostsim/instruments/Json.h"
 #include "hostsim/Params.h"
 #include "HostReport.h"
 

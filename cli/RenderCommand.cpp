@@ -12,7 +12,7 @@
 
 #include "Commands.h"
 #include "FrameStreams.h"
-#include "hostsim/Host.h"
+#include "hostsim/instruments/Host.h"
 #include "ImageFiles.h"
 #include "PendingFile.h"
 #include "hostsim/Params.h"
@@ -101,6 +101,7 @@ bool ReadRenderOptions(const CommandLine& command_line, RenderOptions& options, 
         return false;
     }
     options.trace = command_line.Has("trace");
+    options.session.instrumented = options.trace;
     return true;
 }
 
@@ -135,10 +136,12 @@ struct RenderJob {
 
 // Renders one frame; on failure `error` holds the plug-in's error and message.
 bool RenderOne(RenderJob& job, World& input, World& output, std::string& error) {
-    hostsim::Host& host = *job.session.host;
+    hostsim::Session& host = *job.session.host;
     const PF_Err err = hostsim::RenderFrame(host, input, output, job.settings);
-    for (const std::string& violation : host.CommandViolations()) {
-        std::cerr << "qxv render: warning: the host noticed: " << violation << "\n";
+    if (const hostsim::Host* instruments = job.session.instruments) {
+        for (const std::string& violation : instruments->CommandViolations()) {
+            std::cerr << "qxv render: warning: the host noticed: " << violation << "\n";
+        }
     }
     if (err) {
         error = "the plug-in answered PF_Cmd_RENDER with " + ErrorText(err);
@@ -262,7 +265,7 @@ int RenderRaw(RenderOptions& options) {
     RawFiles files;
     if (!OpenRawFiles(options, files, error)) return Fail(kCommand, error, kExitFailure);
     bool ok = RenderRawStream(job, files.in_fd, files.out_fd, size.h, size.v, error);
-    if (options.trace) PrintTrace(std::cerr, *job.session.host);
+    if (options.trace) PrintTrace(std::cerr, *job.session.instruments);
     ok = CloseRawFiles(options.output, files, ok, error);
     if (!ok) return Fail(kCommand, error, kExitFailure);
     if (job.frames_rendered == 0) std::cerr << "qxv render: warning: the input held no frame\n";
@@ -340,7 +343,7 @@ int RenderImages(const RenderOptions& options) {
     if (!CanCreateFileBeside(first_output, error)) return Fail(kCommand, error, kExitFailure);
     if (!OpenRenderSession(options, probe.width, probe.height, job, error)) return Fail(kCommand, error, kExitUsage);
     const bool ok = RenderImageFrames(job, options, frames, error);
-    if (options.trace) PrintTrace(std::cerr, *job.session.host);
+    if (options.trace) PrintTrace(std::cerr, *job.session.instruments);
     return ok ? kExitOk : Fail(kCommand, error, kExitFailure);
 }
 

@@ -83,9 +83,15 @@ bool ReadSessionOptions(const CommandLine& command_line, SessionOptions& options
 bool OpenSession(const SessionOptions& options, Session& session, std::string& error, bool tolerate_setup_errors) {
     session.library = hostsim::PluginLibrary::Load(options.plugin_path, error);
     if (!session.library) return false;
-    session.host = std::make_unique<Host>(options.host, session.library->entry());
-    Host& host = *session.host;
-    for (const std::string& suite : options.failing_suites) host.failures().FailSuite(suite);
+    if (options.instrumented || !options.failing_suites.empty()) {
+        auto instrumented = std::make_unique<Host>(options.host, session.library->entry());
+        for (const std::string& suite : options.failing_suites) instrumented->failures().FailSuite(suite);
+        session.instruments = instrumented.get();
+        session.host = std::move(instrumented);
+    } else {
+        session.host = std::make_unique<hostsim::Session>(options.host, session.library->entry());
+    }
+    hostsim::Session& host = *session.host;
     host.SetIterationThreads(options.threads);
 
     session.global_setup_result = host.GlobalSetup();

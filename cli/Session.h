@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "hostsim/Host.h"
+#include "hostsim/instruments/Host.h"
 #include "Options.h"
 #include "hostsim/PluginLibrary.h"
 
@@ -20,11 +20,15 @@ struct SessionOptions {
     std::vector<std::string> failing_suites;  // --fail-suite, in order
     std::vector<std::string> assignments;     // --set "NAME=VALUE", applied after parameter set-up
     unsigned threads = 0;                     // of the host's iterations; 0: one per core
+    // The host watches itself (trace, suite accounting, failure rules, violations): every
+    // command but a plain render, which runs on the lean session the frei0r module uses.
+    bool instrumented = true;
 };
 
 struct Session {
     std::unique_ptr<hostsim::PluginLibrary> library;
-    std::unique_ptr<hostsim::Host> host;
+    std::unique_ptr<hostsim::Session> host;
+    hostsim::Host* instruments = nullptr;  // `host` when instrumented, else null
     PF_Err global_setup_result = PF_Err_NONE;
     PF_Err params_setup_result = PF_Err_NONE;
     PF_OutData after_global_setup{};  // the host reads version and flags from this one
@@ -41,7 +45,8 @@ std::string DirectoryOf(const std::string& path);
 // declares them.
 bool ReadSessionOptions(const CommandLine& command_line, SessionOptions& options, std::string& error);
 
-// Loads the plug-in, makes the host, arms the failing suites, sends GLOBAL_SETUP and
+// Loads the plug-in, makes the host (instrumented when asked or when suites are to fail), arms
+// the failing suites, sends GLOBAL_SETUP and
 // PARAMS_SETUP and applies the assignments. A failing command is reported in `error` unless
 // `tolerate_setup_errors` (info shows them instead of stopping).
 bool OpenSession(const SessionOptions& options, Session& session, std::string& error,

@@ -42,16 +42,18 @@ using qxv::frei0r::TheEffect;
 
 extern "C" {
 
-// Set-up is once per process and not tied to f0r_init/f0r_deinit (see LoadedEffect.h).
+// The effect's set-up and release follow these and the instances' lives (see LoadedEffect.h).
 int f0r_init() {
     int ok = 0;
-    Guarded("f0r_init", [&] { ok = TheEffect().usable() ? 1 : 0; });
+    Guarded("f0r_init", [&] { ok = qxv::frei0r::OpenEffect() ? 1 : 0; });
     return ok;
 }
 
-// FFmpeg calls this per filter instance, while other instances may still render: the plug-in
-// stays loaded until the process ends.
-void f0r_deinit() {}
+// FFmpeg calls this per filter instance, while other instances may still render: those keep
+// the effect.
+void f0r_deinit() {
+    Guarded("f0r_deinit", [] { qxv::frei0r::CloseEffect(); });
+}
 
 void f0r_get_plugin_info(f0r_plugin_info_t* info) {
     if (!info) return;
@@ -84,16 +86,27 @@ void f0r_get_param_info(f0r_param_info_t* info, int param_index) {
 f0r_instance_t f0r_construct(unsigned int width, unsigned int height) {
     Frei0rInstance* instance = nullptr;
     Guarded("f0r_construct", [&] {
-        const auto& effect = TheEffect();
+        const auto& effect = qxv::frei0r::HoldEffect();
         // Sizes past this would overflow the host's 32-bit row bytes.
-        if (!effect.usable() || width == 0 || height == 0 || width > 0x1FFFFFFF / 4 || height > 0x7FFFFFFF) return;
-        instance = new Frei0rInstance(effect, {static_cast<A_long>(width), static_cast<A_long>(height)});
+        if (effect.usable() && width > 0 && height > 0 && width <= 0x1FFFFFFF / 4 && height <= 0x7FFFFFFF) {
+            try {
+                instance = new Frei0rInstance(effect, {static_cast<A_long>(width), static_cast<A_long>(height)});
+            } catch (...) {
+                qxv::frei0r::LetGoOfEffect();
+                throw;
+            }
+        }
+        if (!instance) qxv::frei0r::LetGoOfEffect();
     });
     return instance;
 }
 
 void f0r_destruct(f0r_instance_t instance) {
-    Guarded("f0r_destruct", [&] { delete static_cast<Frei0rInstance*>(instance); });
+    if (!instance) return;
+    Guarded("f0r_destruct", [&] {
+        delete static_cast<Frei0rInstance*>(instance);
+        qxv::frei0r::LetGoOfEffect();
+    });
 }
 
 void f0r_set_param_value(f0r_instance_t instance, f0r_param_t param, int param_index) {

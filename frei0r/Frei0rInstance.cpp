@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "hostsim/Host.h"
+#include "hostsim/Session.h"
 #include "hostsim/Params.h"
 
 namespace qxv::frei0r {
@@ -74,11 +74,7 @@ void Frei0rInstance::Update(const std::uint32_t* in, std::uint32_t* out) {
         // frei0r has no way to fail a frame: the picture passes through untouched instead.
         std::memmove(out, in, pixels * 4);
         SayOnce("rendering failed with error " + std::to_string(err) + "; the frame passes through unchanged");
-    } else if (!host_.CommandViolations().empty()) {
-        SayOnce("the plug-in broke a host rule while rendering: " + host_.CommandViolations().front());
     }
-    // The trace is for tests of the host; over hours of video it would only grow.
-    host_.trace().Clear();
 }
 
 void Frei0rInstance::SayOnce(const std::string& message) {

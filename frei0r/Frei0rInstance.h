@@ -1,6 +1,6 @@
-// One frei0r instance: a simulated Premiere Pro session of its own (parameter values, suite
-// accounting, iteration threads) over the effect loaded once for the process, so instances
-// share no mutable state and may be updated in parallel, each from one thread at a time.
+// One frei0r instance: a Premiere Pro session of its own (parameter values, iteration
+// threads) over the effect the module loaded, so instances share no mutable state and may be
+// updated in parallel, each from one thread at a time.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "Frei0rValues.h"
-#include "hostsim/Host.h"
+#include "hostsim/Session.h"
 #include "LoadedEffect.h"
 
 namespace qxv::frei0r {
@@ -32,7 +32,7 @@ private:
 
     const LoadedEffect& effect_;
     FrameSize frame_;
-    hostsim::Host host_;
+    hostsim::Session host_;
     PF_EffectWorld input_{};   // over the host's frames, re-aimed every update
     PF_EffectWorld output_{};
     std::vector<std::uint32_t> in_place_copy_;

@@ -4,9 +4,11 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <mutex>
+#include <type_traits>
 
-#include "hostsim/Host.h"
+#include "hostsim/Session.h"
 
 namespace qxv::frei0r {
 
@@ -58,7 +60,7 @@ void SetUp(LoadedEffect& effect) {
     }
     // The effect is driven as Premiere Pro drives it: frei0r's BGRA8888 frames are Premiere's
     // 8-bit BGRA worlds byte for byte, so they are handed over with no conversion.
-    hostsim::Host host(hostsim::HostApp::kPremierePro, effect.library->entry());
+    hostsim::Session host(hostsim::HostApp::kPremierePro, effect.library->entry());
     if (PF_Err err = host.GlobalSetup()) {
         effect.error = CommandFailure("PF_Cmd_GLOBAL_SETUP", err, host.out_data());
         return;
@@ -87,22 +89,81 @@ std::vector<std::string> PluginCandidates(const std::string& module_directory) {
 
 void SayOnStderr(const std::string& message) { std::fprintf(stderr, "qx_vignette: %s\n", message.c_str()); }
 
-const LoadedEffect& TheEffect() {
-    // Never destroyed: hosts may still call in while the process exits, and the plug-in's
-    // code must stay mapped as long as any instance can render.
-    static LoadedEffect* effect = nullptr;
-    static std::once_flag once;
-    std::call_once(once, [] {
-        auto* loaded = new LoadedEffect();
+namespace {
+
+// The module's one effect and who may be using it. Trivially destructible, so no static
+// destructor takes it away from threads that still render while the process exits.
+struct ModuleEffect {
+    std::mutex mutex;
+    LoadedEffect* effect = nullptr;
+    int opens = 0;      // f0r_init calls not yet closed by f0r_deinit
+    int instances = 0;  // constructed and not yet destructed
+};
+static_assert(std::is_trivially_destructible_v<ModuleEffect>);
+
+ModuleEffect g_module;
+
+// With g_module.mutex held.
+const LoadedEffect& SetUpOnce() {
+    if (!g_module.effect) {
+        auto loaded = std::make_unique<LoadedEffect>();
         try {
             SetUp(*loaded);
         } catch (const std::exception& e) {
             loaded->error = std::string("setting up the plug-in failed: ") + e.what();
         }
         if (!loaded->usable()) SayOnStderr(loaded->error);
-        effect = loaded;
-    });
-    return *effect;
+        g_module.effect = loaded.release();
+    }
+    return *g_module.effect;
+}
+
+// With g_module.mutex held.
+void ReleaseWhenUnused() {
+    if (g_module.opens > 0 || g_module.instances > 0 || !g_module.effect) return;
+    delete g_module.effect;  // unloads the plug-in
+    g_module.effect = nullptr;
+}
+
+// Runs when the module is unloaded (dlclose) or the process exits: hosts that never call
+// f0r_deinit, or call it before their last instance goes, leave the effect to this.
+struct ReleaseAtUnload {
+    ~ReleaseAtUnload() {
+        std::lock_guard<std::mutex> lock(g_module.mutex);
+        g_module.opens = 0;
+        ReleaseWhenUnused();
+    }
+} g_release_at_unload;
+
+}  // namespace
+
+const LoadedEffect& TheEffect() {
+    std::lock_guard<std::mutex> lock(g_module.mutex);
+    return SetUpOnce();
+}
+
+bool OpenEffect() {
+    std::lock_guard<std::mutex> lock(g_module.mutex);
+    ++g_module.opens;
+    return SetUpOnce().usable();
+}
+
+void CloseEffect() {
+    std::lock_guard<std::mutex> lock(g_module.mutex);
+    if (g_module.opens > 0) --g_module.opens;
+    ReleaseWhenUnused();
+}
+
+const LoadedEffect& HoldEffect() {
+    std::lock_guard<std::mutex> lock(g_module.mutex);
+    const LoadedEffect& effect = SetUpOnce();
+    ++g_module.instances;
+    return effect;
+}
+
+void LetGoOfEffect() {
+    std::lock_guard<std::mutex> lock(g_module.mutex);
+    --g_module.instances;
 }
 
 }  // namespace qxv::frei0r

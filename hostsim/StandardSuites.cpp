@@ -10,19 +10,16 @@
 #include <string>
 
 #include "AE_EffectPixelFormat.h"
-#include "hostsim/Drawbot.h"
-#include "hostsim/Host.h"
+#include "hostsim/Session.h"
 #include "hostsim/ShippingLayouts.h"
 
 namespace qxv::hostsim {
 
-void RegisterStandardSuites(Host& host) {
-    RegisterAnsiSuite(host);
-    RegisterParamUtilsSuite(host);
-    RegisterPixelFormatSuite(host);
-    RegisterFrameSuites(host);
-    RegisterCustomUISuites(host);
-    RegisterDrawbotSuites(host);
+void RegisterStandardSuites(Session& session) {
+    RegisterAnsiSuite(session);
+    RegisterParamUtilsSuite(session);
+    RegisterPixelFormatSuite(session);
+    RegisterFrameSuites(session);
 }
 
 namespace {
@@ -36,21 +33,25 @@ std::string Number(double value) {
     return text;
 }
 
-void TraceMath(const char* name, const std::string& arguments, double result) {
-    if (Host* host = Host::Current()) host->Trace(name, std::string(name) + "(" + arguments + ") = " + Number(result));
+// The session whose calls are watched, null when none is.
+Session* Observed() {
+    Session* session = Session::Current();
+    return session && session->observer() ? session : nullptr;
 }
 
 template <double (*F)(double)>
 A_FpLong Unary(const char* name, A_FpLong x) {
     double result = F(x);
-    TraceMath(name, Number(x), result);
+    if (Session* session = Observed()) session->Report(name, std::string(name) + "(" + Number(x) + ") = " + Number(result));
     return result;
 }
 
 template <double (*F)(double, double)>
 A_FpLong Binary(const char* name, A_FpLong x, A_FpLong y) {
     double result = F(x, y);
-    TraceMath(name, Number(x) + ", " + Number(y), result);
+    if (Session* session = Observed()) {
+        session->Report(name, std::string(name) + "(" + Number(x) + ", " + Number(y) + ") = " + Number(result));
+    }
     return result;
 }
 
@@ -93,24 +94,24 @@ A_FpLong HostAcos(A_FpLong x) { return Unary<Acos>("acos", x); }
 
 int HostSprintf(A_char* dst, const A_char* fmt, ...) {
     if (!dst || !fmt) {
-        if (Host* host = Host::Current()) host->AddViolation("sprintf called with a null buffer or format");
+        if (Session* session = Session::Current()) session->Violation("sprintf called with a null buffer or format");
         return -1;
     }
     va_list args;
     va_start(args, fmt);
     int written = std::vsnprintf(dst, kReturnMsgSize, fmt, args);
     va_end(args);
-    if (Host* host = Host::Current()) host->Trace("sprintf", QuoteText(fmt) + " -> " + QuoteText(dst));
+    if (Session* session = Observed()) session->Report("sprintf", QuoteText(fmt) + " -> " + QuoteText(dst));
     return written;
 }
 
 A_char* HostStrcpy(A_char* dst, const A_char* src) {
     if (!dst || !src) {
-        if (Host* host = Host::Current()) host->AddViolation("strcpy called with a null argument");
+        if (Session* session = Session::Current()) session->Violation("strcpy called with a null argument");
         return dst;
     }
     std::strcpy(dst, src);
-    if (Host* host = Host::Current()) host->Trace("strcpy", QuoteText(src));
+    if (Session* session = Observed()) session->Report("strcpy", QuoteText(src));
     return dst;
 }
 
@@ -144,13 +145,13 @@ PF_ANSICallbacks MakeAnsiCallbacks() {
     return ansi;
 }
 
-void RegisterAnsiSuite(Host& host) { host.RegisterSuite(kPFANSISuite, kPFANSISuiteVersion1, &kAnsiSuite1); }
+void RegisterAnsiSuite(Session& session) { session.RegisterSuite(kPFANSISuite, kPFANSISuiteVersion1, &kAnsiSuite1); }
 
 namespace {
 
 PF_Err UpdateParamUI(PF_ProgPtr effect_ref, PF_ParamIndex param_index, const PF_ParamDef* defP) {
-    Host* host = Host::FromEffectRef(effect_ref);
-    if (!host) return PF_Err_BAD_CALLBACK_PARAM;
+    Session* session = Session::FromEffectRef(effect_ref);
+    if (!session) return PF_Err_BAD_CALLBACK_PARAM;
     const PF_ParamDef def = defP ? ReadParamDef(defP) : PF_ParamDef{};
     std::string detail = "index " + std::to_string(param_index);
     if (defP) {
@@ -159,28 +160,28 @@ PF_Err UpdateParamUI(PF_ProgPtr effect_ref, PF_ParamIndex param_index, const PF_
         detail += ", name " + QuoteText(std::string(def.name, strnlen(def.name, sizeof def.name)).c_str()) +
                   ", ui_flags " + flags;
     }
-    PF_Err err = host->CheckFailure("PF_UpdateParamUI");
+    PF_Err err = session->Intercept("PF_UpdateParamUI");
     if (err) {
         detail += " (injected)";
     } else if (!defP) {
         err = PF_Err_BAD_CALLBACK_PARAM;
-    } else if (param_index < 1 || param_index > host->params().count()) {
+    } else if (param_index < 1 || param_index > session->params().count()) {
         err = PF_Err_INVALID_INDEX;
     } else {
         ParamUIUpdate update;
         update.index = param_index;
         update.def = def;
         update.name.assign(def.name, strnlen(def.name, sizeof def.name));
-        host->params().ApplyUIUpdate(param_index, def);
-        host->RecordParamUIUpdate(std::move(update));
+        session->params().ApplyUIUpdate(param_index, def);
+        if (SessionObserver* observer = session->observer()) observer->ParamUIUpdated(std::move(update));
     }
-    host->Trace("PF_UpdateParamUI", detail, err);
+    session->Report("PF_UpdateParamUI", detail, err);
     return err;
 }
 
 // Keyframe access is outside what the simulated host models; a plug-in that asks is told so.
 PF_Err NotProvided(const char* name) {
-    if (Host* host = Host::Current()) host->Trace(name, "not provided by the simulated host", PF_Err_BAD_CALLBACK_PARAM);
+    if (Session* session = Session::Current()) session->Report(name, "not provided by the simulated host", PF_Err_BAD_CALLBACK_PARAM);
     return PF_Err_BAD_CALLBACK_PARAM;
 }
 
@@ -213,18 +214,18 @@ const PF_ParamUtilsSuite3 kParamUtilsSuite3 = {UpdateParamUI,    GetCurrentState
                                                IsIdenticalCheckout, FindKeyframeTime, GetKeyframeCount,
                                                CheckoutKeyframe, CheckinKeyframe,  KeyIndexToTime};
 
-void RegisterParamUtilsSuite(Host& host) {
-    host.RegisterSuite(kPFParamUtilsSuite, kPFParamUtilsSuiteVersion3, &kParamUtilsSuite3);
+void RegisterParamUtilsSuite(Session& session) {
+    session.RegisterSuite(kPFParamUtilsSuite, kPFParamUtilsSuiteVersion3, &kParamUtilsSuite3);
 }
 
 namespace {
 
 PF_Err Record(PF_ProgPtr effect_ref, const char* call, PrPixelFormat format, const std::string& detail) {
-    Host* host = Host::FromEffectRef(effect_ref);
-    if (!host) return PF_Err_BAD_CALLBACK_PARAM;
-    PF_Err err = host->CheckFailure(call);
-    if (!err) host->RecordPixelFormatCall(PixelFormatCall{call, format});
-    host->Trace(call, detail + (err ? " (injected)" : ""), err);
+    Session* session = Session::FromEffectRef(effect_ref);
+    if (!session) return PF_Err_BAD_CALLBACK_PARAM;
+    PF_Err err = session->Intercept(call);
+    if (!err && session->observer()) session->observer()->PixelFormatCalled(PixelFormatCall{call, format});
+    session->Report(call, detail + (err ? " (injected)" : ""), err);
     return err;
 }
 
@@ -237,9 +238,9 @@ PF_Err ClearSupportedPixelFormats(PF_ProgPtr effect_ref) {
 }
 
 PF_Err GetPixelFormat(PF_EffectWorld* world, PrPixelFormat* format) {
-    Host* host = Host::Current();
-    if (!host) return PF_Err_BAD_CALLBACK_PARAM;
-    PF_Err err = host->CheckFailure("GetPixelFormat");
+    Session* session = Session::Current();
+    if (!session) return PF_Err_BAD_CALLBACK_PARAM;
+    PF_Err err = session->Intercept("GetPixelFormat");
     PrPixelFormat known = 0;
     std::string detail;
     if (err) {
@@ -247,7 +248,7 @@ PF_Err GetPixelFormat(PF_EffectWorld* world, PrPixelFormat* format) {
     } else if (!world || !format) {
         err = PF_Err_BAD_CALLBACK_PARAM;
         detail = "null argument";
-    } else if (!host->WorldPixelFormat(world, known)) {
+    } else if (!session->WorldPixelFormat(world, known)) {
         // Only worlds the host made have a format; anything else is the plug-in's mistake.
         err = PF_Err_BAD_CALLBACK_PARAM;
         detail = "a world the host did not hand out";
@@ -255,12 +256,12 @@ PF_Err GetPixelFormat(PF_EffectWorld* world, PrPixelFormat* format) {
         *format = known;
         detail = PixelFormatName(known);
     }
-    host->Trace("GetPixelFormat", detail, err);
+    session->Report("GetPixelFormat", detail, err);
     return err;
 }
 
 PF_Err Unsupported(const char* name) {
-    if (Host* host = Host::Current()) host->Trace(name, "not provided by the simulated host", PF_Err_BAD_CALLBACK_PARAM);
+    if (Session* session = Session::Current()) session->Report(name, "not provided by the simulated host", PF_Err_BAD_CALLBACK_PARAM);
     return PF_Err_BAD_CALLBACK_PARAM;
 }
 
@@ -281,9 +282,9 @@ const PF_PixelFormatSuite1 kPixelFormatSuite1 = {AddSupportedPixelFormat, ClearS
                                                  GetPixelFormat,          GetBlackForPixelFormat,
                                                  GetWhiteForPixelFormat,  ConvertColorToPixelFormattedData};
 
-void RegisterPixelFormatSuite(Host& host) {
+void RegisterPixelFormatSuite(Session& session) {
     // Premiere Pro's suite: After Effects does not offer it.
-    if (host.is_premiere()) host.RegisterSuite(kPFPixelFormatSuite, kPFPixelFormatSuiteVersion1, &kPixelFormatSuite1);
+    if (session.is_premiere()) session.RegisterSuite(kPFPixelFormatSuite, kPFPixelFormatSuiteVersion1, &kPixelFormatSuite1);
 }
 
 std::string PixelFormatName(PrPixelFormat format) {
@@ -297,24 +298,12 @@ std::string PixelFormatName(PrPixelFormat format) {
     return std::string(text) + " '" + chars + "'";
 }
 
-void RegisterFrameSuites(Host& host) {
-    RegisterIterateSuites(host);
-    RegisterWorldTransformSuite(host);
+void RegisterFrameSuites(Session& session) {
+    RegisterIterateSuites(session);
+    RegisterWorldTransformSuite(session);
 }
 
 namespace {
-
-struct IterationState {
-    std::unique_ptr<RowPool> pool;
-    IterationReport last;
-
-    // A pool of the host's iteration threads (0: one per core).
-    RowPool& Pool(unsigned threads) {
-        const unsigned wanted = threads ? threads : HardwareThreads();
-        if (!pool || pool->threads() != wanted) pool = std::make_unique<RowPool>(wanted);
-        return *pool;
-    }
-};
 
 std::string RectText(const PF_LRect& r) {
     return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" + std::to_string(r.right) + "," +
@@ -352,25 +341,24 @@ template <class Pixel, class PixelFunc>
 template <class Pixel, class PixelFunc>
 PF_Err Iterate(const char* call, bool deep, PF_InData* in_data, A_long progress_base, A_long progress_final,
                PF_EffectWorld* src, const PF_Rect* area, void* refcon, PixelFunc pix_fn, PF_EffectWorld* dst) {
-    Host* host = in_data ? Host::FromEffectRef(in_data->effect_ref) : Host::Current();
-    if (!host) return PF_Err_BAD_CALLBACK_PARAM;
-    PF_Err err = host->CheckFailure(call);
+    Session* session = in_data ? Session::FromEffectRef(in_data->effect_ref) : Session::Current();
+    if (!session) return PF_Err_BAD_CALLBACK_PARAM;
+    PF_Err err = session->Intercept(call);
     if (err) {
-        host->Trace(call, "(injected)", err);
+        session->Report(call, "(injected)", err);
         return err;
     }
     if (!in_data || !src || !dst || !pix_fn || !src->data || !dst->data) {
-        host->Trace(call, "null argument", PF_Err_BAD_CALLBACK_PARAM);
+        session->Report(call, "null argument", PF_Err_BAD_CALLBACK_PARAM);
         return PF_Err_BAD_CALLBACK_PARAM;
     }
     if (((dst->world_flags & PF_WorldFlag_DEEP) != 0) != deep || ((src->world_flags & PF_WorldFlag_DEEP) != 0) != deep) {
-        host->AddViolation(std::string(call) + " was given a world of the other bit depth");
-        host->Trace(call, "world of the other bit depth", PF_Err_BAD_CALLBACK_PARAM);
+        session->Violation(std::string(call) + " was given a world of the other bit depth");
+        session->Report(call, "world of the other bit depth", PF_Err_BAD_CALLBACK_PARAM);
         return PF_Err_BAD_CALLBACK_PARAM;
     }
 
-    IterationState& state = host->Attachment<IterationState>();
-    RowPool& pool = state.Pool(host->iteration_threads());
+    RowPool& pool = session->IterationPool();
     const PF_LRect region = IterationRegion(*src, *dst, area);
     const A_long rows = region.bottom - region.top;
     std::atomic<A_long> rows_done{0};
@@ -384,7 +372,7 @@ PF_Err Iterate(const char* call, bool deep, PF_InData* in_data, A_long progress_
 
     pool.Run(region.top, region.bottom, [&](std::int64_t row) {
         const A_long y = static_cast<A_long>(row);
-        if (PF_Err aborted = host->CheckFailure("abort")) return stop_with(aborted);
+        if (PF_Err aborted = session->Intercept("abort")) return stop_with(aborted);
         if (PF_Err e = IterateRow(pix_fn, refcon, y, region.left, region.right, PixelAt<Pixel>(src, region.left, y),
                                   PixelAt<Pixel>(dst, region.left, y))) {
             return stop_with(e);
@@ -399,12 +387,14 @@ PF_Err Iterate(const char* call, bool deep, PF_InData* in_data, A_long progress_
     });
 
     err = first_error.load();
-    state.last = IterationReport{rows_done.load(), progress.load(), progress_final, pool.threads(), err};
-    host->Trace(call,
-                "rows " + std::to_string(region.top) + ".." + std::to_string(region.bottom) + " of " +
-                    RectText(region) + ", progress " + std::to_string(progress.load()) + "/" +
-                    std::to_string(progress_final) + ", " + std::to_string(pool.threads()) + " threads",
-                err);
+    if (SessionObserver* observer = session->observer()) {
+        observer->Iterated(IterationReport{rows_done.load(), progress.load(), progress_final, pool.threads(), err});
+        session->Report(call,
+                        "rows " + std::to_string(region.top) + ".." + std::to_string(region.bottom) + " of " +
+                            RectText(region) + ", progress " + std::to_string(progress.load()) + "/" +
+                            std::to_string(progress_final) + ", " + std::to_string(pool.threads()) + " threads",
+                        err);
+    }
     return err;
 }
 
@@ -420,7 +410,7 @@ PF_Err Iterate16(PF_InData* in_data, A_long progress_base, A_long progress_final
 }
 
 PF_Err NotOffered(const char* name) {
-    if (Host* host = Host::Current()) host->Trace(name, "not provided by the simulated host", PF_Err_BAD_CALLBACK_PARAM);
+    if (Session* session = Session::Current()) session->Report(name, "not provided by the simulated host", PF_Err_BAD_CALLBACK_PARAM);
     return PF_Err_BAD_CALLBACK_PARAM;
 }
 
@@ -452,16 +442,14 @@ const PF_Iterate8Suite1 kIterate8Suite1 = {Iterate8, IterateOrigin8, IterateLut8
                                            IterateGeneric};
 const PF_iterate16Suite1 kIterate16Suite1 = {Iterate16, IterateOrigin16, IterateOriginNonClip16};
 
-void RegisterIterateSuites(Host& host) {
-    host.RegisterSuite(kPFIterate8Suite, kPFIterate8SuiteVersion1, &kIterate8Suite1);
-    host.RegisterSuite(kPFIterate16Suite, kPFIterate16SuiteVersion1, &kIterate16Suite1);
+void RegisterIterateSuites(Session& session) {
+    session.RegisterSuite(kPFIterate8Suite, kPFIterate8SuiteVersion1, &kIterate8Suite1);
+    session.RegisterSuite(kPFIterate16Suite, kPFIterate16SuiteVersion1, &kIterate16Suite1);
 }
 
-IterationReport LastIteration(Host& host) { return host.Attachment<IterationState>().last; }
-
-A_long WorldPixelBytes(const Host& host, const PF_EffectWorld& world) {
+A_long WorldPixelBytes(const Session& session, const PF_EffectWorld& world) {
     PrPixelFormat format = 0;
-    if (host.WorldPixelFormat(&world, format)) {
+    if (session.WorldPixelFormat(&world, format)) {
         return format == PrPixelFormat_BGRA_4444_32f ? A_long{sizeof(PF_PixelFloat)} : A_long{sizeof(PF_Pixel)};
     }
     return (world.world_flags & PF_WorldFlag_DEEP) ? A_long{sizeof(PF_Pixel16)} : A_long{sizeof(PF_Pixel)};
@@ -477,13 +465,13 @@ std::string RectText(const PF_Rect* r) {
 
 // The pixel size of the pair: the destination decides when the host knows its format (the
 // source may be the copy of the input layer in the parameter array).
-A_long PairPixelBytes(const Host& host, const PF_EffectWorld& src, const PF_EffectWorld& dst) {
+A_long PairPixelBytes(const Session& session, const PF_EffectWorld& src, const PF_EffectWorld& dst) {
     PrPixelFormat format = 0;
-    if (host.WorldPixelFormat(&dst, format) || !host.WorldPixelFormat(&src, format)) return WorldPixelBytes(host, dst);
-    return WorldPixelBytes(host, src);
+    if (session.WorldPixelFormat(&dst, format) || !session.WorldPixelFormat(&src, format)) return WorldPixelBytes(session, dst);
+    return WorldPixelBytes(session, src);
 }
 
-PF_Err CopyRows(Host& host, const PF_EffectWorld& src, PF_EffectWorld& dst, const PF_Rect* src_r,
+PF_Err CopyRows(Session& session, const PF_EffectWorld& src, PF_EffectWorld& dst, const PF_Rect* src_r,
                 const PF_Rect* dst_r) {
     const PF_Rect from = src_r ? *src_r : PF_Rect{0, 0, src.width, src.height};
     const PF_Rect to = dst_r ? *dst_r : PF_Rect{0, 0, dst.width, dst.height};
@@ -494,7 +482,7 @@ PF_Err CopyRows(Host& host, const PF_EffectWorld& src, PF_EffectWorld& dst, cons
         to.top < 0 || to.right > dst.width || to.bottom > dst.height) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
-    const A_long pixel = PairPixelBytes(host, src, dst);
+    const A_long pixel = PairPixelBytes(session, src, dst);
     const std::size_t bytes = static_cast<std::size_t>(from.right - from.left) * static_cast<std::size_t>(pixel);
     const char* in = reinterpret_cast<const char*>(src.data) + static_cast<std::ptrdiff_t>(from.top) * src.rowbytes +
                      from.left * pixel;
@@ -507,20 +495,20 @@ PF_Err CopyRows(Host& host, const PF_EffectWorld& src, PF_EffectWorld& dst, cons
 
 PF_Err Copy(const char* call, PF_ProgPtr effect_ref, PF_EffectWorld* src, PF_EffectWorld* dst, PF_Rect* src_r,
             PF_Rect* dst_r) {
-    Host* host = Host::FromEffectRef(effect_ref);
-    if (!host) return PF_Err_BAD_CALLBACK_PARAM;
+    Session* session = Session::FromEffectRef(effect_ref);
+    if (!session) return PF_Err_BAD_CALLBACK_PARAM;
     const std::string detail = RectText(src_r) + " to " + RectText(dst_r);
-    PF_Err err = host->CheckFailure(call);
+    PF_Err err = session->Intercept(call);
     if (err) {
-        host->Trace(call, detail + " (injected)", err);
+        session->Report(call, detail + " (injected)", err);
         return err;
     }
     if (!src || !dst || !src->data || !dst->data) {
         err = PF_Err_BAD_CALLBACK_PARAM;
     } else {
-        err = CopyRows(*host, *src, *dst, src_r, dst_r);
+        err = CopyRows(*session, *src, *dst, src_r, dst_r);
     }
-    host->Trace(call, detail, err);
+    session->Report(call, detail, err);
     return err;
 }
 
@@ -534,8 +522,8 @@ PF_Err SuiteCopyHq(PF_ProgPtr effect_ref, PF_EffectWorld* src, PF_EffectWorld* d
 }
 
 PF_Err NotOffered(PF_ProgPtr effect_ref, const char* name) {
-    if (Host* host = Host::FromEffectRef(effect_ref)) {
-        host->Trace(name, "not provided by the simulated host", PF_Err_BAD_CALLBACK_PARAM);
+    if (Session* session = Session::FromEffectRef(effect_ref)) {
+        session->Report(name, "not provided by the simulated host", PF_Err_BAD_CALLBACK_PARAM);
     }
     return PF_Err_BAD_CALLBACK_PARAM;
 }
@@ -566,9 +554,9 @@ PF_Err TransformWorld(PF_ProgPtr effect_ref, PF_Quality, PF_ModeFlags, PF_Field,
 const PF_WorldTransformSuite1 kWorldTransformSuite1 = {CompositeRect, Blend,        Convolve,      SuiteCopy,
                                                        SuiteCopyHq,   TransferRect, TransformWorld};
 
-void RegisterWorldTransformSuite(Host& host) {
-    host.RegisterSuite(kPFWorldTransformSuite, kPFWorldTransformSuiteVersion1, &kWorldTransformSuite1);
-    host.utils().copy = UtilsCopy;
+void RegisterWorldTransformSuite(Session& session) {
+    session.RegisterSuite(kPFWorldTransformSuite, kPFWorldTransformSuiteVersion1, &kWorldTransformSuite1);
+    session.utils().copy = UtilsCopy;
 }
 
 PF_Err UtilsCopy(PF_ProgPtr effect_ref, PF_EffectWorld* src, PF_EffectWorld* dst, PF_Rect* src_r, PF_Rect* dst_r) {

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "hostsim/Host.h"
+#include "hostsim/instruments/Host.h"
 #include "hostsim/PluginLibrary.h"
 
 namespace qxv::host_tests {

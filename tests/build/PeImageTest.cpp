@@ -7,6 +7,7 @@
 
 #include "FileBytes.h"
 #include "hostsim/PluginLibrary.h"
+#include "hostsim/instruments/PeImage.h"
 
 namespace {
 

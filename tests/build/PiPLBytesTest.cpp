@@ -4,6 +4,7 @@
 
 #include "FileBytes.h"
 #include "hostsim/PluginLibrary.h"
+#include "hostsim/instruments/PeImage.h"
 
 namespace {
 

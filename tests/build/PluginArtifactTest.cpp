@@ -11,6 +11,7 @@
 
 #include "FileBytes.h"
 #include "hostsim/PluginLibrary.h"
+#include "hostsim/instruments/PeImage.h"
 #include "resources/EffectIdentity.h"
 
 namespace {
@@ -83,24 +84,42 @@ TEST_F(WindowsPlugin, FindsNoResourceUnderAnotherKey) {
 }
 
 #if !defined(_WIN32)  // the Windows runner's plug-in is the .aex
-// Defined dynamic symbols of the Linux plug-in, as `nm` lists them.
-std::vector<std::string> DefinedDynamicSymbols(const std::string& path) {
+// The symbols `nm` lists with `options`, their names demangled.
+std::vector<std::string> Symbols(const std::string& path, const std::string& options) {
     std::vector<std::string> names;
-    FILE* pipe = popen(("nm -D --defined-only '" + path + "'").c_str(), "r");
+    FILE* pipe = popen(("nm -C " + options + " '" + path + "'").c_str(), "r");
     if (!pipe) return names;
-    char line[512];
+    char line[4096];
     while (std::fgets(line, sizeof line, pipe)) {
         std::istringstream fields(line);
         std::string address, type, name;
-        if (fields >> address >> type >> name) names.push_back(name);
+        if (fields >> address >> type && std::getline(fields >> std::ws, name)) names.push_back(name);
     }
     EXPECT_EQ(pclose(pipe), 0) << "nm failed on " << path;
     return names;
 }
 
 TEST(LinuxPlugin, ExportsOnlyTheEntryPoint) {
-    EXPECT_EQ(DefinedDynamicSymbols(QXV_PLUGIN_PATH), std::vector<std::string>{"EntryPointFunc"});
+    EXPECT_EQ(Symbols(QXV_PLUGIN_PATH, "-D --defined-only"), std::vector<std::string>{"EntryPointFunc"});
 }
+
+#if defined(QXV_FREI0R_MODULE_PATH)
+// The module that ships renders through the host library's runtime only: nothing of the
+// simulator's instruments (trace, accounting, failure rules, the overlay's recording, the
+// reports) is linked in.
+TEST(Frei0rModule, CarriesNoneOfTheHostSimulatorsInstruments) {
+    const std::vector<std::string> symbols = Symbols(QXV_FREI0R_MODULE_PATH, "--defined-only");
+    const auto defines = [&](const std::string& part) {
+        return std::any_of(symbols.begin(), symbols.end(),
+                           [&](const std::string& name) { return name.find(part) != std::string::npos; });
+    };
+    ASSERT_TRUE(defines("qxv::hostsim::Session::Send")) << "the module's symbol table cannot be read";
+    for (const char* instrument : {"FailureInjection", "SuiteAccounting", "HostTrace", "DrawbotRecorder",
+                                   "qxv::hostsim::Host::", "EventSession", "PeImage", "nlohmann"}) {
+        EXPECT_FALSE(defines(instrument)) << instrument;
+    }
+}
+#endif
 #endif
 
 }  // namespace

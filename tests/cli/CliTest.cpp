@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "hostsim/Json.h"
+#include "hostsim/instruments/Json.h"
 #include "RunCli.h"
 
 namespace qxv::cli_tests {

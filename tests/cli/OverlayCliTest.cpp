@@ -6,7 +6,7 @@
 #include <string>
 
 #include "ScratchFiles.h"
-#include "hostsim/Json.h"
+#include "hostsim/instruments/Json.h"
 
 namespace qxv::cli_tests {
 namespace {

@@ -8,7 +8,7 @@
 #include <cctype>
 
 #include "../LoadedPlugin.h"
-#include "hostsim/Host.h"
+#include "hostsim/instruments/Host.h"
 #include "hostsim/World.h"
 
 namespace qxv::host_tests {

@@ -15,7 +15,7 @@
 
 #include "../LoadedPlugin.h"
 #include "Frei0rApi.h"
-#include "hostsim/Host.h"
+#include "hostsim/instruments/Host.h"
 #include "hostsim/Params.h"
 #include "hostsim/World.h"
 

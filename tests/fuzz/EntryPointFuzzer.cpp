@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "FuzzValues.h"
-#include "hostsim/Host.h"
-#include "hostsim/OverlayEvents.h"
+#include "hostsim/instruments/Host.h"
+#include "hostsim/instruments/OverlayEvents.h"
 #include "hostsim/PluginLibrary.h"
 #include "hostsim/StandardSuites.h"
 #include "hostsim/World.h"

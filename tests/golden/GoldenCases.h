@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "hostsim/Host.h"
+#include "hostsim/instruments/Host.h"
 #include "hostsim/World.h"
 
 namespace qxv::golden_tests {

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "hostsim/Host.h"
-#include "hostsim/Json.h"
+#include "hostsim/instruments/Host.h"
+#include "hostsim/instruments/Json.h"
 
 #include <gtest/gtest.h>
 

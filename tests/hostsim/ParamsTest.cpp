@@ -4,7 +4,7 @@
 
 #include "../LoadedPlugin.h"
 #include "hostsim/Params.h"
-#include "hostsim/Json.h"
+#include "hostsim/instruments/Json.h"
 
 namespace qxv::host_tests {
 namespace {

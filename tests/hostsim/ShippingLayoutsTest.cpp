@@ -8,8 +8,8 @@
 #include <cstring>
 
 #include "../CaseName.h"
-#include "hostsim/Host.h"
-#include "hostsim/OverlayEvents.h"
+#include "hostsim/instruments/Host.h"
+#include "hostsim/instruments/OverlayEvents.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define QXV_ADDRESS_SANITIZER 1

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "../LoadedPlugin.h"
-#include "hostsim/OverlayEvents.h"
+#include "hostsim/instruments/OverlayEvents.h"
 
 namespace qxv::host_tests {
 

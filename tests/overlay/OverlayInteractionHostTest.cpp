@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "hostsim/OverlayEvents.h"
+#include "hostsim/instruments/OverlayEvents.h"
 #include "OpenedOverlay.h"
 
 namespace qxv::host_tests {

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "../LoadedPlugin.h"
-#include "hostsim/Host.h"
+#include "hostsim/instruments/Host.h"
 #include "hostsim/World.h"
 
 namespace qxv::render_host_tests {

@@ -55,7 +55,7 @@ struct DrawbotObject {
     int releases = 0;
 };
 
-// One per host session (Host::Attachment), cleared at every event.
+// One per instrumented host (Host::drawbot), cleared at every event.
 class DrawbotRecorder {
 public:
     OverlayTheme theme;

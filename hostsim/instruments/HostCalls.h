@@ -1,9 +1,6 @@
-// What the host keeps of the calls a plug-in makes into it: the suites it offers by exact
-// name and version, handed out through the basic suite; the acquire/release accounting per
-// suite; the failures injected on purpose; and the trace of every call, in order.
-//
-// The suites a host offers, by exact name and version, as the basic suite hands them out.
-// Lookups are case-sensitive: the host matches "PF iterate16 Suite" exactly as spelled.
+// What the instrumented host keeps of the calls a plug-in makes into it: the acquire/release
+// accounting per suite, the failures injected on purpose and the trace of every call, in
+// order.
 #pragma once
 
 #include <cstdint>
@@ -13,33 +10,10 @@
 #include <vector>
 
 #include "AE_Effect.h"
-#include "SPBasic.h"
+#include "hostsim/SessionObserver.h"
+#include "hostsim/Suites.h"
 
 namespace qxv::hostsim {
-
-struct SuiteKey {
-    std::string name;
-    std::int32_t version = 0;
-
-    bool operator<(const SuiteKey& other) const {
-        return name != other.name ? name < other.name : version < other.version;
-    }
-    bool operator==(const SuiteKey& other) const { return name == other.name && version == other.version; }
-    std::string ToString() const;  // "PF ANSI Suite v1"
-};
-
-class SuiteRegistry {
-public:
-    // Replaces any table registered under the same name and version. The table must outlive
-    // the registry (suite tables are static data).
-    void Register(const std::string& name, std::int32_t version, const void* table);
-    void Unregister(const std::string& name, std::int32_t version);
-    const void* Find(const std::string& name, std::int32_t version) const;  // null when absent
-    std::vector<SuiteKey> Keys() const;                                      // sorted
-
-private:
-    std::map<SuiteKey, const void*> tables_;
-};
 
 // Acquire/release bookkeeping per suite: the host's proof that a plug-in gives back every
 // suite it took, exactly once, within the command that took it.
@@ -73,15 +47,6 @@ private:
 // driven: a suite that cannot be had, or any host call answering with a chosen error on
 // its Nth occurrence. Rules are generic over call names, so a callback added later only has
 // to ask `Check("its name")` to become injectable.
-
-// What AcquireSuite answers for a suite made unavailable.
-enum class SuiteFailure {
-    kError,          // an error code and a null pointer, as for a suite the host lacks
-    kNullWithSuccess // success, but a null pointer: a host bug the plug-in must survive
-};
-
-// The basic suite's answer for a suite it does not have ('S!Fd').
-constexpr PF_Err kSPSuiteNotFoundError = 0x53214664;
 
 class FailureInjection {
 public:
@@ -122,10 +87,6 @@ private:
     std::map<std::string, int> seen_;
 };
 
-// The basic suite (pica_basicP): AcquireSuite and ReleaseSuite against the current host's
-// registry, with accounting, tracing and failure injection.
-SPBasicSuite MakeBasicSuite();
-
 // Every call the plug-in made into the host, in order: suite acquisitions and releases,
 // add_param, register_ui, PF_UpdateParamUI, pixel-format calls, sprintf and the rest. Host
 // callbacks append here; whoever adds a callback appends its own entries the same way.
@@ -149,11 +110,5 @@ private:
     mutable std::mutex mutex_;
     std::vector<HostCall> calls_;
 };
-
-// Text for a trace detail: in double quotes, with control characters escaped ("a\rb").
-std::string QuoteText(const char* text);
-
-// "PF_Cmd_ABOUT" for 0, ..., "command 100" for codes the host does not name.
-std::string CommandName(PF_Cmd cmd);
 
 }  // namespace qxv::hostsim

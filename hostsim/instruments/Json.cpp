@@ -1,4 +1,4 @@
-#include "hostsim/Json.h"
+#include "hostsim/instruments/Json.h"
 
 #include <cmath>
 #include <cstdint>

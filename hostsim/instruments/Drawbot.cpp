@@ -1,11 +1,11 @@
-#include "hostsim/Drawbot.h"
+#include "hostsim/instruments/Drawbot.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 #include "AE_EffectSuites.h"
-#include "hostsim/Host.h"
+#include "hostsim/instruments/Host.h"
 
 namespace qxv::hostsim {
 
@@ -233,7 +233,7 @@ DrawbotObject* DrawbotRecorder::Find(const void* ref) {
 
 DrawbotRecorder* CurrentDrawbot(Host*& host) {
     host = Host::Current();
-    return host ? &host->Attachment<DrawbotRecorder>() : nullptr;
+    return host ? &host->drawbot() : nullptr;
 }
 
 int CheckStrokeFailure(Host& host, int own_answer) {

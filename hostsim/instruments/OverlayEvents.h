@@ -17,8 +17,8 @@
 
 #include "AE_Effect.h"
 #include "AE_EffectUI.h"
-#include "hostsim/Drawbot.h"
-#include "hostsim/Host.h"
+#include "hostsim/instruments/Drawbot.h"
+#include "hostsim/instruments/Host.h"
 #include "hostsim/ShippingLayouts.h"
 
 namespace qxv::hostsim {
@@ -132,7 +132,7 @@ public:
     const PF_DoClickEventInfo& click_data() const { return click_; }
     bool drag_requested() const { return click_.send_drag != 0; }
     OverlayWindow& window() { return window_; }
-    DrawbotRecorder& drawbot() { return host_.Attachment<DrawbotRecorder>(); }
+    DrawbotRecorder& drawbot() { return host_.drawbot(); }
     PF_Point canvas_size() const { return CanvasSize(window_.view(), layer_size_); }
 
 private:

@@ -1,11 +1,11 @@
-#include "hostsim/OverlayEvents.h"
+#include "hostsim/instruments/OverlayEvents.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <string>
 
-#include "hostsim/Host.h"
+#include "hostsim/instruments/Host.h"
 #include "hostsim/ShippingLayouts.h"
 
 namespace qxv::hostsim {

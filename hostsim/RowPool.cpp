@@ -1,0 +1,68 @@
+#include "hostsim/RowPool.h"
+
+namespace qxv::hostsim {
+
+unsigned HardwareThreads() {
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores ? cores : 1;
+}
+
+RowPool::RowPool(unsigned threads) {
+    if (threads == 0) threads = HardwareThreads();
+    for (unsigned i = 1; i < threads; ++i) workers_.emplace_back([this] { WorkerLoop(); });
+}
+
+RowPool::~RowPool() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        shutting_down_ = true;
+    }
+    wake_.notify_all();
+    for (std::thread& worker : workers_) worker.join();
+}
+
+void RowPool::TakeRows() {
+    for (;;) {
+        if (stopped_.load(std::memory_order_relaxed)) return;
+        const std::int64_t y = next_row_.fetch_add(1, std::memory_order_relaxed);
+        if (y >= end_row_) return;
+        if (!(*task_)(y)) stopped_.store(true, std::memory_order_relaxed);
+    }
+}
+
+void RowPool::WorkerLoop() {
+    std::uint64_t seen = 0;
+    for (;;) {
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            wake_.wait(lock, [&] { return shutting_down_ || generation_ != seen; });
+            if (shutting_down_) return;
+            seen = generation_;
+        }
+        TakeRows();
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (--busy_workers_ == 0) finished_.notify_one();
+        }
+    }
+}
+
+void RowPool::Run(std::int64_t begin, std::int64_t end, const std::function<bool(std::int64_t)>& row_task) {
+    if (begin >= end) return;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        task_ = &row_task;
+        next_row_.store(begin);
+        end_row_ = end;
+        stopped_.store(false);
+        busy_workers_ = static_cast<unsigned>(workers_.size());
+        ++generation_;
+    }
+    wake_.notify_all();
+    TakeRows();
+    std::unique_lock<std::mutex> lock(mutex_);
+    finished_.wait(lock, [&] { return busy_workers_ == 0; });
+    task_ = nullptr;
+}
+
+}  // namespace qxv::hostsim

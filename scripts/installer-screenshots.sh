@@ -54,16 +54,18 @@ next() { xdotool key --clearmodifiers Return; }
 
 mkdir -p "$out"
 wine "$setup" &
+setup_pid=$!
 shoot "QX Vignette 1.3.0 Setup" setup-1-welcome.png; next
 shoot "QX Vignette 1.3.0 Setup" setup-2-plugin-folder.png; next
 shoot "QX Vignette 1.3.0 Setup" setup-3-program-folder.png; next
 sleep 3
 shoot "QX Vignette 1.3.0 Setup" setup-4-installed.png; next
 shoot "QX Vignette 1.3.0 Setup" setup-5-finish.png; next
-wait
+wait "$setup_pid" || true
+wineserver -w || true
 
 wine "C:\\Program Files\\QX Vignette\\uninstall.exe" &
 shoot "QX Vignette 1.3.0 Uninstall" uninstall-1-confirm.png; next
 sleep 3
 shoot "QX Vignette 1.3.0 Uninstall" uninstall-2-done.png; next
-wineserver -w
+wineserver -w || true

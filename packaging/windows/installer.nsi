@@ -104,7 +104,7 @@ Var UpgradeText        ; what the welcome page says about an earlier install
   !endif
 !macroend
 
-!macro TELL_FUNCTION prefix
+!macro TELL_FUNCTION prefix who
 Function ${prefix}Tell
   Exch $0
   Push $1
@@ -118,7 +118,7 @@ Function ${prefix}Tell
   ${EndIf}
   ${IfNot} $1 P= 0
   ${AndIfNot} $1 P= -1
-    StrCpy $0 "setup: $0$\r$\n"
+    StrCpy $0 "${who}: $0$\r$\n"
     StrLen $2 $0
     System::Call 'kernel32::WriteFile(p r1, m r0, i r2, *i 0, p 0)'
   ${EndIf}
@@ -127,8 +127,8 @@ Function ${prefix}Tell
   Pop $0
 FunctionEnd
 !macroend
-!insertmacro TELL_FUNCTION ""
-!insertmacro TELL_FUNCTION "un."
+!insertmacro TELL_FUNCTION "" "setup"
+!insertmacro TELL_FUNCTION "un." "uninstall"
 
 ; ---- Folders -------------------------------------------------------------------------------
 
@@ -189,6 +189,7 @@ FunctionEnd
 
 Function PluginPageLeave
   Push $0
+  Push $1
   ${WordFind} "$PluginDirs" "|" "+1" $0
   StrCpy $1 $PluginDir
   !insertmacro TrimSlash $1
@@ -197,6 +198,7 @@ Function PluginPageLeave
     Push $PluginDir
     Call AddPluginDir
   ${EndIf}
+  Pop $1
   Pop $0
 FunctionEnd
 

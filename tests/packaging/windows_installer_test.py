@@ -9,7 +9,7 @@ plug-in folder and one with its own (one copy of the built .aex visible to each;
 uninstall entry; the installed qxv.exe renders a PNG as the Linux qxv does; a silent
 uninstall leaves no file and no key); an upgrade over a setup of a lower version; no After
 Effects at all (Adobe's common folder, made and removed again; a running AfterFX.exe is
-warned about); a folder that cannot be written (the message, exit code 2, nothing left).
+warned about); /PLUGINDIR= and /D= from a batch file; a folder that cannot be written (the message, exit code 2, nothing left).
 Exits 77 without wine or makensis.
 """
 import hashlib
@@ -255,6 +255,31 @@ def case_no_keys(base, work, program, aex, sleeper):
     print("  no After Effects keys: Adobe's common folder, made and removed again; AfterFX.exe running: warned")
 
 
+def case_command_line(base, work, program, aex):
+    """/PLUGINDIR= and /D= with spaces, from a batch file as a deployment runs them."""
+    prefix = Prefix(base, work / "command-line")
+    prefix.import_keys({"24.0": (r"C:\Program Files\Adobe\Common\Plug-ins\7.0\MediaCore", r"C:\AE\Plug-ins")})
+    files_before = prefix.files()
+    shutil.copy(program, prefix.drive / "setup.exe")
+    (prefix.drive / "deploy.bat").write_bytes(
+        b'C:\\setup.exe /S /PLUGINDIR="C:\\Studio Plug-ins\\Common" /D=C:\\Tools\\QX Vignette\r\n'
+        b"exit %errorlevel%\r\n")
+    result = prefix.run("cmd", "/c", "C:\\deploy.bat")
+    prefix.wait()
+    check(result.returncode == 0, f"setup from a batch file exited with {result.returncode}: {result.stderr}")
+    copies = plugin_copies(prefix, r"C:\Studio Plug-ins") + plugin_copies(prefix, r"C:\Program Files\Adobe")
+    check([path.parent.name for path in copies] == ["Common"] and copies[0].read_bytes() == aex,
+          f"/PLUGINDIR= was not the one plug-in folder: {copies}")
+    check((prefix.drive / "Tools/QX Vignette/qxv.exe").exists(), "/D= was not the program folder")
+    check(prefix.keys()[UNINSTALL_KEY]["InstallLocation"] == r"C:\Tools\QX Vignette", "InstallLocation is not /D=")
+    (prefix.drive / "setup.exe").unlink()
+    (prefix.drive / "deploy.bat").unlink()
+    result = prefix.run(prefix.drive / "Tools/QX Vignette/uninstall.exe", "/S")
+    prefix.wait()
+    check(prefix.files() == files_before, f"after /PLUGINDIR= and /D=: {sorted(prefix.files() ^ files_before)}")
+    print("  /PLUGINDIR= and /D= from a batch file: the plug-in and the program where they say; uninstall leaves nothing")
+
+
 def case_cannot_write(base, work, program):
     """A plug-in folder on a drive nobody can write (root included): message, exit code 2,
     and nothing left of the install."""
@@ -310,8 +335,9 @@ def main():
     case_versions(base, work, program, aex, linux / "qxv", sample)
     case_upgrade(base, work, program, older, aex)
     case_no_keys(base, work, program, aex, sleeper)
+    case_command_line(base, work, program, aex)
     case_cannot_write(base, work, program)
-    for case in ("versions", "versions-d", "upgrade", "no-keys", "cannot-write"):
+    for case in ("versions", "versions-d", "upgrade", "no-keys", "command-line", "cannot-write"):
         shutil.rmtree(work / case, ignore_errors=True)
     print(f"== setup program under wine: {time.monotonic() - start:.0f} s")
     return 0

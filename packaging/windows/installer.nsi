@@ -134,10 +134,12 @@ FunctionEnd
 
 ; Removes one trailing backslash: "C:\X\" and "C:\X" name one folder.
 !macro TrimSlash var
+  Push $R9
   StrCpy $R9 ${var} 1 -1
   ${If} $R9 == "\"
     StrCpy ${var} ${var} -1
   ${EndIf}
+  Pop $R9
 !macroend
 
 ; Adds the folder on the stack to $PluginDirs unless it is there already (NSIS compares
@@ -259,6 +261,61 @@ FunctionEnd
 !macroend
 !insertmacro REMOVE_DIRS_FUNCTION ""
 !insertmacro REMOVE_DIRS_FUNCTION "un."
+
+; Copies of the plug-in that someone put by hand where a host also looks (the zip's way, or
+; a host's own folder) would load beside the installed one: they go. Not the ones this
+; setup is about to replace.
+Function OtherCopyFound
+  Push $0
+  Push $1
+  StrCpy $0 $R8
+  !insertmacro TrimSlash $0
+  ClearErrors
+  ${WordFind} "|$PluginDirs" "|$0|" "E*" $1
+  ${If} ${Errors}
+    ClearErrors
+    Delete $R9
+    ${If} ${Errors}
+      !insertmacro Tell "warning: cannot remove $R9: hosts load it beside the new copy; delete it by hand"
+    ${Else}
+      !insertmacro Tell "removed $R9, an earlier copy that hosts would have loaded beside the new one"
+    ${EndIf}
+  ${EndIf}
+  Pop $1
+  Pop $0
+  Push "go on"
+FunctionEnd
+
+Function SweepFolder
+  Exch $0
+  ${If} $0 != ""
+  ${AndIf} ${FileExists} "$0\*.*"
+    ${Locate} "$0" "/L=F /M=${PLUGIN_FILE} /G=1" OtherCopyFound
+  ${EndIf}
+  Pop $0
+FunctionEnd
+
+; In every folder a host of the registry loads: the common ones and those of each version.
+Function RemoveOtherCopies
+  Push $0
+  Push $1
+  Push $2
+  StrCpy $0 0
+  ${Do}
+    EnumRegKey $1 HKLM "${AE_KEY}" $0
+    ${IfThen} $1 == "" ${|} ${ExitDo} ${|}
+    ReadRegStr $2 HKLM "${AE_KEY}\$1" "CommonPluginInstallPath"
+    Push $2
+    Call SweepFolder
+    ReadRegStr $2 HKLM "${AE_KEY}\$1" "PluginInstallPath"
+    Push $2
+    Call SweepFolder
+    IntOp $0 $0 + 1
+  ${Loop}
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
 
 ; A host that is running holds the plug-in it loaded: a newer one reaches it after a restart.
 !macro WARN_IF_RUNNING_FUNCTION prefix
@@ -416,6 +473,7 @@ Section "Install"
     RMDir $2
   ${EndIf}
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  Call RemoveOtherCopies
 
   SetOutPath $INSTDIR
   File "/oname=qxv.exe" "${QXV}"

@@ -163,14 +163,21 @@ def case_versions(base, work, program, aex, linux_qxv, sample):
     prefix.unix(shared).mkdir(parents=True)
     prefix.import_keys(versions)
     files_before, keys_before = prefix.files(), set(prefix.keys())
+    # A copy put by hand, as the zip's text said, into a host's own folder: the install removes it.
+    by_hand = prefix.unix(versions["24.0"][1]) / "Quillmoor" / "QX_Vignette.aex"
+    by_hand.parent.mkdir()
+    by_hand.write_bytes(b"an earlier copy")
 
     result = setup(prefix, program)
     check(result.returncode == 0, f"silent install exited with {result.returncode}: {result.stderr}")
+    check(not by_hand.exists() and "removed C:\\Program Files\\Adobe\\Adobe After Effects 2024" in result.stderr,
+          f"the copy put by hand into After Effects 24.0's own folder stays: {result.stderr!r}")
+    by_hand.parent.rmdir()
     for version, (common, specific) in versions.items():
         copies = plugin_copies(prefix, common) + plugin_copies(prefix, specific)
         check(len(copies) == 1, f"After Effects {version} sees {len(copies)} copies of the plug-in: {copies}")
         check(copies[0].read_bytes() == aex, f"After Effects {version} sees other bytes than the built .aex")
-    print("  one copy of the built .aex visible to each of After Effects 22.0, 23.0, 24.0")
+    print("  one copy of the built .aex visible to each of After Effects 22.0, 23.0, 24.0 (one put by hand removed)")
 
     entry = prefix.keys().get(UNINSTALL_KEY)
     check(entry is not None, "no uninstall entry")

@@ -299,9 +299,7 @@ bool ProbeNetpbm(const std::string& path, ImageProbe& probe, std::string& error)
     return true;
 }
 
-std::unique_ptr<World> ReadNetpbm(const std::string& path, WorldFormat format, std::string& error) {
-    NetpbmImage image;
-    if (!LoadFile(path, image, /*header_only=*/false, error)) return nullptr;
+std::unique_ptr<World> WorldFromSamples(const NetpbmImage& image, WorldFormat format) {
     auto world = std::make_unique<World>(format, image.width, image.height);
     const bool deep = image.maxval > 255;
     switch (format) {
@@ -317,24 +315,19 @@ std::unique_ptr<World> ReadNetpbm(const std::string& path, WorldFormat format, s
             });
             break;
         case WorldFormat::kBgraFloat: {
-            const float scale = static_cast<float>(image.maxval);
-            FillWorld<float>(*world, image, 1.0f, [scale](std::uint16_t v) { return v / scale; });
+            const float scale = 1.0f / static_cast<float>(image.maxval);
+            FillWorld<float>(*world, image, 1.0f, [scale](std::uint16_t v) { return v * scale; });
             break;
         }
     }
     return world;
 }
 
-bool WriteNetpbm(const World& world, const std::string& path, const std::string& format_name, std::string& error) {
-    const std::string extension = LowerExtension(format_name);
-    if (extension != ".pam" && extension != ".ppm") {
-        error = "cannot write " + format_name + ": Netpbm output is .pam (with alpha) or .ppm (without)";
-        return false;
-    }
+NetpbmImage SamplesFromWorld(const World& world, int channels, int float_maxval) {
     NetpbmImage image;
     image.width = world.width();
     image.height = world.height();
-    image.channels = extension == ".pam" ? 4 : 3;
+    image.channels = channels;
     image.samples.resize(static_cast<std::size_t>(image.width) * image.height * image.channels);
     switch (world.format()) {
         case WorldFormat::kArgb8:
@@ -346,14 +339,32 @@ bool WriteNetpbm(const World& world, const std::string& path, const std::string&
             image.maxval = 65535;
             PackWorld<std::uint16_t>(world, image, WorldToFile16);
             break;
-        case WorldFormat::kBgraFloat:
-            image.maxval = 65535;
-            PackWorld<float>(world, image, [](float v) {
+        case WorldFormat::kBgraFloat: {
+            image.maxval = float_maxval;
+            const float scale = static_cast<float>(float_maxval);
+            PackWorld<float>(world, image, [scale](float v) {
                 const float limited = v > 0.0f ? std::min(v, 1.0f) : 0.0f;  // NaN becomes 0
-                return static_cast<std::uint16_t>(std::lround(limited * 65535.0f));
+                return static_cast<std::uint16_t>(std::lround(limited * scale));
             });
             break;
+        }
     }
+    return image;
+}
+
+std::unique_ptr<World> ReadNetpbm(const std::string& path, WorldFormat format, std::string& error) {
+    NetpbmImage image;
+    if (!LoadFile(path, image, /*header_only=*/false, error)) return nullptr;
+    return WorldFromSamples(image, format);
+}
+
+bool WriteNetpbm(const World& world, const std::string& path, const std::string& format_name, std::string& error) {
+    const std::string extension = LowerExtension(format_name);
+    if (extension != ".pam" && extension != ".ppm") {
+        error = "cannot write " + format_name + ": Netpbm output is .pam (with alpha) or .ppm (without)";
+        return false;
+    }
+    const NetpbmImage image = SamplesFromWorld(world, extension == ".pam" ? 4 : 3, 65535);
     const std::vector<std::uint8_t> bytes = EncodeNetpbm(image);
     std::ofstream file(path, std::ios::binary);
     file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

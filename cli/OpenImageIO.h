@@ -2,9 +2,8 @@
 // library of their own, libqxv_openimageio.so beside qxv (OpenImageIOFiles.cpp), which
 // OpenImageIOLoader.cpp opens the first time a file needs it: OpenImageIO and the few hundred
 // shared libraries it pulls in then cost nothing to the commands that read no image file
-// (qxv info, raw streams, --size). Builds without it (Windows) answer every call with an
-// error that names what they read instead (OpenImageIOMissing.cpp). ImageFiles.h describes
-// the mapping.
+// (qxv info, raw streams, --size). The Windows build reads these files through the Windows
+// Imaging Component instead (WicFiles.h). ImageFiles.h describes the mapping.
 #pragma once
 
 #include <memory>

@@ -8,8 +8,9 @@
 #     share/kdenlive/effects/frei0r_qx_vignette.xml   Kdenlive's panel for frei0r.qx_vignette
 #     share/shotcut/qml/filters/qx_vignette/          Shotcut's filter (meta.qml, ui.qml; vui.qml,
 #                                              VignetteVui.qml, vignette.js: the handles)
-#   Windows (ZIP, made in the mingw-w64 sub-build): QX_Vignette.aex, qxv.exe and a text on
-#   where the hosts look for plug-ins.
+#   Windows (made in the mingw-w64 sub-build): a ZIP of QX_Vignette.aex, qxv.exe and a text on
+#   where the hosts look for plug-ins, and the setup program (target "installer") that puts
+#   them there.
 set(CPACK_PACKAGE_NAME "qx-vignette")
 set(CPACK_PACKAGE_VENDOR "Quillmoor")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
@@ -26,6 +27,26 @@ if(WIN32)
   set(CPACK_PACKAGE_FILE_NAME "qx-vignette_${PROJECT_VERSION}_windows-x64")
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
   include(CPack)
+
+  # The setup program (packaging/windows/installer.nsi), made by NSIS's makensis.
+  find_program(QXV_MAKENSIS makensis)
+  if(QXV_MAKENSIS)
+    set(QXV_SETUP "${PROJECT_BINARY_DIR}/qx-vignette_${PROJECT_VERSION}_windows-x64-setup.exe")
+    set(QXV_INSTALLER_SCRIPT "${PROJECT_SOURCE_DIR}/packaging/windows/installer.nsi")
+    add_custom_command(OUTPUT "${QXV_SETUP}"
+      COMMAND "${QXV_MAKENSIS}" -V2 -NOCD
+              "-DVERSION=${PROJECT_VERSION}"
+              "-DAEX=$<TARGET_FILE:QX_Vignette>"
+              "-DQXV=$<TARGET_FILE:qxv>"
+              "-DREADME=${PROJECT_SOURCE_DIR}/README.md"
+              "-DWHERE=${PROJECT_SOURCE_DIR}/packaging/windows/WHERE-HOSTS-LOOK.txt"
+              "-DOUTFILE=${QXV_SETUP}"
+              "${QXV_INSTALLER_SCRIPT}"
+      DEPENDS QX_Vignette qxv "${QXV_INSTALLER_SCRIPT}" "${PROJECT_SOURCE_DIR}/README.md"
+              "${PROJECT_SOURCE_DIR}/packaging/windows/WHERE-HOSTS-LOOK.txt"
+      COMMENT "Writing ${QXV_SETUP}")
+    add_custom_target(installer DEPENDS "${QXV_SETUP}")
+  endif()
   return()
 endif()
 

@@ -6,14 +6,15 @@
 # but builds only the .aex there; `cmake --build build/linux/windows` builds the rest.
 
 # Image files: OpenImageIO on Linux. Debian has no mingw build of it, so the Windows qxv
-# reads and writes only Netpbm files (NetpbmFiles.cpp, built everywhere) and says so for the
-# rest (OpenImageIOMissing.cpp).
+# reads and writes PNG and TIFF through the Windows Imaging Component (WicFiles.cpp), which
+# Windows itself ships, and Netpbm files as everywhere (NetpbmFiles.cpp).
 if(NOT WIN32)
-  set_source_files_properties(cli/OpenImageIOMissing.cpp PROPERTIES HEADER_FILE_ONLY ON)
+  set_source_files_properties(cli/WicFiles.cpp PROPERTIES HEADER_FILE_ONLY ON)
   return()
 endif()
 set_source_files_properties(cli/OpenImageIOFiles.cpp cli/OpenImageIOLoader.cpp PROPERTIES HEADER_FILE_ONLY ON)
 set(QXV_OIIO "")
+set(QXV_WIC_LIBRARIES windowscodecs ole32)
 
 # Left out of the runner: the tests that make their input images and read qxv's output
 # through OpenImageIO (PNG, 16-bit PNG, TIFF), found by their includes - OpenImageIO's

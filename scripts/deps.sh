@@ -10,7 +10,7 @@ packages=(
   nlohmann-json3-dev libcli11-dev
   libopenimageio-dev openimageio-tools ffmpeg
   libsdl2-dev xvfb xdotool
-  wine64 wine
+  wine64 wine nsis
   clang libclang-rt-14-dev valgrind
   melt gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   frei0r-plugins-dev frei0r-plugins dpkg-dev python3-gi gir1.2-gst-plugins-base-1.0 qtdeclarative5-dev-tools

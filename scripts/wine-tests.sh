@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The Windows side under wine, after scripts/build.sh: builds the Windows host simulator, qxv
 # and test runner beside QX_Vignette.aex (build/linux/windows), runs the runner, checks that
-# `qxv info` shows the PiPL read from the .aex's resource, and renders frames with the Linux
-# plug-in and with the .aex, which must agree (scripts/compare-frames.py). Headless: no X
-# display is used. Exits non-zero on any failure.
+# `qxv info` shows the PiPL read from the .aex's resource, renders frames with the Linux
+# plug-in and with the .aex, which must agree (scripts/compare-frames.py), reads and writes
+# PNG and TIFF as the Linux qxv does, and runs the setup program through its cases
+# (tests/packaging/windows_installer_test.py). Headless: no X display is used. Exits non-zero
+# on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -76,5 +78,39 @@ for frame in "${frames[@]}"; do
   scripts/compare-frames.py "$kind" "$work/linux-$name" "$work/windows-$name" || failed=1
 done
 [ "$failed" -eq 0 ] || { echo "wine: frames differ (see above)" >&2; exit 1; }
+
+echo "== qxv render under wine: PNG and TIFF, 8 and 16 bit, in and out, against the Linux qxv"
+# The 16-bit inputs hold every 16-bit value the effect makes, not only multiples of 257.
+"$linux/qxv" render --depth 16 --set Feather=250 samples/meadow.png "$work/meadow16.png"
+"$linux/qxv" render --depth 16 --set Feather=250 samples/meadow.png "$work/meadow16.tif"
+# Samples as FFmpeg decodes them, after the pixel format it reports (so 8 bits never pass for 16).
+samples() { ffprobe -v error -show_entries stream=pix_fmt -of csv=p=0 "$1"; ffmpeg -v error -i "$1" -f rawvideo -pix_fmt rgba64le - | sha256sum; }
+# input | output | qxv render arguments separated by ";"
+files=(
+  "samples/meadow.png|png8.png|--set;Opacity=70"
+  "samples/meadow.png|tiff8.tif|--set;Opacity=70"
+  "$work/meadow16.png|png16.png|--depth;16;--set;Blending mode=Screen;--set;Color=#ffe0a0"
+  "$work/meadow16.tif|tiff16.tif|--depth;16;--set;Blending mode=Screen;--set;Color=#ffe0a0"
+  "samples/meadow.png|png8-to-16.png|--depth;16"
+  "$work/meadow16.png|float.pam|--host;premiere;--depth;float;--set;Blending mode=Screen"
+)
+for file in "${files[@]}"; do
+  IFS='|' read -r input name settings <<<"$file"
+  IFS=';' read -ra args <<<"$settings"
+  "$linux/qxv" render "${args[@]}" "$input" "$work/linux-$name"
+  wine "$windows/qxv.exe" render "${args[@]}" "$input" "$work/windows-$name"
+  if [[ $name == *.pam ]]; then
+    scripts/compare-frames.py exact "$work/linux-$name" "$work/windows-$name" || failed=1
+  elif [ "$(samples "$work/linux-$name")" == "$(samples "$work/windows-$name")" ]; then
+    echo "  $name: the same samples ($(ffprobe -v error -show_entries stream=pix_fmt -of csv=p=0 "$work/windows-$name"))"
+  else
+    echo "  $name: DIFFERS" && failed=1
+  fi
+done
+[ "$failed" -eq 0 ] || { echo "wine: image files differ (see above)" >&2; exit 1; }
+
+echo "== the setup program under wine"
+cmake --build "$windows" --target installer
+python3 tests/packaging/windows_installer_test.py "$linux" samples/meadow.png || [ $? -eq 77 ]
 
 echo "== wine step: $((SECONDS - start)) s"

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "Frei0rApi.h"
+#include "StringArgument.h"
 #include "hostsim/Host.h"
 #include "hostsim/Params.h"
 
@@ -15,6 +17,7 @@ Frei0rInstance::Frei0rInstance(const LoadedEffect& effect, FrameSize frame)
       frame_(frame),
       host_(hostsim::HostApp::kPremierePro, effect.library->entry()),
       texts_(effect.params.size()),
+      typed_(effect.params.size()),
       unset_fractions_(effect.params.size()) {
     // The parameters are those the plug-in registered once for the process; a point's default
     // is placed on this instance's frame, as a host places it on the layer.
@@ -32,19 +35,37 @@ Frei0rInstance::Frei0rInstance(const LoadedEffect& effect, FrameSize frame)
     }
 }
 
-void Frei0rInstance::Set(int index, const void* value) {
+void Frei0rInstance::Set(int index, const void* value, Caller caller) {
+    const StringForm form = FormOfSet(construction_sets_, caller, index);
     if (index < 0 || index >= static_cast<int>(effect_.params.size()) || !value) return;
-    const Frei0rParam& param = effect_.params[static_cast<std::size_t>(index)];
+    const auto at = static_cast<std::size_t>(index);
+    const Frei0rParam& param = effect_.params[at];
+    hostsim::RegisteredParam& control = host_.params().Param(param.control_index);
     std::string problem;
-    if (SetFromFrei0r(*param.binding, host_.params().Param(param.control_index), frame_, value, problem)) {
-        unset_fractions_[static_cast<std::size_t>(index)].reset();
+    bool taken = false;
+    if (Frei0rType(param.binding->unit) == F0R_PARAM_STRING) {
+        const std::optional<std::string> text = ReadStringArgument(value, form);
+        if (text) typed_[at] = text;
+        taken = SetFromText(*param.binding, control, frame_, text, problem);
+    } else {
+        taken = SetFromFrei0r(*param.binding, control, frame_, value, problem);
+    }
+    if (taken) {
+        unset_fractions_[at].reset();
     } else {
         SayOnce(problem);
     }
 }
 
 void Frei0rInstance::Get(int index, void* value) {
+    EndConstructionSets(construction_sets_);
     if (index < 0 || index >= static_cast<int>(effect_.params.size()) || !value) return;
+    if (const auto& typed = typed_[static_cast<std::size_t>(index)]) {
+        std::string& text = texts_[static_cast<std::size_t>(index)];
+        text = *typed;
+        *static_cast<const char**>(value) = text.c_str();
+        return;
+    }
     // A length never set answers its fraction itself: pixels divided back by this frame's
     // width need not give the same double.
     if (const auto& fraction = unset_fractions_[static_cast<std::size_t>(index)]) {
@@ -57,6 +78,7 @@ void Frei0rInstance::Get(int index, void* value) {
 }
 
 void Frei0rInstance::Update(const std::uint32_t* in, std::uint32_t* out) {
+    EndConstructionSets(construction_sets_);
     if (!in || !out) return;
     const std::size_t pixels = static_cast<std::size_t>(frame_.width) * static_cast<std::size_t>(frame_.height);
     if (in == out) {

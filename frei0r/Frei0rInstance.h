@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Frei0rValues.h"
+#include "StringForms.h"
 #include "hostsim/Host.h"
 #include "LoadedEffect.h"
 
@@ -19,8 +20,12 @@ class Frei0rInstance {
 public:
     Frei0rInstance(const LoadedEffect& effect, FrameSize frame);
 
-    // Out-of-range indices and null values are ignored: frei0r leaves them undefined.
-    void Set(int index, const void* value);
+    // Out-of-range indices and null values are ignored: frei0r leaves them undefined. `caller`
+    // decides the form a string arrives in (StringForms.h).
+    void Set(int index, const void* value, Caller caller);
+    // A string parameter answers the text last set, valid or not, while the effect renders the
+    // last valid one: Pitivi writes the answer back into the box being typed in, and a box
+    // that turned "S" back into "Multiply" could never be typed in.
     void Get(int index, void* value);
     // Renders one frame of width x height BGRA pixels, rows packed. `in` may equal `out`.
     void Update(const std::uint32_t* in, std::uint32_t* out);
@@ -37,6 +42,8 @@ private:
     PF_EffectWorld output_{};
     std::vector<std::uint32_t> in_place_copy_;
     std::vector<std::string> texts_;  // strings handed out by Get, one per parameter
+    std::vector<std::optional<std::string>> typed_;  // the text last set, per string parameter
+    ConstructionSets construction_sets_;
     std::vector<std::optional<double>> unset_fractions_;  // lengths the host has not set yet
     std::set<std::string> said_;
 };

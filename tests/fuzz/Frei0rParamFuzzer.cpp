@@ -80,6 +80,45 @@ std::string SaidDuring(Call call) {
     return said;
 }
 
+template <class F>
+F Symbol(void* handle, const char* name) {
+    auto* symbol = reinterpret_cast<F>(dlsym(handle, name));
+    if (!symbol) {
+        std::fprintf(stderr, "qx_vignette.so exports no %s\n", name);
+        std::abort();
+    }
+    return symbol;
+}
+
+const Module& TheModule() {
+    static const Module module = [] {
+        void* handle = dlopen(QXV_FREI0R_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
+        if (!handle) {
+            std::fprintf(stderr, "%s\n", dlerror());
+            std::abort();
+        }
+        Module m{Symbol<decltype(&f0r_get_param_info)>(handle, "f0r_get_param_info"),
+                 Symbol<decltype(&f0r_construct)>(handle, "f0r_construct"),
+                 Symbol<decltype(&f0r_destruct)>(handle, "f0r_destruct"),
+                 Symbol<decltype(&f0r_set_param_value)>(handle, "f0r_set_param_value"),
+                 Symbol<decltype(&f0r_get_param_value)>(handle, "f0r_get_param_value"),
+                 Symbol<decltype(&f0r_update)>(handle, "f0r_update"),
+                 {},
+                 {}};
+        Symbol<decltype(&f0r_init)>(handle, "f0r_init")();
+        f0r_plugin_info_t info{};
+        Symbol<decltype(&f0r_get_plugin_info)>(handle, "f0r_get_plugin_info")(&info);
+        for (int index = 0; index < info.num_params; ++index) {
+            f0r_param_info_t param{};
+            m.get_param_info(&param, index);
+            m.types.push_back(param.type);
+            m.names.push_back(param.name);
+        }
+        return m;
+    }();
+    return module;
+}
+
 // Exactly the bytes given, in an allocation of their size: a read past it is an ASan report.
 std::unique_ptr<char[]> ExactCopy(const std::string& bytes, bool terminated) {
     auto copy = std::make_unique<char[]>(bytes.size() + (terminated ? 1 : 0));
@@ -103,10 +142,13 @@ void SetTextAndCheck(const Session& session, int index, const std::string& text)
         std::fprintf(stderr, "set \"%s\", get answered \"%s\"\n", passed.c_str(), answered ? answered : "(null)");
         std::abort();
     }
-    // A refusal names the parameter, then quotes the text; the rest is the module's own.
+    // A refusal names the parameter and quotes the text, then lists the choices and the one
+    // kept, on one line of the module's own words.
     const std::string refusal = "qx_vignette: \"" + session.module.names[static_cast<std::size_t>(index)] + "\": \"" +
-                                passed + "\" is not ";
-    if (!said.empty() && (said.compare(0, refusal.size(), refusal) != 0 || said.find('\n') != said.size() - 1)) {
+                                passed + "\" is not one of \"";
+    const bool one_refusal = said.compare(0, refusal.size(), refusal) == 0 &&
+                             said.find('\n', refusal.size()) == said.size() - 1;
+    if (!said.empty() && !one_refusal) {
         std::fprintf(stderr, "set \"%s\", the module said: %s", passed.c_str(), said.c_str());
         std::abort();
     }

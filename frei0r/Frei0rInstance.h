@@ -19,6 +19,10 @@ namespace qxv::frei0r {
 class Frei0rInstance {
 public:
     Frei0rInstance(const LoadedEffect& effect, FrameSize frame);
+    // Leaves the choices a GStreamer element's next instance needs behind (ChoicesLeftBehind.h).
+    ~Frei0rInstance();
+    Frei0rInstance(const Frei0rInstance&) = delete;
+    Frei0rInstance& operator=(const Frei0rInstance&) = delete;
 
     // Out-of-range indices and null values are ignored: frei0r leaves them undefined. `caller`
     // decides the form a string arrives in (StringForms.h).
@@ -31,6 +35,16 @@ public:
     void Update(const std::uint32_t* in, std::uint32_t* out);
 
 private:
+    // A string parameter as its host last set it.
+    struct TypedText {
+        std::optional<std::string> text;     // what get answers; empty until a readable set
+        bool valid = false;                  // whether the text names a choice
+        const void* slot = nullptr;          // GStreamer: the char** its construction passed
+        const void* live_pointer = nullptr;  // GStreamer: the char* that slot now holds
+    };
+
+    bool SetString(std::size_t index, hostsim::RegisteredParam& control, const void* value, StringForm form,
+                   Caller caller, std::string& problem);
     // Says a problem on standard error unless this instance said it before: hosts re-set
     // every parameter before every frame, and one message is enough.
     void SayOnce(const std::string& message);
@@ -42,7 +56,7 @@ private:
     PF_EffectWorld output_{};
     std::vector<std::uint32_t> in_place_copy_;
     std::vector<std::string> texts_;  // strings handed out by Get, one per parameter
-    std::vector<std::optional<std::string>> typed_;  // the text last set, per string parameter
+    std::vector<TypedText> typed_;  // per parameter; used for the string ones
     ConstructionSets construction_sets_;
     std::vector<std::optional<double>> unset_fractions_;  // lengths the host has not set yet
     std::set<std::string> said_;

@@ -255,16 +255,15 @@ TEST(Frei0rModuleTest, DefaultsReadAndSetBackRenderTheSameFrame) {
 // What GStreamer's element does, called from a library of its name (gst_element_calls.c):
 // construct, then set every parameter from its cache in index order, each as a pointer to the
 // value (a char** for a string): the defaults it read from an instance at registration, and
-// the Vignette Type set on the element before it played.
-f0r_instance_t ConstructAsGStreamer(unsigned width, unsigned height, const char* vignette_type) {
+// the Vignette Type the element holds in `vignette_type` (its cache slot).
+f0r_instance_t ConstructAsGStreamer(unsigned width, unsigned height, const char** vignette_type) {
     const Module& module = TheModule();
     f0r_instance_t registration = module.construct(640, 480);
     f0r_instance_t instance = module.construct(width, height);
     for (int index = 0; index < 14; ++index) {
         alignas(8) unsigned char value[sizeof(f0r_param_color) + sizeof(double)] = {};
         module.get_param_value(registration, value, index);
-        if (index == 0) std::memcpy(value, &vignette_type, sizeof vignette_type);
-        qxv_set_as_gstreamer_element(module.set_param_value, instance, value, index);
+        qxv_set_as_gstreamer_element(module.set_param_value, instance, index == 0 ? static_cast<void*>(vignette_type) : value, index);
     }
     module.destruct(registration);
     return instance;
@@ -278,7 +277,8 @@ f0r_instance_t ConstructAsGStreamer(unsigned width, unsigned height, const char*
 TEST(Frei0rModuleTest, StringsAreReadInTheFormOfTheirCaller) {
     const Module& module = TheModule();
     const auto input = Pattern(32, 24);
-    f0r_instance_t instance = ConstructAsGStreamer(32, 24, "rectangle");
+    const char* vignette_type = "rectangle";
+    f0r_instance_t instance = ConstructAsGStreamer(32, 24, &vignette_type);
     ASSERT_NE(instance, nullptr);
     std::vector<std::pair<std::string, std::string>> state{{"Vignette Type", "Rectangle"}};
     EXPECT_EQ(Update(instance, input), Reference(32, 24, input, state));
@@ -340,6 +340,36 @@ TEST(Frei0rModuleTest, StringsAreReadInTheFormOfTheirCaller) {
     module.set_param_value(instance, reinterpret_cast<void*>(std::uintptr_t{16}), 0);
     qxv_set_as_gstreamer_element(module.set_param_value, instance, reinterpret_cast<void*>(std::uintptr_t{16}), 0);
     EXPECT_EQ(Update(instance, input), Reference(32, 24, input, state));
+    module.destruct(instance);
+}
+
+// Stopped and played again, a GStreamer element fills a new instance from its texts: where the
+// last one named no choice, the frames go on with the choice the element's old instance rendered,
+// and an element that never rendered it starts from the default.
+TEST(Frei0rModuleTest, AnElementPlayedAgainGoesOnWithItsLastValidChoice) {
+    const Module& module = TheModule();
+    const auto input = Pattern(24, 16);
+    const char* cache = "Ellipse";  // the element's cache slot of Vignette Type
+    f0r_instance_t instance = ConstructAsGStreamer(24, 16, &cache);
+    std::vector<char> typed[] = {{'2', '\0'}, {'R', 'e', '\0'}};  // as g_strdup makes them
+    for (auto& text : typed) {
+        qxv_set_as_gstreamer_element(module.set_param_value, instance, text.data(), 0);
+        cache = text.data();  // the element keeps what it passed
+    }
+    const auto rectangle = Reference(24, 16, input, {{"Vignette Type", "Rectangle"}});
+    EXPECT_EQ(Update(instance, input), rectangle);
+    module.destruct(instance);
+    // Another element holding the same text elsewhere never rendered Rectangle.
+    std::vector<char> same_text = typed[1];
+    const char* other_cache = same_text.data();
+    f0r_instance_t other = ConstructAsGStreamer(24, 16, &other_cache);
+    EXPECT_EQ(Update(other, input), Reference(24, 16, input));
+    testing::internal::CaptureStderr();
+    instance = ConstructAsGStreamer(24, 16, &cache);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("keeping \"Rectangle\""), std::string::npos);
+    EXPECT_EQ(GetString(instance, 0), "Re");
+    EXPECT_EQ(Update(instance, input), rectangle);
+    module.destruct(other);
     module.destruct(instance);
 }
 

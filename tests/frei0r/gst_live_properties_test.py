@@ -14,6 +14,7 @@ typelibs; exits 77 (skipped) without them.
 """
 import json
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -142,6 +143,22 @@ def run(build_dir, scratch):
             box = check_read_back(name, box)
             push_and_check(f"typing {prop(name)}={box!r}")
 
+    # Short texts set thousands of times: every answer and every message holds only what was
+    # set; a text's own bytes are never followed as if they were a pointer to another text.
+    shorts = ["", " ", "0", "x", "Screen", "7"]
+    with stderr_to(os.path.join(scratch, "said.txt")) as said:
+        for turn in range(3000):
+            text = shorts[turn % len(shorts)]
+            effect.set_property(prop("Blending mode"), text)
+            if effect.get_property(prop("Blending mode")) != text:
+                failures.append(f"blending-mode={text!r} read back {effect.get_property(prop('Blending mode'))!r}")
+                break
+    quoted = set(re.findall(r'"Blending mode": "(.*?)" is not one of', said.read()))
+    if not quoted or quoted - set(shorts):
+        failures.append(f"the module quoted texts nobody set: {sorted(quoted - set(shorts))} (quoted: {sorted(quoted)})")
+    state["Blending mode"] = meaning_of(shorts[-1], choices["Blending mode"])
+    push_and_check("after 3000 short texts")
+
     # Stopped and played again, the element fills a new instance from its texts: where one names
     # no choice (Fill with "0", Blending mode "Scr") the frames go on with the last valid one,
     # and the box still shows the text.
@@ -166,6 +183,28 @@ def run(build_dir, scratch):
     for failure in failures:
         print("FAIL", failure)
     return 1 if failures else 0
+
+
+class stderr_to:
+    """Standard error of this process (where the module writes) into a file while in the block;
+    `read()` gives what was written."""
+
+    def __init__(self, path):
+        self.path = path
+
+    def __enter__(self):
+        sys.stderr.flush()
+        self.saved = os.dup(2)
+        with open(self.path, "wb") as file:
+            os.dup2(file.fileno(), 2)
+        return self
+
+    def __exit__(self, *unused):
+        os.dup2(self.saved, 2)
+        os.close(self.saved)
+
+    def read(self):
+        return open(self.path, encoding="utf-8", errors="replace").read()
 
 
 def meaning_of(text, labels):

@@ -4,7 +4,8 @@
 #     bin/qxv -> ../lib/qx-vignette/qxv
 #     lib/frei0r-1/qx_vignette.so              where FFmpeg, MLT and GStreamer look with no
 #                                              variable set; it finds ../qx-vignette/QX_Vignette.so
-#     share/doc/qx-vignette/                   README and the overlay pictures
+#     share/doc/qx-vignette/                   README, and docs/ (its pictures and pages) beside
+#                                              it, so its links work where it is installed
 #     share/kdenlive/effects/frei0r_qx_vignette.xml   Kdenlive's panel for frei0r.qx_vignette
 #     share/shotcut/qml/filters/qx_vignette/          Shotcut's filter (meta.qml, ui.qml; vui.qml,
 #                                              VignetteVui.qml, vignette.js: the handles)
@@ -64,7 +65,7 @@ install(CODE [[
   file(CREATE_LINK ../lib/qx-vignette/qxv "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/bin/qxv" SYMBOLIC)
 ]])
 install(FILES README.md DESTINATION share/doc/qx-vignette)
-install(DIRECTORY docs/overlay/ DESTINATION share/doc/qx-vignette/overlay FILES_MATCHING PATTERN "*.png")
+install(DIRECTORY docs/ DESTINATION share/doc/qx-vignette/docs FILES_MATCHING PATTERN "*.png" PATTERN "*.md")
 # Generated at build time from what the module reports (tools/editor_descriptions).
 install(FILES "${QXV_EDITORS_DIR}/kdenlive/frei0r_qx_vignette.xml" DESTINATION share/kdenlive/effects)
 install(DIRECTORY "${QXV_EDITORS_DIR}/shotcut/qx_vignette" DESTINATION share/shotcut/qml/filters)

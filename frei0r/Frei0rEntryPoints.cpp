@@ -111,7 +111,10 @@ void f0r_destruct(f0r_instance_t instance) {
 
 void f0r_set_param_value(f0r_instance_t instance, f0r_param_t param, int param_index) {
     if (!instance) return;
-    Guarded("f0r_set_param_value", [&] { static_cast<Frei0rInstance*>(instance)->Set(param_index, param); });
+    // Who called decides how a string is read (StringForms.h); this entry point is only ever
+    // called from outside the module, so its return address lies in the host's code.
+    const qxv::frei0r::Caller caller = qxv::frei0r::CallerAt(__builtin_return_address(0));
+    Guarded("f0r_set_param_value", [&] { static_cast<Frei0rInstance*>(instance)->Set(param_index, param, caller); });
 }
 
 void f0r_get_param_value(f0r_instance_t instance, f0r_param_t param, int param_index) {

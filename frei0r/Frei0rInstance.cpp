@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "ChoicesLeftBehind.h"
+#include "Frei0rApi.h"
+#include "StringArgument.h"
 #include "hostsim/Session.h"
 #include "hostsim/Params.h"
 
@@ -15,6 +18,7 @@ Frei0rInstance::Frei0rInstance(const LoadedEffect& effect, FrameSize frame)
       frame_(frame),
       host_(hostsim::HostApp::kPremierePro, effect.library->entry()),
       texts_(effect.params.size()),
+      typed_(effect.params.size()),
       unset_fractions_(effect.params.size()) {
     // The parameters are those the plug-in registered once for the process; a point's default
     // is placed on this instance's frame, as a host places it on the layer.
@@ -32,19 +36,72 @@ Frei0rInstance::Frei0rInstance(const LoadedEffect& effect, FrameSize frame)
     }
 }
 
-void Frei0rInstance::Set(int index, const void* value) {
+void Frei0rInstance::Set(int index, const void* value, Caller caller) {
+    const StringForm form = FormOfSet(construction_sets_, caller, index);
     if (index < 0 || index >= static_cast<int>(effect_.params.size()) || !value) return;
-    const Frei0rParam& param = effect_.params[static_cast<std::size_t>(index)];
+    const auto at = static_cast<std::size_t>(index);
+    const Frei0rParam& param = effect_.params[at];
+    hostsim::RegisteredParam& control = host_.params().Param(param.control_index);
     std::string problem;
-    if (SetFromFrei0r(*param.binding, host_.params().Param(param.control_index), frame_, value, problem)) {
-        unset_fractions_[static_cast<std::size_t>(index)].reset();
+    bool taken = false;
+    if (Frei0rType(param.binding->unit) == F0R_PARAM_STRING) {
+        taken = SetString(at, control, value, form, caller, problem);
+    } else {
+        taken = SetFromFrei0r(*param.binding, control, frame_, value, problem);
+    }
+    if (taken) {
+        unset_fractions_[at].reset();
     } else {
         SayOnce(problem);
     }
 }
 
+Frei0rInstance::~Frei0rInstance() {
+    try {
+        for (std::size_t index = 0; index < typed_.size(); ++index) {
+            const TypedText& typed = typed_[index];
+            if (!typed.slot || !typed.text || typed.valid) continue;
+            const PF_ParamValue choice = host_.params().Param(effect_.params[index].control_index).def.u.pd.value;
+            LeaveChoiceBehind({typed.slot, typed.live_pointer, *typed.text, choice});
+        }
+    } catch (...) {
+        // Out of memory: the element's next instance starts from the default instead.
+    }
+}
+
+bool Frei0rInstance::SetString(std::size_t index, hostsim::RegisteredParam& control, const void* value,
+                               StringForm form, Caller caller, std::string& problem) {
+    TypedText& typed = typed_[index];
+    const std::optional<std::string> text = ReadStringArgument(value, form);
+    if (form == StringForm::kText) {
+        typed.live_pointer = value;
+    } else if (caller == Caller::kGStreamerElement) {
+        // The element filling this new instance from its cache: a text that names no choice
+        // takes what the element's previous instance rendered, where it left that behind.
+        const char* in_slot = nullptr;
+        CopyIfReadable(value, &in_slot, sizeof in_slot);
+        typed.slot = value;
+        typed.live_pointer = in_slot;
+        if (const PF_ParamValue left = TakeChoiceLeftBehind(value, in_slot, text.value_or(""))) {
+            control.def.u.pd.value = left;
+        }
+    }
+    const ParamBinding& binding = *effect_.params[index].binding;
+    if (!text) return SetFromText(binding, control, frame_, text, problem);  // the text shown stays
+    typed.text = text;
+    typed.valid = SetFromText(binding, control, frame_, text, problem);
+    return typed.valid;
+}
+
 void Frei0rInstance::Get(int index, void* value) {
+    EndConstructionSets(construction_sets_);
     if (index < 0 || index >= static_cast<int>(effect_.params.size()) || !value) return;
+    if (const auto& typed = typed_[static_cast<std::size_t>(index)].text) {
+        std::string& text = texts_[static_cast<std::size_t>(index)];
+        text = *typed;
+        *static_cast<const char**>(value) = text.c_str();
+        return;
+    }
     // A length never set answers its fraction itself: pixels divided back by this frame's
     // width need not give the same double.
     if (const auto& fraction = unset_fractions_[static_cast<std::size_t>(index)]) {
@@ -57,6 +114,7 @@ void Frei0rInstance::Get(int index, void* value) {
 }
 
 void Frei0rInstance::Update(const std::uint32_t* in, std::uint32_t* out) {
+    EndConstructionSets(construction_sets_);
     if (!in || !out) return;
     const std::size_t pixels = static_cast<std::size_t>(frame_.width) * static_cast<std::size_t>(frame_.height);
     if (in == out) {

@@ -1,6 +1,7 @@
 #include "Frei0rValues.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -63,7 +64,7 @@ bool SetNumber(const ParamBinding& binding, hostsim::RegisteredParam& param, Fra
                                       static_cast<double>(u.fs_d.valid_max));
             return true;
         case Frei0rUnit::kTurns: {
-            const double degrees = value * 360.0;
+            const double degrees = DegreesOfTurns(value);
             // An angle registered without limits (both 0) takes any turn the field holds.
             const bool limited = u.ad.valid_max > u.ad.valid_min;
             u.ad.value = limited ? std::clamp(ClampedFixed(degrees), u.ad.valid_min, u.ad.valid_max) : ClampedFixed(degrees);
@@ -101,29 +102,8 @@ bool SetFromFrei0r(const ParamBinding& binding, hostsim::RegisteredParam& param,
     const std::string keeping = "; keeping " + CurrentText(binding, param, frame);
     const std::string name = "\"" + Frei0rName(binding) + "\"";
     switch (Frei0rType(binding.unit)) {
-        case F0R_PARAM_STRING: {
-            const StringReadings readings = ReadStringArgument(value);
-            std::string refusals[2];
-            int reading = 0;
-            for (const std::optional<std::string>* text : {&readings.through_pointer, &readings.direct}) {
-                PF_ParamDefUnion parsed = param.def.u;
-                if (*text && hostsim::ParseParamValue(param, **text, parsed, refusals[reading])) {
-                    param.def.u = parsed;
-                    return true;
-                }
-                ++reading;
-            }
-            // A refusal quotes the first reading that is text; the other is then most likely
-            // the bytes of a pointer, or whatever they pointed at.
-            problem = name + ": no readable text given";
-            if (readings.through_pointer && LooksLikeText(*readings.through_pointer)) {
-                problem = refusals[0];
-            } else if (readings.direct && LooksLikeText(*readings.direct)) {
-                problem = refusals[1];
-            }
-            problem += keeping;
-            return false;
-        }
+        case F0R_PARAM_STRING:
+            return SetFromText(binding, param, frame, ReadStringArgument(value, StringForm::kPointerToText), problem);
         case F0R_PARAM_COLOR: {
             const auto& color = *static_cast<const f0r_param_color*>(value);
             if (!std::isfinite(color.r) || !std::isfinite(color.g) || !std::isfinite(color.b)) {
@@ -143,6 +123,37 @@ bool SetFromFrei0r(const ParamBinding& binding, hostsim::RegisteredParam& param,
             return SetNumber(binding, param, frame, number);
         }
     }
+}
+
+bool SetFromText(const ParamBinding& binding, hostsim::RegisteredParam& param, FrameSize frame,
+                 const std::optional<std::string>& text, std::string& problem) {
+    PF_ParamDefUnion parsed = param.def.u;
+    if (text && hostsim::ParseParamValue(param, *text, parsed, problem)) {
+        param.def.u = parsed;
+        return true;
+    }
+    // A refusal quotes only text the host passed; where none was readable it quotes nothing.
+    if (!text) problem = "\"" + Frei0rName(binding) + "\": no readable text given";
+    problem += "; keeping " + CurrentText(binding, param, frame);
+    return false;
+}
+
+double DegreesOfTurns(double turns) {
+    const double degrees = turns * 360.0;
+    // Coarsest first: of two angles an editor would save as the same number, the one with
+    // fewer decimals is the one more likely typed.
+    for (const double per_degree : {1.0, 10.0, 100.0, 1000.0}) {
+        const double candidate = std::round(degrees * per_degree) / per_degree;
+        // Printed and read back as %.6g does, without the locale's decimal point.
+        char saved[32];
+        const auto printed = std::to_chars(saved, saved + sizeof saved, candidate / 360.0, std::chars_format::general, 6);
+        double read_back = 0;
+        if (printed.ec == std::errc{} && std::from_chars(saved, printed.ptr, read_back).ec == std::errc{} &&
+            read_back == turns) {
+            return candidate;
+        }
+    }
+    return degrees;
 }
 
 void GetAsFrei0r(const ParamBinding& binding, const hostsim::RegisteredParam& param, FrameSize frame, void* value,

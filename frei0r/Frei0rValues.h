@@ -29,11 +29,23 @@ inline constexpr FrameSize kDefaultsFrame{1920, 1080};
 // whose registered defaults are the same on every frame.
 std::optional<double> DefaultFraction(const ParamBinding& binding, const hostsim::RegisteredParam& param);
 
-// Sets the control from the frei0r value at `value` (a double, an f0r_param_color or a
-// char*, by the binding's type). On refusal returns false, leaves the control as it was and
-// says why in `problem`.
+// Sets the control from the frei0r value at `value` (a double, an f0r_param_color or, as the
+// header passes it, a char*, by the binding's type). On refusal returns false, leaves the
+// control as it was and says why in `problem`.
 bool SetFromFrei0r(const ParamBinding& binding, hostsim::RegisteredParam& param, FrameSize frame, const void* value,
                    std::string& problem);
+
+// Sets a string parameter's control from the text read from the host (empty: none readable),
+// as SetFromFrei0r does.
+bool SetFromText(const ParamBinding& binding, hostsim::RegisteredParam& param, FrameSize frame,
+                 const std::optional<std::string>& text, std::string& problem);
+
+// The angle in degrees that an Angle of `turns` stands for (see the README's frei0r section):
+// Kdenlive and Shotcut save turns with six significant digits, so -30 degrees arrives as
+// -0.0833333 turn, 29.999988 degrees, and renders one step of the host's angle off what was
+// typed. A number that is exactly what such an editor saves for an angle with at most three
+// decimals of a degree is that angle; every other number is turns x 360.
+double DegreesOfTurns(double turns);
 
 // Writes the current value in frei0r's units to `value`. A string is handed out as a pointer
 // into `text`, which keeps it alive until the next call with the same `text`.

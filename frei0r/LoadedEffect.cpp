@@ -8,6 +8,7 @@
 #include <mutex>
 #include <type_traits>
 
+#include "ChoicesLeftBehind.h"
 #include "hostsim/Session.h"
 
 namespace qxv::frei0r {
@@ -123,6 +124,7 @@ void ReleaseWhenUnused() {
     if (g_module.opens > 0 || g_module.instances > 0 || !g_module.effect) return;
     delete g_module.effect;  // unloads the plug-in
     g_module.effect = nullptr;
+    ForgetChoicesLeftBehind();
 }
 
 // Runs when the module is unloaded (dlclose) or the process exits: hosts that never call

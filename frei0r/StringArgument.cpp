@@ -93,36 +93,16 @@ bool CopyIfReadable(const void* address, void* out, std::size_t size) {
     return readable;
 }
 
-StringReadings ReadStringArgument(const void* value) {
+std::optional<std::string> ReadStringArgument(const void* value, StringForm form) {
     const int saved_errno = errno;
-    StringReadings readings;
-    const char* pointer = nullptr;
-    if (CopyIfReadable(value, &pointer, sizeof pointer)) readings.through_pointer = ReadText(pointer);
-    readings.direct = ReadText(value);
-    errno = saved_errno;
-    return readings;
-}
-
-bool LooksLikeText(const std::string& text) {
-    // Printable UTF-8: the bytes of a pointer read as text are almost never that.
-    std::size_t continuation = 0;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (continuation > 0) {
-            if ((byte & 0xC0) != 0x80) return false;
-            --continuation;
-        } else if (byte >= 0xF0 && byte <= 0xF4) {
-            continuation = 3;
-        } else if (byte >= 0xE0) {
-            if (byte > 0xEF) return false;
-            continuation = 2;
-        } else if (byte >= 0xC2) {
-            continuation = 1;
-        } else if (byte < 0x20 || byte >= 0x7F) {
-            return false;
-        }
+    std::optional<std::string> text;
+    if (form == StringForm::kText) {
+        text = ReadText(value);
+    } else if (const char* pointer = nullptr; CopyIfReadable(value, &pointer, sizeof pointer)) {
+        text = ReadText(pointer);
     }
-    return continuation == 0;
+    errno = saved_errno;
+    return text;
 }
 
 }  // namespace qxv::frei0r

@@ -1,33 +1,25 @@
-// A frei0r string parameter as the hosts really hand it over. The header, FFmpeg, MLT and
-// GStreamer at construction pass a pointer to the char*; GStreamer passes a running element's
-// property as the char* itself (what Pitivi does on every keystroke). Nothing in the call says
-// which, so both readings are taken, each only through reads that cannot fault, and the caller
-// keeps the one that names a value.
+// Reading a frei0r string argument in the form its caller uses (StringForms.h), only through
+// reads that cannot fault: a host's pointer is followed only where its memory is readable.
 #pragma once
 
 #include <cstddef>
 #include <optional>
 #include <string>
 
+#include "StringForms.h"
+
 namespace qxv::frei0r {
 
-struct StringReadings {
-    std::optional<std::string> through_pointer;  // `value` read as a char**
-    std::optional<std::string> direct;           // `value` read as the char* itself
-};
-
-// The longest text either reading takes; anything longer names no value of ours.
+// The longest text read; anything longer names no value of ours.
 inline constexpr std::size_t kLongestStringArgument = 256;
 
-// Either reading is empty where its bytes are not readable memory of this process, or where
-// no NUL ends the text within kLongestStringArgument bytes.
-StringReadings ReadStringArgument(const void* value);
+// The text `value` carries in `form`: a char** followed to its text, or the char* itself.
+// Empty where a byte to read is not readable memory of this process, or where no NUL ends the
+// text within kLongestStringArgument bytes.
+std::optional<std::string> ReadStringArgument(const void* value, StringForm form);
 
 // Copies `size` bytes at `address` to `out` if every one of them is readable; never faults,
 // and leaves errno as it was.
 bool CopyIfReadable(const void* address, void* out, std::size_t size);
-
-// Whether a reading looks like text a person typed (printable UTF-8), for messages.
-bool LooksLikeText(const std::string& text);
 
 }  // namespace qxv::frei0r

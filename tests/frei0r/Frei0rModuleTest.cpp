@@ -5,6 +5,7 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdint>
@@ -18,6 +19,10 @@
 #include "hostsim/instruments/Host.h"
 #include "hostsim/Params.h"
 #include "hostsim/World.h"
+
+// gst_element_calls.c: a call from a library named as GStreamer's frei0r element.
+extern "C" void qxv_set_as_gstreamer_element(void (*set)(f0r_instance_t, f0r_param_t, int), f0r_instance_t instance,
+                                             f0r_param_t value, int index);
 
 namespace qxv::frei0r_tests {
 namespace {
@@ -247,55 +252,124 @@ TEST(Frei0rModuleTest, DefaultsReadAndSetBackRenderTheSameFrame) {
     module.destruct(full);
 }
 
-// GStreamer sets a running element's string property with the char* itself, and everyone
-// else (GStreamer at construction too) with a pointer to it: both must be read, neither may
-// fault, and what names no choice keeps the last good value.
-TEST(Frei0rModuleTest, StringsArriveAsTheTextOrAPointerToIt) {
+// What GStreamer's element does, called from a library of its name (gst_element_calls.c):
+// construct, then set every parameter from its cache in index order, each as a pointer to the
+// value (a char** for a string): the defaults it read from an instance at registration, and
+// the Vignette Type the element holds in `vignette_type` (its cache slot).
+f0r_instance_t ConstructAsGStreamer(unsigned width, unsigned height, const char** vignette_type) {
     const Module& module = TheModule();
-    f0r_instance_t instance = module.construct(32, 24);
+    f0r_instance_t registration = module.construct(640, 480);
+    f0r_instance_t instance = module.construct(width, height);
+    for (int index = 0; index < 14; ++index) {
+        alignas(8) unsigned char value[sizeof(f0r_param_color) + sizeof(double)] = {};
+        module.get_param_value(registration, value, index);
+        qxv_set_as_gstreamer_element(module.set_param_value, instance, index == 0 ? static_cast<void*>(vignette_type) : value, index);
+    }
+    module.destruct(registration);
+    return instance;
+}
+
+// A running GStreamer element passes a string as the char* itself, every other host and call
+// (GStreamer's construction too) a pointer to it. The form is the caller's, never guessed from
+// the bytes: a text whose own bytes are a pointer to another text is that text, never the
+// other. Get answers what was set (what Pitivi's box shows) while the frames keep the last
+// valid choice until the text names one.
+TEST(Frei0rModuleTest, StringsAreReadInTheFormOfTheirCaller) {
+    const Module& module = TheModule();
+    const auto input = Pattern(32, 24);
+    const char* vignette_type = "rectangle";
+    f0r_instance_t instance = ConstructAsGStreamer(32, 24, &vignette_type);
     ASSERT_NE(instance, nullptr);
-    const auto set_direct = [&](int index, const char* text) {
-        // An allocation of exactly the text, as g_strdup makes it, so a read past it would show.
-        std::vector<char> copy(text, text + std::strlen(text) + 1);
-        module.set_param_value(instance, copy.data(), index);
-    };
-    const auto set_through_pointer = [&](int index, const char* text) {
-        // The pointer's own bytes are the other reading; at an address whose lowest byte is 1
-        // they start unprintable, as they would not if the byte were 0 (an empty text).
-        alignas(256) char at_odd_address[512] = {};
-        std::strncpy(at_odd_address + 1, text, sizeof at_odd_address - 2);
-        SetString(instance, index, at_odd_address + 1);
-    };
+    std::vector<std::pair<std::string, std::string>> state{{"Vignette Type", "Rectangle"}};
+    EXPECT_EQ(Update(instance, input), Reference(32, 24, input, state));
+    // A text nobody set, and a value whose own bytes (a NUL after them) are a pointer to it.
+    static const char kStray[] = "Screen, said nobody";
+    const char* stray = kStray;
+    char pointer_bytes[sizeof stray + 1] = {};
+    std::memcpy(pointer_bytes, &stray, sizeof stray);
     struct Case {
-        bool direct;
+        bool live;  // from the running element: the char* itself; else a pointer to it
         int index;
         const char* text;
-        const char* then;  // what get answers afterwards
+        std::pair<std::string, std::string> renders;  // the control value the frames show
+    };
+    const Case cases[] = {
+        {true, 10, "S", {"Blending mode", "Multiply"}},
+        {true, 10, "Sc", {"Blending mode", "Multiply"}},
+        {true, 10, "Scree", {"Blending mode", "Multiply"}},
+        {true, 10, "screen", {"Blending mode", "Screen"}},
+        {true, 10, pointer_bytes, {"Blending mode", "Screen"}},
+        {true, 10, "", {"Blending mode", "Screen"}},
+        {true, 10, "7", {"Blending mode", "Darken"}},
+        {true, 0, " 1", {"Vignette Type", "Ellipse"}},
+        {false, 0, "rectangle", {"Vignette Type", "Rectangle"}},
+        {false, 0, "Ell", {"Vignette Type", "Rectangle"}},
     };
     testing::internal::CaptureStderr();
-    const Case cases[] = {
-        {true, 0, "Rectangle", "Rectangle"}, {false, 0, "Ellipse", "Ellipse"}, {true, 0, "2", "Rectangle"},
-        {true, 0, "", "Rectangle"},          {true, 0, "Re", "Rectangle"},     {true, 0, "ellipse", "Ellipse"},
-        {true, 10, "Soft light", "Soft light"}, {true, 10, "soft LIGHT x", "Soft light"}, {false, 10, "8", "Darken"},
-        {true, 10, "23", "Darker color"},    {true, 10, "24", "Darker color"}, {true, 11, "Gaussian", "Gaussian"},
-        {true, 7, "Transparent", "Transparent"}, {false, 7, "\x01\x02", "Transparent"},
-    };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.direct ? "direct " : "pointer ") + c.text);
-        c.direct ? set_direct(c.index, c.text) : set_through_pointer(c.index, c.text);
-        EXPECT_EQ(GetString(instance, c.index), c.then);
+        SCOPED_TRACE(std::string(c.live ? "live " : "pointer ") + std::to_string(c.index) + " " + c.text);
+        // An allocation of exactly the text, as g_strdup makes it, so a read past it would show.
+        std::vector<char> copy(c.text, c.text + std::strlen(c.text) + 1);
+        if (c.live) {
+            qxv_set_as_gstreamer_element(module.set_param_value, instance, copy.data(), c.index);
+        } else {
+            SetString(instance, c.index, copy.data());
+        }
+        EXPECT_EQ(GetString(instance, c.index), c.text);
+        state.erase(std::remove_if(state.begin(), state.end(),
+                                   [&](const auto& set) { return set.first == c.renders.first; }),
+                    state.end());
+        state.push_back(c.renders);
+        EXPECT_EQ(Update(instance, input), Reference(32, 24, input, state));
     }
-    const std::string said = testing::internal::GetCapturedStderr();
-    EXPECT_NE(said.find("\"Vignette Type\": \"Re\" is not one of \"Ellipse\", \"Rectangle\""), std::string::npos) << said;
-    EXPECT_NE(said.find("\"Vignette Type\": \"\" is not one of"), std::string::npos) << said;
-    EXPECT_NE(said.find("\"Fill with\": no readable text given; keeping \"Transparent\""), std::string::npos) << said;
-    // Unreadable memory and non-string values in either reading are refused, not followed.
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("\"Vignette Type\": \"Ell\" is not one of"), std::string::npos) << said;
+    EXPECT_NE(said.find("\"Blending mode\": \"\" is not one of"), std::string::npos) << said;
+    EXPECT_EQ(said.find(kStray), std::string::npos) << said;
+    // The same bytes from a host that passes a pointer are the text they point at.
+    testing::internal::CaptureStderr();
+    module.set_param_value(instance, pointer_bytes, 10);
+    said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find(kStray), std::string::npos) << said;
+    EXPECT_EQ(GetString(instance, 10), kStray);
+    // Unreadable memory and non-string values are refused, not followed.
     const double number = 0.75;
     const char* unmapped = reinterpret_cast<const char*>(std::uintptr_t{8});
     module.set_param_value(instance, &unmapped, 0);
     module.set_param_value(instance, const_cast<double*>(&number), 0);
     module.set_param_value(instance, reinterpret_cast<void*>(std::uintptr_t{16}), 0);
-    EXPECT_EQ(GetString(instance, 0), "Ellipse");
+    qxv_set_as_gstreamer_element(module.set_param_value, instance, reinterpret_cast<void*>(std::uintptr_t{16}), 0);
+    EXPECT_EQ(Update(instance, input), Reference(32, 24, input, state));
+    module.destruct(instance);
+}
+
+// Stopped and played again, a GStreamer element fills a new instance from its texts: where the
+// last one named no choice, the frames go on with the choice the element's old instance rendered,
+// and an element that never rendered it starts from the default.
+TEST(Frei0rModuleTest, AnElementPlayedAgainGoesOnWithItsLastValidChoice) {
+    const Module& module = TheModule();
+    const auto input = Pattern(24, 16);
+    const char* cache = "Ellipse";  // the element's cache slot of Vignette Type
+    f0r_instance_t instance = ConstructAsGStreamer(24, 16, &cache);
+    std::vector<char> typed[] = {{'2', '\0'}, {'R', 'e', '\0'}};  // as g_strdup makes them
+    for (auto& text : typed) {
+        qxv_set_as_gstreamer_element(module.set_param_value, instance, text.data(), 0);
+        cache = text.data();  // the element keeps what it passed
+    }
+    const auto rectangle = Reference(24, 16, input, {{"Vignette Type", "Rectangle"}});
+    EXPECT_EQ(Update(instance, input), rectangle);
+    module.destruct(instance);
+    // Another element holding the same text elsewhere never rendered Rectangle.
+    std::vector<char> same_text = typed[1];
+    const char* other_cache = same_text.data();
+    f0r_instance_t other = ConstructAsGStreamer(24, 16, &other_cache);
+    EXPECT_EQ(Update(other, input), Reference(24, 16, input));
+    testing::internal::CaptureStderr();
+    instance = ConstructAsGStreamer(24, 16, &cache);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("keeping \"Rectangle\""), std::string::npos);
+    EXPECT_EQ(GetString(instance, 0), "Re");
+    EXPECT_EQ(Update(instance, input), rectangle);
+    module.destruct(other);
     module.destruct(instance);
 }
 
@@ -341,7 +415,10 @@ TEST(Frei0rModuleTest, BadValuesKeepTheLastGoodOneAndAreSaidOnce) {
     }
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(GetDouble(instance, 3), 0.5);
-    EXPECT_EQ(GetString(instance, 10), "Screen");
+    // A text answers as it was set; the frames keep the last good one.
+    EXPECT_EQ(GetString(instance, 10), "Sparkle");
+    const auto input = Pattern(64, 64);
+    EXPECT_EQ(Update(instance, input), Reference(64, 64, input, {{"Width", "32"}, {"Blending mode", "Screen"}}));
     const auto count = [&](const std::string& needle) {
         std::size_t n = 0;
         for (std::size_t at = said.find(needle); at != std::string::npos; at = said.find(needle, at + 1)) ++n;

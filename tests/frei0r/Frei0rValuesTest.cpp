@@ -77,6 +77,7 @@ TEST_F(Frei0rValuesTest, NumbersBecomeControlUnitsAndOutOfRangeIsLimited) {
         {"Angle", 0.125, 45 * 65536.0, 0.125},
         {"Angle", -0.5, -180 * 65536.0, -0.5},
         {"Angle", 3.0, 1080 * 65536.0, 3.0},
+        {"Angle", -0.0833333, -30 * 65536.0, -30 / 360.0},  // -30 degrees as Kdenlive saves it
         {"Opacity", 0.5, 50 * 65536.0, 0.5},
         {"Opacity", 2, 100 * 65536.0, 1},
         {"Opacity", -1, 0, 0},
@@ -93,6 +94,22 @@ TEST_F(Frei0rValuesTest, NumbersBecomeControlUnitsAndOutOfRangeIsLimited) {
         std::string text;
         frei0r::GetAsFrei0r(binding, Control(binding), kFrame, &answered, text);
         EXPECT_DOUBLE_EQ(answered, c.answered);
+    }
+}
+
+// Kdenlive and Shotcut save turns with six significant digits: such a number lands on the
+// angle typed; any other number is turns x 360, to the last bit.
+TEST(Frei0rAngleTest, EditorSavedTurnsLandOnTheTypedAngle) {
+    const std::pair<double, double> cases[] = {
+        {-0.0833333, -30}, {0.0416667, 15}, {0.25, 90}, {0.00138889, 0.5}, {-0.00138889, -0.5},
+        {0.0003, 0.108}, {2.77917, 1000.5}, {1.00001, 360.004}, {0.0, 0.0},
+        // exact values, and numbers no editor saves for a short angle, are left as they are
+        {0.125, 45}, {30 / 360.0, 30 / 360.0 * 360}, {-0.0833334, -0.0833334 * 360},
+        {0.08333333, 0.08333333 * 360}, {1e-7, 1e-7 * 360}, {123456.789, 123456.789 * 360},
+    };
+    for (const auto& [turns, degrees] : cases) {
+        SCOPED_TRACE(std::to_string(turns));
+        EXPECT_EQ(frei0r::DegreesOfTurns(turns), degrees);
     }
 }
 

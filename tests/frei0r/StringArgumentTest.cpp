@@ -1,4 +1,4 @@
-// Reading a frei0r string argument in both forms next to memory that is not there: a text
+// Reading a frei0r string argument in either form next to memory that is not there: a text
 // that ends at the last byte before an unmapped page is read whole, one that runs into it is
 // refused, and neither faults.
 #include <gtest/gtest.h>
@@ -38,34 +38,36 @@ protected:
 };
 
 TEST_F(PageBeforeAHole, ReadsWhatIsThereAndRefusesWhatIsNot) {
+    // A pointer to a text, itself the last eight bytes before the hole.
+    const char* pointer = "Ellipse";
+    const std::string pointer_bytes(reinterpret_cast<const char*>(&pointer), sizeof pointer);
     struct Case {
         const char* what;
-        const char* text;  // placed to end at the hole; null: none placed
+        std::string text;  // placed to end at the hole; empty: none placed
         bool terminated;
         const void* value;  // null: the text placed
-        bool direct_reading;
+        StringForm form;
+        const char* read;  // null: nothing read
     } cases[] = {
-        {"the char* of a text ending at the hole", "Rectangle", true, nullptr, true},
-        {"the char* of a text running into the hole", "Rectangle", false, nullptr, false},
-        {"the hole itself", nullptr, false, bytes_ + page_, false},
-        {"null", nullptr, false, nullptr, false},
+        {"the char* of a text ending at the hole", "Rectangle", true, nullptr, StringForm::kText, "Rectangle"},
+        {"the char* of a text running into the hole", "Rectangle", false, nullptr, StringForm::kText, nullptr},
+        {"a char** as the last bytes before the hole", pointer_bytes, false, nullptr, StringForm::kPointerToText,
+         "Ellipse"},
+        {"a char** running into the hole", pointer_bytes.substr(0, 4), false, nullptr, StringForm::kPointerToText,
+         nullptr},
+        {"the hole itself, as text", "", false, bytes_ + page_, StringForm::kText, nullptr},
+        {"the hole itself, as a char**", "", false, bytes_ + page_, StringForm::kPointerToText, nullptr},
+        {"null", "", false, nullptr, StringForm::kText, nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const void* value = c.text ? AtTheEnd(c.text, c.terminated) : c.value;
-        const StringReadings readings = ReadStringArgument(value);
-        EXPECT_FALSE(readings.through_pointer);  // its bytes point nowhere readable
-        EXPECT_EQ(readings.direct.has_value(), c.direct_reading);
-        if (readings.direct) {
-            EXPECT_EQ(*readings.direct, c.text);
+        const void* value = c.text.empty() ? c.value : AtTheEnd(c.text, c.terminated);
+        const std::optional<std::string> read = ReadStringArgument(value, c.form);
+        EXPECT_EQ(read.has_value(), c.read != nullptr);
+        if (read && c.read) {
+            EXPECT_EQ(*read, c.read);
         }
     }
-    // A pointer to the char*, itself the last eight bytes before the hole.
-    const char* pointer = "Ellipse";
-    const char* slot = AtTheEnd(std::string(reinterpret_cast<const char*>(&pointer), sizeof pointer), false);
-    const StringReadings readings = ReadStringArgument(slot);
-    ASSERT_TRUE(readings.through_pointer);
-    EXPECT_EQ(*readings.through_pointer, "Ellipse");
 }
 
 TEST_F(PageBeforeAHole, CopiesOnlyWhatIsWhollyReadable) {

@@ -7,12 +7,14 @@ of the last good values.
 
 GStreamer hands a running element's string property to the module as the char* itself, not as
 the pointer to it that the frei0r header (and GStreamer at construction) use: the module must
-read either form, keep the last good value for text that names no choice (an empty box, a
-half-typed label, garbage) and never crash. Needs Debian's python3-gi and the GStreamer
+read the form its caller uses, keep rendering the last good value for text that names no choice
+(an empty box, a half-typed label, garbage) and never crash, while reading the property back
+answers the text as set, so that a box rewritten from it after each keystroke can be typed in. Needs Debian's python3-gi and the GStreamer
 typelibs; exits 77 (skipped) without them.
 """
 import json
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -110,6 +112,12 @@ def run(build_dir, scratch):
         if got != expected(state):
             failures.append(f"{what}: the frame differs from qxv render of {state}")
 
+    def check_read_back(name, text):
+        answered = effect.get_property(prop(name))
+        if answered != text:
+            failures.append(f"{prop(name)}: set {text!r}, read back {answered!r}")
+        return answered
+
     push_and_check("first frame")
     for name in CHOICES:
         labels = choices[name]
@@ -120,7 +128,49 @@ def run(build_dir, scratch):
             effect.set_property(prop(name), text)  # on a running element: the char* itself
             if meaning is not None:
                 state[name] = meaning
+            check_read_back(name, text)
             push_and_check(f"{prop(name)}={text!r}")
+
+    # Typing as Pitivi does: each keystroke sets the box's text, then the box is rewritten with
+    # what the element answers, and the next keystroke adds to that.
+    for name, typed in (("Blending mode", ["", *"soft LIGHT"]), ("Vignette Type", ["", "2", "\b", " ", "1"]),
+                        ("Alpha falloff", ["", *"Gamma 2.2"])):
+        box = effect.get_property(prop(name))
+        for key in typed:
+            box = "" if key == "" else box[:-1] if key == "\b" else box + key
+            effect.set_property(prop(name), box)
+            state[name] = meaning_of(box, choices[name]) or state[name]
+            box = check_read_back(name, box)
+            push_and_check(f"typing {prop(name)}={box!r}")
+
+    # Short texts set thousands of times: every answer and every message holds only what was
+    # set; a text's own bytes are never followed as if they were a pointer to another text.
+    shorts = ["", " ", "0", "x", "Screen", "7"]
+    with stderr_to(os.path.join(scratch, "said.txt")) as said:
+        for turn in range(3000):
+            text = shorts[turn % len(shorts)]
+            effect.set_property(prop("Blending mode"), text)
+            if effect.get_property(prop("Blending mode")) != text:
+                failures.append(f"blending-mode={text!r} read back {effect.get_property(prop('Blending mode'))!r}")
+                break
+    quoted = set(re.findall(r'"Blending mode": "(.*?)" is not one of', said.read()))
+    if not quoted or quoted - set(shorts):
+        failures.append(f"the module quoted texts nobody set: {sorted(quoted - set(shorts))} (quoted: {sorted(quoted)})")
+    state["Blending mode"] = meaning_of(shorts[-1], choices["Blending mode"])
+    push_and_check("after 3000 short texts")
+
+    # Stopped and played again, the element fills a new instance from its texts: where one names
+    # no choice (Fill with "0", Blending mode "Scr") the frames go on with the last valid one,
+    # and the box still shows the text.
+    effect.set_property(prop("Blending mode"), "Scr")
+    pipeline.set_state(Gst.State.NULL)
+    pipeline.set_state(Gst.State.PLAYING)
+    check_read_back("Blending mode", "Scr")
+    push_and_check("played again after blending-mode='Scr'")
+    effect.set_property(prop("Blending mode"), "Scre en")
+    effect.set_property(prop("Blending mode"), "screen")
+    state["Blending mode"] = "Screen"
+    push_and_check("blending-mode='screen' after playing again")
 
     source.emit("end-of-stream")
     message = pipeline.get_bus().timed_pop_filtered(30 * Gst.SECOND, Gst.MessageType.EOS | Gst.MessageType.ERROR)
@@ -133,6 +183,37 @@ def run(build_dir, scratch):
     for failure in failures:
         print("FAIL", failure)
     return 1 if failures else 0
+
+
+class stderr_to:
+    """Standard error of this process (where the module writes) into a file while in the block;
+    `read()` gives what was written."""
+
+    def __init__(self, path):
+        self.path = path
+
+    def __enter__(self):
+        sys.stderr.flush()
+        self.saved = os.dup(2)
+        with open(self.path, "wb") as file:
+            os.dup2(file.fileno(), 2)
+        return self
+
+    def __exit__(self, *unused):
+        os.dup2(self.saved, 2)
+        os.close(self.saved)
+
+    def read(self):
+        return open(self.path, encoding="utf-8", errors="replace").read()
+
+
+def meaning_of(text, labels):
+    """The label a text names (any case, spaces around ignored) or its number, else None."""
+    wanted = text.strip().lower()
+    for index, label in enumerate(labels):
+        if wanted in (label.lower(), str(index + 1)):
+            return label
+    return None
 
 
 def prop(name):

@@ -144,9 +144,11 @@ def expect_message(label, stderr, needle):
         print(f"ok   {label}: said \"{line.strip()}\"")
 
 
-def melt_xml(path, values, output):
-    props = "".join(f'      <property name="{name}">{value.split("=", 1)[1]}</property>\n'
-                    for name, value in zip(NAMES, melt_properties(values)))
+def melt_xml(path, values, shotcut=False):
+    """As Kdenlive saves it (parameters by name), or Shotcut (by index, in a shotcut tractor)."""
+    props = "".join(f'      <property name="{index if shotcut else name}">{value.split("=", 1)[1]}</property>\n'
+                    for index, (name, value) in enumerate(zip(NAMES, melt_properties(values))))
+    tractor_props = '    <property name="shotcut">1</property>\n' if shotcut else ""
     open(path, "w").write(f"""<?xml version="1.0" encoding="utf-8"?>
 <mlt LC_NUMERIC="C" version="7.12.0" producer="main_bin">
   <profile description="sample" width="{WIDTH}" height="{HEIGHT}" progressive="1" sample_aspect_num="1"
@@ -160,7 +162,7 @@ def melt_xml(path, values, output):
     <entry producer="producer0" in="0" out="1"/>
   </playlist>
   <tractor id="tractor0" in="0" out="1">
-    <track producer="playlist0"/>
+{tractor_props}    <track producer="playlist0"/>
     <filter id="filter0">
       <property name="mlt_service">frei0r.qx_vignette</property>
 {props}    </filter>
@@ -232,9 +234,23 @@ def run_all(build_dir, scratch):
     label, changes = CASES[3]
     project = os.path.join(scratch, "project.mlt")
     out = os.path.join(scratch, "out.bgra")
-    melt_xml(project, values_of(changes), out)
+    melt_xml(project, values_of(changes))
     result = run(["melt", "-silent", project, "-consumer", f"avformat:{out}", *raw_out, *one_thread], env)
     check(f"melt xml {label}", out, expected[label], result.stderr)
+
+    # Angles typed in degrees, which both editors save as turns with six significant digits
+    # (-30 as -0.0833333, 29.999988 degrees), render at the angle typed.
+    for degrees in (-30, 15, 90, 0.5):
+        values = values_of({"Vignette Type": "Rectangle", "Width": 0.5, "Angle": degrees / 360})
+        qxv_out = os.path.join(scratch, "qxv-angle.bgra")
+        run([qxv, "render", "--raw", f"{WIDTH}x{HEIGHT}", "--format", "bgra8",
+             *[a for s in qxv_sets(values) if not s.startswith("Angle=") for a in ("--set", s)],
+             "--set", f"Angle={degrees}", input_raw, qxv_out])
+        for editor in ("Kdenlive", "Shotcut"):
+            melt_xml(project, values, shotcut=editor == "Shotcut")
+            result = run(["melt", "-silent", project, "-consumer", f"avformat:{out}", *raw_out, *one_thread], env)
+            check(f"melt xml {editor} Angle {degrees}° saved as {degrees / 360:g}", out, open(qxv_out, "rb").read(),
+                  result.stderr)
 
     # Several instances updated in parallel give the frames of one thread.
     label, changes = CASES[1]

@@ -27,7 +27,7 @@ cmake --install "$build" --prefix "$scratch/prefix" >/dev/null
 listing=$(cd "$scratch/prefix" && find . -mindepth 1 | sed 's|^\./||' | sort)
 expect_entries "$listing" "cmake --install" bin/qxv lib/qx-vignette/qxv lib/qx-vignette/QX_Vignette.so \
     lib/qx-vignette/libqxv_openimageio.so \
-    lib/frei0r-1/qx_vignette.so share/doc/qx-vignette/README.md share/doc/qx-vignette/overlay/ellipse-ae-comp-2.png
+    lib/frei0r-1/qx_vignette.so share/doc/qx-vignette/README.md
 
 # ---- Debian package --------------------------------------------------------------------
 (cd "$scratch" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$scratch/deb" >/dev/null)
@@ -40,12 +40,20 @@ else
     expect_entries "$listing" ".deb" usr/bin/qxv usr/lib/qx-vignette/qxv usr/lib/qx-vignette/QX_Vignette.so \
         usr/lib/qx-vignette/libqxv_openimageio.so \
         usr/lib/frei0r-1/qx_vignette.so usr/share/doc/qx-vignette/README.md \
-        usr/share/doc/qx-vignette/overlay/rectangle-premiere-layer-2.png \
         usr/share/kdenlive/effects/frei0r_qx_vignette.xml usr/share/shotcut/qml/filters/qx_vignette/meta.qml \
         usr/share/shotcut/qml/filters/qx_vignette/ui.qml usr/share/shotcut/qml/filters/qx_vignette/vui.qml \
         usr/share/shotcut/qml/filters/qx_vignette/VignetteVui.qml usr/share/shotcut/qml/filters/qx_vignette/vignette.js
     root="$scratch/root"
     dpkg-deb -x "$deb" "$root"
+    # Every picture and page the installed README links to is installed beside it.
+    doc="$root/usr/share/doc/qx-vignette"
+    links=$(grep -oE '(src="|\]\()[^")#]+' "$doc/README.md" | sed -E 's/^(src="|\]\()//' | grep -v '^[a-z]*://' | sort -u)
+    missing=$(while read -r link; do [ -e "$doc/$link" ] || echo "$link"; done <<<"$links")
+    if [ -z "$links" ] || [ -n "$missing" ]; then
+        fail "the installed README links to what is not installed: ${missing:-no links found}"
+    else
+        ok "the installed README's $(wc -l <<<"$links") links all lead to installed files"
+    fi
     # A small frame keeps it quick; 320 is a multiple of 16, so FFmpeg hands packed rows.
     ffmpeg -v error -i "$sample" -vf scale=320:180 -f rawvideo -pix_fmt bgra -y "$scratch/in.bgra"
     "$root/usr/bin/qxv" render --raw 320x180 --format bgra8 --set Width=100 --set Height=90 --set Feather=80 \

@@ -1,5 +1,7 @@
 #include "render/PixelFunctions.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cstddef>
@@ -13,46 +15,27 @@
 
 namespace qxv {
 
-void PrepareByteTables(ShadingJob* job) {
-    const RenderContext* ctx = &job->context;
-    job->has_byte_tables = !IsHueBlend(ctx->blend_code);
-    if (!job->has_byte_tables) return;
-    const float masks[kFlatMaskCount] = {0.0f, 1.0f};
-    for (int flat = 0; flat < kFlatMaskCount; ++flat) {
-        for (int n = 0; n < 256; ++n) {
-            const float v = ByteToFloat(static_cast<A_u_char>(n));
-            const PF_PixelFloat src = {v, v, v, v};
-            PF_PixelFloat result;
-            ShadeWithMask(ctx, masks[flat], &src, &result);
-            job->byte_tables[flat][0][n] = FloatToByte(result.alpha);
-            job->byte_tables[flat][1][n] = FloatToByte(result.red);
-            job->byte_tables[flat][2][n] = FloatToByte(result.green);
-            job->byte_tables[flat][3][n] = FloatToByte(result.blue);
-        }
-    }
-}
-
 void PrepareOutsidePairs(ShadingJob* job, const int (&table_of_byte)[4]) {
-    job->outside_pairs.clear();
-    if (!job->has_byte_tables || !job->span_rows) return;
+    job->outside_pairs.reset();
+    if (!job->has_byte_tables || !job->span_rows || !job->outside_pairs_pay) return;
+    // Not value-initialised: every entry is written below.
+    job->outside_pairs.reset(new (std::nothrow) std::uint16_t[2 * 65536]);
+    if (!job->outside_pairs) return;  // only a shortcut is lost: outside pixels take the per-byte tables
     const auto& tables = job->byte_tables[ClassifyFlatMask(job->outside_mask)];
-    try {
-        job->outside_pairs.resize(2 * 65536);
-    } catch (const std::bad_alloc&) {
-        return;  // only a shortcut is lost: outside pixels take the per-byte tables
-    }
     for (int half = 0; half < 2; ++half) {
         const A_u_char* first = tables[table_of_byte[2 * half]];
         const A_u_char* second = tables[table_of_byte[2 * half + 1]];
-        std::uint16_t* pairs = job->outside_pairs.data() + half * 65536;
-        for (int a = 0; a < 256; ++a) {
-            for (int b = 0; b < 256; ++b) {
-                // Keys and entries in memory order, whatever the machine's byte order.
-                const A_u_char key_bytes[2] = {static_cast<A_u_char>(a), static_cast<A_u_char>(b)};
-                const A_u_char out_bytes[2] = {first[a], second[b]};
-                std::uint16_t key;
-                std::memcpy(&key, key_bytes, sizeof key);
-                std::memcpy(&pairs[key], out_bytes, sizeof key);
+        std::uint16_t* pairs = job->outside_pairs.get() + half * 65536;
+        // x86 is little-endian: the entry for the bytes {a, b} in memory is pairs[b * 256 + a],
+        // and holds {first[a], second[b]}. Sixteen entries per step: first's bytes
+        // interleaved with second[b].
+        for (int b = 0; b < 256; ++b) {
+            const __m128i high = _mm_set1_epi8(static_cast<char>(second[b]));
+            std::uint16_t* row = pairs + b * 256;
+            for (int a = 0; a < 256; a += 16) {
+                const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(first + a));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(row + a), _mm_unpacklo_epi8(low, high));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(row + a + 8), _mm_unpackhi_epi8(low, high));
             }
         }
     }
@@ -67,6 +50,12 @@ void PrepareOutsideSpans(ShadingJob* job, A_long columns, A_long rows) {
         job->outside_spans.clear();  // only a shortcut is lost: every pixel takes the exact test
     }
     job->span_rows = job->outside_spans.size();
+    std::uint64_t outside = 0;
+    for (const RowSpan& span : job->outside_spans) {
+        outside += static_cast<std::uint64_t>(columns) -
+                   (span.first <= span.last ? static_cast<std::uint64_t>(span.last - span.first) + 1 : 0);
+    }
+    job->outside_pairs_pay = outside >= kOutsidePixelsPayingForPairs;
 }
 
 namespace {
@@ -147,6 +136,41 @@ inline void ApplyByteTables(const A_u_char (&tables)[4][256], const PF_Pixel* in
 // The modes that shade a pixel's four channels in one register.
 constexpr bool ShadesInLanes(std::int32_t code) { return IsLaneWiseBlend(code) || code == kBlendSoftLight; }
 
+// The byte tables at mask m: each table entry is that channel of a pixel whose channels all
+// hold the entry's byte, shaded as the pixel functions shade it.
+template <std::int32_t kCode>
+void ShadeByteTables(const RenderContext* ctx, float m, A_u_char (&tables)[4][256]) {
+    if constexpr (ShadesInLanes(kCode)) {
+        // A pixel's channels do not mix in these modes, and its alpha stays the source's: four
+        // entries at a time, a lane for each byte, the fill channel in every lane.
+        const float k = FillAmount(ctx, m) * ctx->opacity;
+        const float fill[4] = {0.0f, ctx->fill_red, ctx->fill_green, ctx->fill_blue};
+        for (int n = 0; n < 256; n += 4) {
+            const ChannelLanes src = _mm_loadu_ps(&kByteToFloat[n]);
+            LanesToBytes(src, &tables[0][n]);
+            for (int channel = 1; channel < 4; ++channel) {
+                const ChannelLanes c = _mm_set1_ps(fill[channel]);
+                if constexpr (kCode == kBlendSoftLight) {
+                    LanesToBytes(SoftLightLanes(src, c, k), &tables[channel][n]);
+                } else {
+                    LanesToBytes(LaneWiseBlend<kCode>(src, c, k), &tables[channel][n]);
+                }
+            }
+        }
+    } else {
+        for (int n = 0; n < 256; ++n) {
+            const float v = ByteToFloat(static_cast<A_u_char>(n));
+            const PF_PixelFloat src = {v, v, v, v};
+            PF_PixelFloat result;
+            ShadeWithMaskFor<kCode>(ctx, m, &src, &result, nullptr);
+            tables[0][n] = FloatToByte(result.alpha);
+            tables[1][n] = FloatToByte(result.red);
+            tables[2][n] = FloatToByte(result.green);
+            tables[3][n] = FloatToByte(result.blue);
+        }
+    }
+}
+
 // A pixel whose mask m is known: the fill, the transparency or the bare mask, with the
 // conversions.
 template <class Format, std::int32_t kCode>
@@ -210,13 +234,20 @@ inline void ApplyOutsidePairs(const std::uint16_t* pairs, const void* in, void* 
     std::memcpy(static_cast<A_u_char*>(out) + 2, &high, sizeof high);
 }
 
-template <class Format, Shape kShape, std::int32_t kCode, bool kOutsidePairs>
+// How a pixel certainly outside the shape is shaded: two look-ups in the pair tables, four in
+// the byte tables (8-bit frames where the pairs would not pay), or the mask's shading.
+enum class Outside { kPairs, kBytes, kShaded };
+
+template <class Format, Shape kShape, std::int32_t kCode, Outside kOutside>
 PF_Err ShadeSpecialised(void* refcon, A_long x, A_long y, typename Format::Pixel* in, typename Format::Pixel* out) {
     const ShadingJob* job = static_cast<const ShadingJob*>(refcon);
     if (CertainlyOutside(job, x, y)) {
-        // Most 8-bit pixels of a vignette: two table look-ups.
-        if constexpr (kOutsidePairs) {
-            ApplyOutsidePairs(job->outside_pairs.data(), in, out);
+        // Most pixels of a vignette.
+        if constexpr (kOutside == Outside::kPairs) {
+            ApplyOutsidePairs(job->outside_pairs.get(), in, out);
+            return PF_Err_NONE;
+        } else if constexpr (kOutside == Outside::kBytes) {
+            ApplyByteTables<Format>(job->byte_tables[job->context.invert ? kFlatMaskZero : kFlatMaskOne], in, out);
             return PF_Err_NONE;
         } else {
             return ShadeWithKnownMaskOutOfLine<Format, kCode>(job, job->outside_mask, in, out);
@@ -234,25 +265,23 @@ PF_Err ShadeSpecialised(void* refcon, A_long x, A_long y, typename Format::Pixel
     }
 }
 
+template <class Format, std::int32_t kCode, Outside kOutside>
+auto ChooseForShape(const ShadingJob* job) {
+    return job->context.is_ellipse ? &ShadeSpecialised<Format, Shape::kEllipse, kCode, kOutside>
+                                   : &ShadeSpecialised<Format, Shape::kRectangle, kCode, kOutside>;
+}
+
 template <class Format>
 auto ChooseForShapeAndMode(ShadingJob* job) {
     job->frame = NextFrame();
     job->fill_hsv = FillHsv(&job->context);
     return WithBlendCode(job->context.blend_code, [job](auto mode) {
         constexpr std::int32_t kCode = decltype(mode)::value;
-        using Pixel = typename Format::Pixel;
-        PF_Err (*chosen)(void*, A_long, A_long, Pixel*, Pixel*) = nullptr;
         if constexpr (Format::kEightBit) {
-            if (!job->outside_pairs.empty()) {
-                chosen = job->context.is_ellipse ? &ShadeSpecialised<Format, Shape::kEllipse, kCode, true>
-                                                 : &ShadeSpecialised<Format, Shape::kRectangle, kCode, true>;
-            }
+            if (job->outside_pairs) return ChooseForShape<Format, kCode, Outside::kPairs>(job);
+            if (job->has_byte_tables) return ChooseForShape<Format, kCode, Outside::kBytes>(job);
         }
-        if (!chosen) {
-            chosen = job->context.is_ellipse ? &ShadeSpecialised<Format, Shape::kEllipse, kCode, false>
-                                             : &ShadeSpecialised<Format, Shape::kRectangle, kCode, false>;
-        }
-        return chosen;
+        return ChooseForShape<Format, kCode, Outside::kShaded>(job);
     });
 }
 
@@ -269,6 +298,17 @@ void PrepareEightBitTables(ShadingJob* job) {
 }
 
 }  // namespace
+
+void PrepareByteTables(ShadingJob* job) {
+    const RenderContext* ctx = &job->context;
+    job->has_byte_tables = !IsHueBlend(ctx->blend_code);
+    if (!job->has_byte_tables) return;
+    // The mode is chosen once for the 512 shadings, as the pixel functions choose it.
+    WithBlendCode(ctx->blend_code, [job, ctx](auto mode) {
+        ShadeByteTables<decltype(mode)::value>(ctx, 0.0f, job->byte_tables[kFlatMaskZero]);
+        ShadeByteTables<decltype(mode)::value>(ctx, 1.0f, job->byte_tables[kFlatMaskOne]);
+    });
+}
 
 PF_IteratePixel8Func PixelArgb8(ShadingJob* job) {
     PrepareEightBitTables<Argb8Format>(job);

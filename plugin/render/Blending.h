@@ -139,19 +139,35 @@ inline Channel LaneWiseBlend(Channel s, Channel c, float k) {
 
 // "Soft light" on the four lanes of a pixel (ChannelLanes), each lane in double precision as
 // the channel alone: both branches are evaluated and each lane keeps the one its fill channel
-// chooses, so no lane's arithmetic differs from the scalar formula's.
-inline __m128 SoftLightLanes(__m128 s, __m128 c, float k) {
+// chooses, so no lane's arithmetic differs from the scalar formula's. What depends on the fill
+// alone is computed once (SoftLightFill), the same values the formula computes per pixel.
+struct SoftLightFill {
+    __m128d below_middle[2];    // c <= 0.5, lanes 0-1 and 2-3, as all-ones or zeros
+    __m128d plus_half[2];       // c + 0.5
+    __m128d one_minus_past[2];  // 1 - (c - 0.5)
+};
+
+inline SoftLightFill MakeSoftLightFill(__m128 c) {
+    const __m128 below = _mm_cmple_ps(c, _mm_set1_ps(0.5f));
+    const __m128d halves[2] = {_mm_cvtps_pd(c), _mm_cvtps_pd(_mm_movehl_ps(c, c))};
+    SoftLightFill fill;
+    fill.below_middle[0] = _mm_castps_pd(_mm_unpacklo_ps(below, below));
+    fill.below_middle[1] = _mm_castps_pd(_mm_unpackhi_ps(below, below));
+    for (int i = 0; i < 2; ++i) {
+        fill.plus_half[i] = halves[i] + 0.5;
+        fill.one_minus_past[i] = 1.0 - (halves[i] - 0.5);
+    }
+    return fill;
+}
+
+inline __m128 SoftLightLanes(__m128 s, const SoftLightFill& fill, float k) {
     const double kd = k;
-    const __m128 below_middle = _mm_cmple_ps(c, _mm_set1_ps(0.5f));
-    const auto half = [kd](__m128d sd, __m128d cd, __m128d below) {
-        const __m128d low = (sd * kd) * (cd + 0.5) + (1.0 - kd) * sd;
-        const __m128d high = (1.0 - (1.0 - (cd - 0.5)) * (1.0 - sd)) * kd + (1.0 - kd) * sd;
-        return _mm_cvtpd_ps(_mm_or_pd(_mm_and_pd(below, low), _mm_andnot_pd(below, high)));
+    const auto half = [kd, &fill](__m128d sd, int i) {
+        const __m128d low = (sd * kd) * fill.plus_half[i] + (1.0 - kd) * sd;
+        const __m128d high = (1.0 - fill.one_minus_past[i] * (1.0 - sd)) * kd + (1.0 - kd) * sd;
+        return _mm_cvtpd_ps(_mm_or_pd(_mm_and_pd(fill.below_middle[i], low), _mm_andnot_pd(fill.below_middle[i], high)));
     };
-    const __m128 first = half(_mm_cvtps_pd(s), _mm_cvtps_pd(c), _mm_castps_pd(_mm_unpacklo_ps(below_middle, below_middle)));
-    const __m128 second = half(_mm_cvtps_pd(_mm_movehl_ps(s, s)), _mm_cvtps_pd(_mm_movehl_ps(c, c)),
-                               _mm_castps_pd(_mm_unpackhi_ps(below_middle, below_middle)));
-    return _mm_movelh_ps(first, second);
+    return _mm_movelh_ps(half(_mm_cvtps_pd(s), 0), half(_mm_cvtps_pd(_mm_movehl_ps(s, s)), 1));
 }
 
 // The formula of one mode, chosen at compile time; BlendChannel dispatches to it at run time,

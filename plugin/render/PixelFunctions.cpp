@@ -73,17 +73,21 @@ inline float MaskAt(const RenderContext* ctx, A_long x, A_long y) {
     return m;
 }
 
-// The masks of the run of pixels a thread last computed. The host hands a thread one pixel
-// after another along a row, so the first pixel of a run computes the masks of the next ones
-// with it (see fastpath/FastMasks.h) and they find theirs here. Only masks are kept, each the
-// same bits as computed alone, so any other order of pixels, threads or frames just computes
-// more runs.
+// The modes that shade a pixel's four channels in one register.
+constexpr bool ShadesInLanes(std::int32_t code) { return IsLaneWiseBlend(code) || code == kBlendSoftLight; }
+
+// The masks of the run of pixels a thread last computed, or for the modes shaded in lanes the
+// amounts of fill they give (FillAmount times the opacity). The host hands a thread one pixel
+// after another along a row, so the first pixel of a run computes the values of the next ones
+// with it (see fastpath/FastMasks.h) and they find theirs here. Only these values are kept,
+// each the same bits as computed alone, so any other order of pixels, threads or frames just
+// computes more runs.
 struct MaskRunStore {
     std::uint64_t frame = 0;  // no frame's
     A_long y = 0;
     A_long first = 0;
     A_u_long count = 0;
-    alignas(16) float masks[kMaskRunLength] = {};
+    alignas(16) float values[kMaskRunLength] = {};
 };
 
 thread_local MaskRunStore t_mask_run;
@@ -93,23 +97,43 @@ std::uint64_t NextFrame() {
     return frames.fetch_add(1, std::memory_order_relaxed) + 1;
 }
 
-// The run from pixel (x, y) on into the thread's store, and x's mask.
-template <Shape kShape>
-[[gnu::noinline]] float ComputeMaskRun(const ShadingJob* job, A_long x, A_long y) {
+// FillAmount(ctx, m) * ctx->opacity for four masks, each lane as the scalar expression: for
+// "Transparent", 1 - m * opacity limited to 0..1 by max and min, which give 0 for a lane that
+// is not a number (the scalar tests send it to 0 too) and +0 for -0.
+inline __m128 AmountLanes(const RenderContext* ctx, __m128 m) {
+    const __m128 opacity = _mm_set1_ps(ctx->opacity);
+    if (ctx->fill_alpha != 0.0f) return _mm_mul_ps(m, opacity);
+    const __m128 k = _mm_sub_ps(_mm_set1_ps(1.0f), _mm_mul_ps(m, opacity));
+    return _mm_mul_ps(_mm_min_ps(_mm_max_ps(k, _mm_setzero_ps()), _mm_set1_ps(1.0f)), opacity);
+}
+
+// The run from pixel (x, y) on into the thread's store, and x's value: masks, or amounts with
+// kAmounts.
+template <Shape kShape, bool kAmounts>
+[[gnu::noinline]] float ComputeRun(const ShadingJob* job, A_long x, A_long y) {
+    const RenderContext* ctx = &job->context;
     // Runs stay within the frame's columns, so their columns cannot overflow.
-    if (x < 0 || x >= job->span_columns) return MaskAt<kShape>(&job->context, x, y);
+    if (x < 0 || x >= job->span_columns) {
+        const float m = MaskAt<kShape>(ctx, x, y);
+        return kAmounts ? FillAmount(ctx, m) * ctx->opacity : m;
+    }
     MaskRunStore& store = t_mask_run;
     const int count = static_cast<int>(std::min<A_long>(kMaskRunLength, job->span_columns - x));
     if constexpr (kShape == Shape::kEllipse) {
-        EllipseMaskRun(&job->context, x, y, count, store.masks);
+        EllipseMaskRun(ctx, x, y, count, store.values);
     } else {
-        RectangleMaskRun(&job->context, x, y, count, store.masks);
+        RectangleMaskRun(ctx, x, y, count, store.values);
+    }
+    if constexpr (kAmounts) {
+        for (int i = 0; i < count; i += 4) {
+            _mm_store_ps(store.values + i, AmountLanes(ctx, _mm_load_ps(store.values + i)));
+        }
     }
     store.frame = job->frame;
     store.y = y;
     store.first = x;
     store.count = static_cast<A_u_long>(count);
-    return store.masks[0];
+    return store.values[0];
 }
 
 // The fill colour in lanes: alpha, red, green, blue, as the context keeps them.
@@ -133,9 +157,6 @@ inline void ApplyByteTables(const A_u_char (&tables)[4][256], const PF_Pixel* in
     dst[Format::kBlue] = tables[3][blue];
 }
 
-// The modes that shade a pixel's four channels in one register.
-constexpr bool ShadesInLanes(std::int32_t code) { return IsLaneWiseBlend(code) || code == kBlendSoftLight; }
-
 // The byte tables at mask m: each table entry is that channel of a pixel whose channels all
 // hold the entry's byte, shaded as the pixel functions shade it.
 template <std::int32_t kCode>
@@ -151,7 +172,7 @@ void ShadeByteTables(const RenderContext* ctx, float m, A_u_char (&tables)[4][25
             for (int channel = 1; channel < 4; ++channel) {
                 const ChannelLanes c = _mm_set1_ps(fill[channel]);
                 if constexpr (kCode == kBlendSoftLight) {
-                    LanesToBytes(SoftLightLanes(src, c, k), &tables[channel][n]);
+                    LanesToBytes(SoftLightLanes(src, MakeSoftLightFill(c), k), &tables[channel][n]);
                 } else {
                     LanesToBytes(LaneWiseBlend<kCode>(src, c, k), &tables[channel][n]);
                 }
@@ -171,6 +192,23 @@ void ShadeByteTables(const RenderContext* ctx, float m, A_u_char (&tables)[4][25
     }
 }
 
+// ShadeWithMaskFor on the four channels at once, for the modes shaded in lanes, from the
+// amount k; alpha stays the source's.
+template <class Format, std::int32_t kCode>
+[[gnu::always_inline]] inline PF_Err ShadeWithAmount(const ShadingJob* job, float k, typename Format::Pixel* in,
+                                                     typename Format::Pixel* out) {
+    const ChannelLanes src = Format::LoadLanes(in);
+    ChannelLanes result;
+    if constexpr (kCode == kBlendSoftLight) {
+        result = SoftLightLanes(src, job->soft_light, k);
+    } else {
+        result = LaneWiseBlend<kCode>(src, FillLanes(&job->context), k);
+    }
+    result[0] = src[0];
+    Format::StoreLanes(result, out);
+    return PF_Err_NONE;
+}
+
 // A pixel whose mask m is known: the fill, the transparency or the bare mask, with the
 // conversions.
 template <class Format, std::int32_t kCode>
@@ -185,18 +223,7 @@ template <class Format, std::int32_t kCode>
         }
     }
     if constexpr (ShadesInLanes(kCode)) {
-        // ShadeWithMaskFor on the four channels at once; alpha stays the source's.
-        const ChannelLanes src = Format::LoadLanes(in);
-        const float k = FillAmount(ctx, m) * ctx->opacity;
-        ChannelLanes result;
-        if constexpr (kCode == kBlendSoftLight) {
-            result = SoftLightLanes(src, FillLanes(ctx), k);
-        } else {
-            result = LaneWiseBlend<kCode>(src, FillLanes(ctx), k);
-        }
-        result[0] = src[0];
-        Format::StoreLanes(result, out);
-        return PF_Err_NONE;
+        return ShadeWithAmount<Format, kCode>(job, FillAmount(ctx, m) * ctx->opacity, in, out);
     }
     const PF_PixelFloat src = Format::Load(in);
     PF_PixelFloat result;
@@ -210,7 +237,11 @@ template <class Format, std::int32_t kCode>
 template <class Format, Shape kShape, std::int32_t kCode>
 [[gnu::noinline, gnu::flatten]] PF_Err ShadeAfterNewRun(const ShadingJob* job, A_long x, A_long y,
                                                         typename Format::Pixel* in, typename Format::Pixel* out) {
-    return ShadeWithKnownMask<Format, kCode>(job, ComputeMaskRun<kShape>(job, x, y), in, out);
+    if constexpr (ShadesInLanes(kCode)) {
+        return ShadeWithAmount<Format, kCode>(job, ComputeRun<kShape, true>(job, x, y), in, out);
+    } else {
+        return ShadeWithKnownMask<Format, kCode>(job, ComputeRun<kShape, false>(job, x, y), in, out);
+    }
 }
 
 // ShadeWithKnownMask out of line: the modes that go channel by channel or through HSV make
@@ -258,10 +289,12 @@ PF_Err ShadeSpecialised(void* refcon, A_long x, A_long y, typename Format::Pixel
     if (store.frame != job->frame || store.y != y || index >= store.count) {
         return ShadeAfterNewRun<Format, kShape, kCode>(job, x, y, in, out);
     }
+    // The flat masks' byte tables hold what the lanes give, so the modes shaded in lanes
+    // take the amount as it is.
     if constexpr (ShadesInLanes(kCode)) {
-        return ShadeWithKnownMask<Format, kCode>(job, store.masks[index], in, out);
+        return ShadeWithAmount<Format, kCode>(job, store.values[index], in, out);
     } else {
-        return ShadeWithKnownMaskOutOfLine<Format, kCode>(job, store.masks[index], in, out);
+        return ShadeWithKnownMaskOutOfLine<Format, kCode>(job, store.values[index], in, out);
     }
 }
 
@@ -275,6 +308,7 @@ template <class Format>
 auto ChooseForShapeAndMode(ShadingJob* job) {
     job->frame = NextFrame();
     job->fill_hsv = FillHsv(&job->context);
+    job->soft_light = MakeSoftLightFill(FillLanes(&job->context));
     return WithBlendCode(job->context.blend_code, [job](auto mode) {
         constexpr std::int32_t kCode = decltype(mode)::value;
         if constexpr (Format::kEightBit) {

@@ -48,6 +48,7 @@ struct ShadingJob {
     // a run's masks; set when the pixel function is chosen, never 0.
     std::uint64_t frame;
     Hsv fill_hsv;  // the fill colour in HSV for the hue-based modes, set with `frame`
+    SoftLightFill soft_light;  // the fill's part of "Soft light", set with `frame`
 };
 
 // The certainly-outside pixels from which the pair tables save more than they cost. Building

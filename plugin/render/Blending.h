@@ -231,6 +231,16 @@ inline float BlendChannel(float s, float c, float k, std::int32_t code) {
 
 // RGB <-> HSV in single precision for the hue-based blend modes. Hue runs 0..1 for a full
 // turn; the value is the largest channel, not a weighted luminance.
+
+// The saturation and value of RgbToHsv alone, which the modes that keep the fill's hue need.
+inline void SaturationAndValue(float r, float g, float b, float* sat, float* v) {
+    const float max = std::max(std::max(r, g), b);
+    const float min = std::min(std::min(r, g), b);
+    *v = max;
+    *sat = max == min ? 0.0f : (max - min) / max;
+    if (!std::isfinite(*sat)) *sat = 0.0f;  // see RgbToHsv
+}
+
 inline void RgbToHsv(float r, float g, float b, float* h, float* sat, float* v) {
     const float max = std::max(std::max(r, g), b);
     const float min = std::min(std::min(r, g), b);
@@ -259,22 +269,27 @@ inline void RgbToHsv(float r, float g, float b, float* h, float* sat, float* v) 
     if (!std::isfinite(*h)) *h = 0.0f;
 }
 
-// Writes red, green and blue; alpha is left as it is.
-inline void HsvToRgb(float h, float sat, float v, PF_PixelFloat* out) {
-    if (sat == 0.0f) {
-        out->red = out->green = out->blue = v;
-        return;
-    }
+// Where a hue lies on the colour wheel: its sixth of the turn (0..5) and how far into it.
+struct HueSector {
+    float f;
+    int i;
+};
+
+inline HueSector SectorOfHue(float h) {
     const float h6 = h * 6.0f;
     const float sector = std::floor(h6);
-    const float f = h6 - sector;
+    // Sector 6 (h = 1) and anything unexpected share the last sector's formula.
+    return {h6 - sector, (sector >= 0.0f && sector <= 5.0f) ? static_cast<int>(sector) : 5};
+}
+
+// HsvToRgb for a saturation that is not 0, the hue's sector known.
+inline void HsvToRgbInSector(HueSector hue, float sat, float v, PF_PixelFloat* out) {
+    const float f = hue.f;
     const float p = (1.0f - sat) * v;
     const float q = (1.0f - f * sat) * v;
     const float t = (1.0f - (1.0f - f) * sat) * v;
-    // Sector 6 (h = 1) and anything unexpected share the last sector's formula.
-    const int i = (sector >= 0.0f && sector <= 5.0f) ? static_cast<int>(sector) : 5;
     float red, green, blue;
-    switch (i) {
+    switch (hue.i) {
         case 0: red = v, green = t, blue = p; break;
         case 1: red = q, green = v, blue = p; break;
         case 2: red = p, green = v, blue = t; break;
@@ -285,6 +300,15 @@ inline void HsvToRgb(float h, float sat, float v, PF_PixelFloat* out) {
     out->red = red;
     out->green = green;
     out->blue = blue;
+}
+
+// Writes red, green and blue; alpha is left as it is.
+inline void HsvToRgb(float h, float sat, float v, PF_PixelFloat* out) {
+    if (sat == 0.0f) {
+        out->red = out->green = out->blue = v;
+        return;
+    }
+    HsvToRgbInSector(SectorOfHue(h), sat, v, out);
 }
 
 // What a working pixel becomes once its mask is known: the fill, the transparency or the

@@ -76,6 +76,14 @@ inline float MaskAt(const RenderContext* ctx, A_long x, A_long y) {
 // The modes that shade a pixel's four channels in one register.
 constexpr bool ShadesInLanes(std::int32_t code) { return IsLaneWiseBlend(code) || code == kBlendSoftLight; }
 
+// The hue-based modes whose composite keeps the fill's hue, so that its sector on the colour
+// wheel is the same for every pixel: "Hue" (the source's saturation and value) and "Color"
+// (the source's value). They blend the composite in lanes as "Normal".
+constexpr bool KeepsFillHue(std::int32_t code) { return code == kBlendHue || code == kBlendColor; }
+
+// The modes whose pixels are shaded from the amount of fill alone (ShadeWithAmount).
+constexpr bool ShadesFromAmount(std::int32_t code) { return ShadesInLanes(code) || KeepsFillHue(code); }
+
 // The masks of the run of pixels a thread last computed, or for the modes shaded in lanes the
 // amounts of fill they give (FillAmount times the opacity). The host hands a thread one pixel
 // after another along a row, so the first pixel of a run computes the values of the next ones
@@ -199,7 +207,23 @@ template <class Format, std::int32_t kCode>
                                                      typename Format::Pixel* out) {
     const ChannelLanes src = Format::LoadLanes(in);
     ChannelLanes result;
-    if constexpr (kCode == kBlendSoftLight) {
+    if constexpr (KeepsFillHue(kCode)) {
+        // BlendHue with the fill's sector known.
+        float sat, v;
+        if constexpr (kCode == kBlendHue) {
+            SaturationAndValue(src[1], src[2], src[3], &sat, &v);
+        } else {
+            v = std::max(std::max(src[1], src[2]), src[3]);
+            sat = job->fill_hsv.s;
+        }
+        PF_PixelFloat composite;
+        if (sat == 0.0f) {
+            composite.red = composite.green = composite.blue = v;
+        } else {
+            HsvToRgbInSector(job->fill_sector, sat, v, &composite);
+        }
+        result = LaneWiseBlend<kBlendNormal>(src, _mm_setr_ps(0.0f, composite.red, composite.green, composite.blue), k);
+    } else if constexpr (kCode == kBlendSoftLight) {
         result = SoftLightLanes(src, job->soft_light, k);
     } else {
         result = LaneWiseBlend<kCode>(src, FillLanes(&job->context), k);
@@ -222,7 +246,7 @@ template <class Format, std::int32_t kCode>
             return PF_Err_NONE;
         }
     }
-    if constexpr (ShadesInLanes(kCode)) {
+    if constexpr (ShadesFromAmount(kCode)) {
         return ShadeWithAmount<Format, kCode>(job, FillAmount(ctx, m) * ctx->opacity, in, out);
     }
     const PF_PixelFloat src = Format::Load(in);
@@ -237,7 +261,7 @@ template <class Format, std::int32_t kCode>
 template <class Format, Shape kShape, std::int32_t kCode>
 [[gnu::noinline, gnu::flatten]] PF_Err ShadeAfterNewRun(const ShadingJob* job, A_long x, A_long y,
                                                         typename Format::Pixel* in, typename Format::Pixel* out) {
-    if constexpr (ShadesInLanes(kCode)) {
+    if constexpr (ShadesFromAmount(kCode)) {
         return ShadeWithAmount<Format, kCode>(job, ComputeRun<kShape, true>(job, x, y), in, out);
     } else {
         return ShadeWithKnownMask<Format, kCode>(job, ComputeRun<kShape, false>(job, x, y), in, out);
@@ -291,7 +315,7 @@ PF_Err ShadeSpecialised(void* refcon, A_long x, A_long y, typename Format::Pixel
     }
     // The flat masks' byte tables hold what the lanes give, so the modes shaded in lanes
     // take the amount as it is.
-    if constexpr (ShadesInLanes(kCode)) {
+    if constexpr (ShadesFromAmount(kCode)) {
         return ShadeWithAmount<Format, kCode>(job, store.values[index], in, out);
     } else {
         return ShadeWithKnownMaskOutOfLine<Format, kCode>(job, store.values[index], in, out);
@@ -309,14 +333,21 @@ auto ChooseForShapeAndMode(ShadingJob* job) {
     job->frame = NextFrame();
     job->fill_hsv = FillHsv(&job->context);
     job->soft_light = MakeSoftLightFill(FillLanes(&job->context));
-    return WithBlendCode(job->context.blend_code, [job](auto mode) {
+    job->fill_sector = SectorOfHue(job->fill_hsv.h);
+    const auto choose = [job](auto mode) {
         constexpr std::int32_t kCode = decltype(mode)::value;
         if constexpr (Format::kEightBit) {
             if (job->outside_pairs) return ChooseForShape<Format, kCode, Outside::kPairs>(job);
             if (job->has_byte_tables) return ChooseForShape<Format, kCode, Outside::kBytes>(job);
         }
         return ChooseForShape<Format, kCode, Outside::kShaded>(job);
-    });
+    };
+    // WithBlendCode leaves the hue-based modes to run-time dispatch; two of them have their own.
+    switch (job->context.blend_code) {
+        case kBlendHue: return choose(std::integral_constant<std::int32_t, kBlendHue>{});
+        case kBlendColor: return choose(std::integral_constant<std::int32_t, kBlendColor>{});
+        default: return WithBlendCode(job->context.blend_code, choose);
+    }
 }
 
 // The byte_tables channel of each byte of a pixel in memory.

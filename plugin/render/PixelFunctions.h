@@ -49,6 +49,7 @@ struct ShadingJob {
     std::uint64_t frame;
     Hsv fill_hsv;  // the fill colour in HSV for the hue-based modes, set with `frame`
     SoftLightFill soft_light;  // the fill's part of "Soft light", set with `frame`
+    HueSector fill_sector;     // the fill's hue on the colour wheel, set with `frame`
 };
 
 // The certainly-outside pixels from which the pair tables save more than they cost. Building

@@ -1,6 +1,6 @@
 // The four-lane curve runs FastMasks.h declares, in a file of their own: only the functions
 // here are compiled for AVX2 (per-function target attributes), and called only where the
-// processor has it. Other targets, and Windows (see HasWideCurveLanes), get the stubs at the
+// processor has it. Other targets, and Windows (see HasWideLanes), get the stubs at the
 // end.
 #include "render/fastpath/FastMasks.h"
 
@@ -14,7 +14,7 @@ namespace qxv {
 
 #if QXV_WIDE_CURVE_LANES
 
-bool HasWideCurveLanes() {
+bool HasWideLanes() {
     static const bool has = __builtin_cpu_supports("avx2");
     return has;
 }
@@ -196,7 +196,7 @@ void CornerCurveRunWide(const RenderContext* ctx, std::uint64_t wanted, const fl
 
 #else
 
-bool HasWideCurveLanes() { return false; }
+bool HasWideLanes() { return false; }
 void BandCurveRunWide(const RenderContext*, std::uint64_t, const float*, float*) {}
 void CornerCurveRunWide(const RenderContext*, std::uint64_t, const float*, const float*, bool, float*) {}
 

@@ -55,6 +55,9 @@ void PrepareOutsideSpans(ShadingJob* job, A_long columns, A_long rows) {
         outside += static_cast<std::uint64_t>(columns) -
                    (span.first <= span.last ? static_cast<std::uint64_t>(span.last - span.first) + 1 : 0);
     }
+    // Every pixel the test does not find pays about ten instructions for it, every one it
+    // finds saves a run's mask and the shading (a hundred or more).
+    job->outside_test_pays = outside * 8 >= static_cast<std::uint64_t>(columns) * job->span_rows;
     job->outside_pairs_pay = outside >= kOutsidePixelsPayingForPairs;
 }
 
@@ -290,13 +293,14 @@ inline void ApplyOutsidePairs(const std::uint16_t* pairs, const void* in, void* 
 }
 
 // How a pixel certainly outside the shape is shaded: two look-ups in the pair tables, four in
-// the byte tables (8-bit frames where the pairs would not pay), or the mask's shading.
-enum class Outside { kPairs, kBytes, kShaded };
+// the byte tables (8-bit frames where the pairs would not pay), or the mask's shading; or,
+// where so few pixels are outside that the test would not pay, as any other pixel.
+enum class Outside { kPairs, kBytes, kShaded, kUntested };
 
 template <class Format, Shape kShape, std::int32_t kCode, Outside kOutside>
 PF_Err ShadeSpecialised(void* refcon, A_long x, A_long y, typename Format::Pixel* in, typename Format::Pixel* out) {
     const ShadingJob* job = static_cast<const ShadingJob*>(refcon);
-    if (CertainlyOutside(job, x, y)) {
+    if (kOutside != Outside::kUntested && CertainlyOutside(job, x, y)) {
         // Most pixels of a vignette.
         if constexpr (kOutside == Outside::kPairs) {
             ApplyOutsidePairs(job->outside_pairs.get(), in, out);
@@ -336,6 +340,7 @@ auto ChooseForShapeAndMode(ShadingJob* job) {
     job->fill_sector = SectorOfHue(job->fill_hsv.h);
     const auto choose = [job](auto mode) {
         constexpr std::int32_t kCode = decltype(mode)::value;
+        if (!job->outside_test_pays) return ChooseForShape<Format, kCode, Outside::kUntested>(job);
         if constexpr (Format::kEightBit) {
             if (job->outside_pairs) return ChooseForShape<Format, kCode, Outside::kPairs>(job);
             if (job->has_byte_tables) return ChooseForShape<Format, kCode, Outside::kBytes>(job);

@@ -36,8 +36,10 @@ struct ShadingJob {
     std::size_t span_rows;
     A_long span_columns;
     float outside_mask;  // the mask of a pixel outside the shape: 1, or 0 when inverted
-    // Whether enough pixels lie certainly outside the shape for the pair tables below to
-    // save more than their 256 KiB cost to write: set with the spans.
+    // Whether enough pixels lie certainly outside the shape for the test that finds them to
+    // pay for itself on the rest (a shape that covers the frame leaves none), and for the
+    // pair tables below to save more than their 256 KiB cost to write: set with the spans.
+    bool outside_test_pays;
     bool outside_pairs_pay;
     // For 8-bit frames with byte tables and spans where they pay, the byte tables of
     // outside_mask by pairs of bytes in memory order: entry v of half h gives the two output
@@ -58,7 +60,7 @@ struct ShadingJob {
 // which fit the first-level cache, are as fast or faster.
 constexpr std::uint64_t kOutsidePixelsPayingForPairs = std::uint64_t{1} << 16;
 
-// Fills outside_spans for a frame of the given size, and outside_pairs_pay.
+// Fills outside_spans for a frame of the given size, outside_test_pays and outside_pairs_pay.
 void PrepareOutsideSpans(ShadingJob* job, A_long columns, A_long rows);
 
 // Whether (x, y) certainly lies outside the shape's outer outline: left of the row's span,

@@ -78,15 +78,18 @@ void RunOverFrame(Func fn, void* refcon, std::vector<Pixel>& src, std::vector<Pi
     }
 }
 
-// `pairs_pay` overrides the spans' choice of the 8-bit outside pair tables, which a frame as
-// small as this one would never build.
+// How the pixel functions find the pixels outside the shape: as the spans decide (a frame as
+// small as this one never builds the 8-bit pair tables), with the pair tables, or not at all.
+enum class OutsideChoice { kAsDecided, kPairTables, kUntested };
+
 template <class Pixel, class Func>
 void ExpectSameBits(Func plain, Func (*choose)(ShadingJob*), std::vector<Pixel> src, RandomFrame& frame, int set,
-                    bool pairs_pay = false) {
+                    OutsideChoice outside) {
     ShadingJob job{};
     job.context = Resolve(frame);
     PrepareOutsideSpans(&job, kWidth, kHeight);
-    job.outside_pairs_pay = pairs_pay;
+    if (outside == OutsideChoice::kPairTables) job.outside_pairs_pay = job.outside_test_pays = true;
+    if (outside == OutsideChoice::kUntested) job.outside_test_pays = false;
     const Func specialised = choose(&job);
     std::vector<Pixel> expected(src.size()), actual(src.size());
     RunOverFrame<Pixel>(plain, &job.context, src, expected);
@@ -123,15 +126,18 @@ TEST(PixelFunctionsTest, SameBitsAsThePlainPixelFunctions) {
         std::vector<PF_PixelFloat> floats(count);
         for (auto& p : floats) p = {unit(rng), unit(rng), unit(rng), unit(rng)};
 
-        for (const bool pairs_pay : {false, true}) {
+        for (const OutsideChoice outside :
+             {OutsideChoice::kAsDecided, OutsideChoice::kPairTables, OutsideChoice::kUntested}) {
             ExpectSameBits<PF_Pixel, PF_IteratePixel8Func>(test::PlainPixelArgb8, PixelArgb8, bytes, frame, set,
-                                                           pairs_pay);
+                                                           outside);
             ExpectSameBits<PF_Pixel, PF_IteratePixel8Func>(test::PlainPixelBgra8, PixelBgra8, bytes, frame, set,
-                                                           pairs_pay);
+                                                           outside);
+            if (outside == OutsideChoice::kPairTables) continue;  // 8-bit only
+            ExpectSameBits<PF_Pixel16, PF_IteratePixel16Func>(test::PlainPixelArgb16, PixelArgb16, shorts, frame,
+                                                              set, outside);
+            ExpectSameBits<PF_PixelFloat, PF_IteratePixelFloatFunc>(test::PlainPixelBgraFloat, PixelBgraFloat,
+                                                                    floats, frame, set, outside);
         }
-        ExpectSameBits<PF_Pixel16, PF_IteratePixel16Func>(test::PlainPixelArgb16, PixelArgb16, shorts, frame, set);
-        ExpectSameBits<PF_PixelFloat, PF_IteratePixelFloatFunc>(test::PlainPixelBgraFloat, PixelBgraFloat, floats,
-                                                                frame, set);
         if (HasFatalFailure()) return;
     }
 }

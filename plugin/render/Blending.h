@@ -145,6 +145,7 @@ struct SoftLightFill {
     __m128d below_middle[2];    // c <= 0.5, lanes 0-1 and 2-3, as all-ones or zeros
     __m128d plus_half[2];       // c + 0.5
     __m128d one_minus_past[2];  // 1 - (c - 0.5)
+    int below_lanes;            // bit i: lane i is below the middle
 };
 
 inline SoftLightFill MakeSoftLightFill(__m128 c) {
@@ -157,14 +158,20 @@ inline SoftLightFill MakeSoftLightFill(__m128 c) {
         fill.plus_half[i] = halves[i] + 0.5;
         fill.one_minus_past[i] = 1.0 - (halves[i] - 0.5);
     }
+    fill.below_lanes = _mm_movemask_ps(below);
     return fill;
 }
 
 inline __m128 SoftLightLanes(__m128 s, const SoftLightFill& fill, float k) {
     const double kd = k;
+    // A fill whose lanes all take the same branch (any colour but one with channels on both
+    // sides of the middle) evaluates that branch alone.
     const auto half = [kd, &fill](__m128d sd, int i) {
-        const __m128d low = (sd * kd) * fill.plus_half[i] + (1.0 - kd) * sd;
-        const __m128d high = (1.0 - fill.one_minus_past[i] * (1.0 - sd)) * kd + (1.0 - kd) * sd;
+        const __m128d mix = (1.0 - kd) * sd;
+        if (fill.below_lanes == 15) return _mm_cvtpd_ps((sd * kd) * fill.plus_half[i] + mix);
+        const __m128d high = (1.0 - fill.one_minus_past[i] * (1.0 - sd)) * kd + mix;
+        if (fill.below_lanes == 0) return _mm_cvtpd_ps(high);
+        const __m128d low = (sd * kd) * fill.plus_half[i] + mix;
         return _mm_cvtpd_ps(_mm_or_pd(_mm_and_pd(fill.below_middle[i], low), _mm_andnot_pd(fill.below_middle[i], high)));
     };
     return _mm_movelh_ps(half(_mm_cvtps_pd(s), 0), half(_mm_cvtps_pd(_mm_movehl_ps(s, s)), 1));

@@ -336,7 +336,10 @@ template <class Format>
 auto ChooseForShapeAndMode(ShadingJob* job) {
     job->frame = NextFrame();
     job->fill_hsv = FillHsv(&job->context);
-    job->soft_light = MakeSoftLightFill(FillLanes(&job->context));
+    // The alpha lane's result is not kept: it follows red's branch, so that a fill whose colour
+    // channels agree takes one branch.
+    const RenderContext& ctx = job->context;
+    job->soft_light = MakeSoftLightFill(_mm_setr_ps(ctx.fill_red, ctx.fill_red, ctx.fill_green, ctx.fill_blue));
     job->fill_sector = SectorOfHue(job->fill_hsv.h);
     const auto choose = [job](auto mode) {
         constexpr std::int32_t kCode = decltype(mode)::value;

@@ -108,15 +108,10 @@ std::uint64_t NextFrame() {
     return frames.fetch_add(1, std::memory_order_relaxed) + 1;
 }
 
-// FillAmount(ctx, m) * ctx->opacity for four masks, each lane as the scalar expression: for
-// "Transparent", 1 - m * opacity limited to 0..1 by max and min, which give 0 for a lane that
-// is not a number (the scalar tests send it to 0 too) and +0 for -0.
-inline __m128 AmountLanes(const RenderContext* ctx, __m128 m) {
-    const __m128 opacity = _mm_set1_ps(ctx->opacity);
-    if (ctx->fill_alpha != 0.0f) return _mm_mul_ps(m, opacity);
-    const __m128 k = _mm_sub_ps(_mm_set1_ps(1.0f), _mm_mul_ps(m, opacity));
-    return _mm_mul_ps(_mm_min_ps(_mm_max_ps(k, _mm_setzero_ps()), _mm_set1_ps(1.0f)), opacity);
-}
+// FillAmount(ctx, m) * ctx->opacity for four masks, for the modes shaded from the amount:
+// only a colour fill blends ("Transparent" has no mode, see SetUpCompositing), and its amount
+// is the mask itself.
+inline __m128 AmountLanes(const RenderContext* ctx, __m128 m) { return _mm_mul_ps(m, _mm_set1_ps(ctx->opacity)); }
 
 // The run from pixel (x, y) on into the thread's store, and x's value: masks, or amounts with
 // kAmounts.

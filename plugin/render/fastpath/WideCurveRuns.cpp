@@ -79,11 +79,12 @@ QXV_WIDE int GammaPower(const float* t, __m256d* result) {
     return LaneBits(served);
 }
 
-// pow_curve_lanes::ServedByExp of four floats, as lane bits.
+// pow_curve_lanes::ServedByExp of four floats, as lane bits: ordered comparisons, false for a
+// lane that is not a number, as the scalar ones.
 QXV_WIDE int ServedByExp(const float* t) {
-    int lanes = 0;
-    for (int i = 0; i < 4; ++i) lanes |= pow_curve_lanes::ServedByExp(t[i]) ? 1 << i : 0;
-    return lanes;
+    const __m128 value = _mm_loadu_ps(t);
+    return _mm_movemask_ps(_mm_and_ps(_mm_cmp_ps(value, _mm_set1_ps(0x1p-126f), _CMP_GE_OQ),
+                                      _mm_cmp_ps(value, _mm_set1_ps(1.0f), _CMP_LE_OQ)));
 }
 
 // PowCurveBoundsFor on t[0..3].

@@ -75,6 +75,7 @@ time_ms() {
 }
 
 declare -A walls cpus
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 for _ in $(seq "$runs"); do
   for variant in "${variants[@]}"; do
     read -r key module_dir chain <<<"$variant"
@@ -90,7 +91,7 @@ per_frame() { echo "scale=1; $1 / $frames" | bc; }
 ratio() { printf '%.2f' "$(echo "scale=4; $1 / $2" | bc)"; }
 
 echo "$frames frames of 3840x2160 testsrc2, median of $runs interleaved runs, ms per frame (wall / CPU);" \
-  "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
+  "load average $load_before before, $(cut -d' ' -f1-3 /proc/loadavg) after"
 row() { printf '  %-58s %8s %8s\n' "$1" "$(per_frame "$2")" "$(per_frame "$3")"; }
 row "no filter" "$(wall none)" "$(cpu none)"
 row "format=bgra (our conversion alone)" "$(wall convert)" "$(cpu convert)"

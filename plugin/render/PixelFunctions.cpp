@@ -87,8 +87,8 @@ constexpr bool KeepsFillHue(std::int32_t code) { return code == kBlendHue || cod
 // The modes whose pixels are shaded from the amount of fill alone (ShadeWithAmount).
 constexpr bool ShadesFromAmount(std::int32_t code) { return ShadesInLanes(code) || KeepsFillHue(code); }
 
-// The masks of the run of pixels a thread last computed, or for the modes shaded in lanes the
-// amounts of fill they give (FillAmount times the opacity). The host hands a thread one pixel
+// The masks of the run of pixels a thread last computed, or for the modes shaded from the
+// amount the amounts of fill they give (FillAmount times the opacity). The host hands a thread one pixel
 // after another along a row, so the first pixel of a run computes the values of the next ones
 // with it (see fastpath/FastMasks.h) and they find theirs here. Only these values are kept,
 // each the same bits as computed alone, so any other order of pixels, threads or frames just
@@ -198,8 +198,8 @@ void ShadeByteTables(const RenderContext* ctx, float m, A_u_char (&tables)[4][25
     }
 }
 
-// ShadeWithMaskFor on the four channels at once, for the modes shaded in lanes, from the
-// amount k; alpha stays the source's.
+// ShadeWithMaskFor on the four channels at once, for the modes shaded from the amount k;
+// alpha stays the source's.
 template <class Format, std::int32_t kCode>
 [[gnu::always_inline]] inline PF_Err ShadeWithAmount(const ShadingJob* job, float k, typename Format::Pixel* in,
                                                      typename Format::Pixel* out) {
@@ -312,8 +312,8 @@ PF_Err ShadeSpecialised(void* refcon, A_long x, A_long y, typename Format::Pixel
     if (store.frame != job->frame || store.y != y || index >= store.count) {
         return ShadeAfterNewRun<Format, kShape, kCode>(job, x, y, in, out);
     }
-    // The flat masks' byte tables hold what the lanes give, so the modes shaded in lanes
-    // take the amount as it is.
+    // The flat masks' byte tables hold what the lanes give, so the modes shaded from the
+    // amount take it as it is, flat or not.
     if constexpr (ShadesFromAmount(kCode)) {
         return ShadeWithAmount<Format, kCode>(job, store.values[index], in, out);
     } else {

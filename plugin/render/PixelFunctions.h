@@ -1,8 +1,9 @@
 // The pixel functions Render hands to the host, specialised per pixel layout, shape and
 // per-channel blend mode: shape and mode are decided once per frame instead of per pixel,
-// bytes become floats through a table, and on 8-bit frames pixels in the core or outside
-// the shape are answered from the job's byte tables. They give the same bits as the plain
-// formulas (convert, mask, ShadeWithMask, convert back), which the tests keep as their reference.
+// bytes become floats through a table, and on 8-bit frames pixels outside the shape (and in
+// its core, in the modes not shaded from the amount) are answered from the job's byte
+// tables. They give the same bits as the plain formulas (convert, mask, ShadeWithMask,
+// convert back), which the tests keep as their reference.
 #pragma once
 
 #include <cstdint>

@@ -33,7 +33,9 @@ const char kDescription[] =
     "pixel function that only copies its pixel. Prints the median of N frames in ms, megapixels\n"
     "per second and the ratios to the copy and to the call floor. Premiere Pro's float frames\n"
     "are shaded by the plug-in's own loop on one thread, whatever --threads says; their call\n"
-    "floor is such a loop on the calling thread.";
+    "floor is such a loop on the calling thread. The last case renders a 64x64 frame (the\n"
+    "default shape scaled to it, as the frei0r module scales it) many times per timed run;\n"
+    "its ratios compare the time per pixel.";
 
 // A case is a preset as a host saves one: values by parameter index, popups by their 1-based
 // value. Every label it shows is read from what the plug-in registered.
@@ -45,7 +47,12 @@ struct Setting {
 struct BenchCase {
     std::string name;
     std::vector<Setting> settings;  // on top of the defaults
+    bool small_frame = false;       // on the small frame instead of the --size one
 };
+
+// Editors render thumbnails and proxies: a frame this small should cost its pixels, not a
+// fixed set-up per frame.
+constexpr PF_Point kSmallFrame{64, 64};
 
 // The effect's parameter indices and popup values the cases use, as its saved projects hold them.
 enum ParamIndex {
@@ -79,6 +86,23 @@ std::string ChoiceAt(const hostsim::ParamStore& store, int index, int value) {
     if (index > store.count()) return std::to_string(value);
     const std::vector<std::string>& choices = store.Param(index).choices;
     return value >= 1 && value <= static_cast<int>(choices.size()) ? choices[value - 1] : std::to_string(value);
+}
+
+// The default shape as the frei0r module places it on a frame of any size: the lengths the
+// defaults give a 1920x1080 frame, as fractions of this one, at its centre.
+BenchCase SmallFrameCase() {
+    const auto scaled = [](double pixels, double default_frame, A_long frame) {
+        std::ostringstream text;
+        text << pixels / default_frame * frame;
+        return text.str();
+    };
+    const A_long w = kSmallFrame.h, h = kSmallFrame.v;
+    return {"default parameters, " + std::to_string(w) + "x" + std::to_string(h) + " frame",
+            {{kOrigin, std::to_string(w / 2) + "," + std::to_string(h / 2)},
+             {kWidth, scaled(300, 1920, w)},
+             {kHeight, scaled(200, 1080, h)},
+             {kFeather, scaled(100, 1920, w)}},
+            true};
 }
 
 // The band cases centre a shape larger than the frame so that its feather band covers most
@@ -115,6 +139,7 @@ std::vector<BenchCase> Cases(A_long width, A_long height, const hostsim::ParamSt
         band_case(kRectangle, kGamma, kSoftLightMode),
         band_case(kEllipse, kGaussian, kHueMode),
         {"default, " + ChoiceAt(store, kMode, kHueMode) + " mode", {{kMode, std::to_string(kHueMode)}}},
+        SmallFrameCase(),
     };
 }
 
@@ -216,8 +241,16 @@ double MedianMs(long frames, Run run) {
     return ms[ms.size() / 2];
 }
 
-double TimeCase(hostsim::Host& host, World& input, World& output, long frames) {
-    return MedianMs(frames, [&] { return hostsim::RenderFrame(host, input, output); });
+// A frame much smaller than the --size one is rendered as many times as it has fewer pixels
+// (at most 1000) per timed run, so that each run lasts long enough for the clock.
+double TimeCase(hostsim::Host& host, World& input, World& output, long frames, double repeats) {
+    const double ms = MedianMs(frames, [&]() -> PF_Err {
+        for (double i = 0; i < repeats; ++i) {
+            if (const PF_Err err = hostsim::RenderFrame(host, input, output)) return err;
+        }
+        return PF_Err_NONE;
+    });
+    return ms < 0 ? ms : ms / repeats;
 }
 
 // The least a pixel function can do: copy its pixel.
@@ -271,11 +304,23 @@ bool CaseMatches(const std::vector<BenchCase>& cases, const std::string& only_ca
     return false;
 }
 
+// The frames a format's cases render: the --size one and the small one.
+struct BenchFrames {
+    World& input;
+    World& output;
+    World& small_input;
+    World& small_output;
+};
+
 // One line per case at one thread count: the call floor, then the copy, which the "x copy"
-// column divides by, then the cases; "x floor" divides by the call floor.
-int TimeCases(hostsim::Host& host, const BenchOptions& options, const std::vector<BenchCase>& cases, World& input,
-              World& output, unsigned threads) {
+// column divides by, then the cases; "x floor" divides by the call floor. A small-frame case
+// is divided per pixel: its time for each pixel against the copy's and the floor's.
+int TimeCases(hostsim::Host& host, const BenchOptions& options, const std::vector<BenchCase>& cases,
+              const BenchFrames& frames, unsigned threads) {
+    World& input = frames.input;
+    World& output = frames.output;
     const double megapixels = static_cast<double>(options.size.h) * options.size.v / 1e6;
+    const double small_megapixels = static_cast<double>(kSmallFrame.h) * kSmallFrame.v / 1e6;
     std::string error;
     host.SetIterationThreads(threads);
     host.ParamsSetup();
@@ -291,16 +336,22 @@ int TimeCases(hostsim::Host& host, const BenchOptions& options, const std::vecto
                 return Fail(kCommand, error + " (case " + bench_case.name + ")", kExitFailure);
             }
         }
-        const double ms = TimeCase(host, input, output, options.frames);
+        const double case_megapixels = bench_case.small_frame ? small_megapixels : megapixels;
+        const double per_pixel = megapixels / case_megapixels;  // the --size frame's pixels over the case's
+        const double ms = bench_case.small_frame
+                              ? TimeCase(host, frames.small_input, frames.small_output, options.frames,
+                                         std::clamp(per_pixel, 1.0, 1000.0))
+                              : TimeCase(host, input, output, options.frames, 1);
         if (ms < 0) return Fail(kCommand, "the render failed in case " + bench_case.name, kExitFailure);
         if (copy_ms == 0) {
             copy_ms = ms;
-            std::printf("%-8s %-7u %-38s %10.2f %10.1f %9.1f %9.1f\n", hostsim::WorldFormatName(input.format()),
+            std::printf("%-8s %-7u %-38s %10.3f %10.1f %9.1f %9.1f\n", hostsim::WorldFormatName(input.format()),
                         threads, "call floor (copying pixel)", floor_ms, megapixels / (floor_ms / 1000.0),
                         floor_ms / copy_ms, 1.0);
         }
-        std::printf("%-8s %-7u %-38s %10.2f %10.1f %9.1f %9.1f\n", hostsim::WorldFormatName(input.format()), threads,
-                    bench_case.name.c_str(), ms, megapixels / (ms / 1000.0), ms / copy_ms, ms / floor_ms);
+        std::printf("%-8s %-7u %-38s %10.3f %10.1f %9.1f %9.1f\n", hostsim::WorldFormatName(input.format()), threads,
+                    bench_case.name.c_str(), ms, case_megapixels / (ms / 1000.0), ms * per_pixel / copy_ms,
+                    ms * per_pixel / floor_ms);
         std::fflush(stdout);
     }
     return kExitOk;
@@ -325,9 +376,14 @@ int BenchFormat(const BenchOptions& options, WorldFormat format) {
     }
     World input(format, options.size.h, options.size.v);
     World output(format, options.size.h, options.size.v);
+    World small_input(format, kSmallFrame.h, kSmallFrame.v);
+    World small_output(format, kSmallFrame.h, kSmallFrame.v);
     FillPattern(input);
+    FillPattern(small_input);
     for (unsigned threads : options.thread_counts) {
-        if (const int code = TimeCases(host, options, cases, input, output, threads)) return code;
+        if (const int code = TimeCases(host, options, cases, {input, output, small_input, small_output}, threads)) {
+            return code;
+        }
     }
     return kExitOk;
 }

@@ -139,19 +139,42 @@ inline Channel LaneWiseBlend(Channel s, Channel c, float k) {
 
 // "Soft light" on the four lanes of a pixel (ChannelLanes), each lane in double precision as
 // the channel alone: both branches are evaluated and each lane keeps the one its fill channel
-// chooses, so no lane's arithmetic differs from the scalar formula's.
-inline __m128 SoftLightLanes(__m128 s, __m128 c, float k) {
+// chooses, so no lane's arithmetic differs from the scalar formula's. What depends on the fill
+// alone is computed once (SoftLightFill), the same values the formula computes per pixel.
+struct SoftLightFill {
+    __m128d below_middle[2];    // c <= 0.5, lanes 0-1 and 2-3, as all-ones or zeros
+    __m128d plus_half[2];       // c + 0.5
+    __m128d one_minus_past[2];  // 1 - (c - 0.5)
+    int below_lanes;            // bit i: lane i is below the middle
+};
+
+inline SoftLightFill MakeSoftLightFill(__m128 c) {
+    const __m128 below = _mm_cmple_ps(c, _mm_set1_ps(0.5f));
+    const __m128d halves[2] = {_mm_cvtps_pd(c), _mm_cvtps_pd(_mm_movehl_ps(c, c))};
+    SoftLightFill fill;
+    fill.below_middle[0] = _mm_castps_pd(_mm_unpacklo_ps(below, below));
+    fill.below_middle[1] = _mm_castps_pd(_mm_unpackhi_ps(below, below));
+    for (int i = 0; i < 2; ++i) {
+        fill.plus_half[i] = halves[i] + 0.5;
+        fill.one_minus_past[i] = 1.0 - (halves[i] - 0.5);
+    }
+    fill.below_lanes = _mm_movemask_ps(below);
+    return fill;
+}
+
+inline __m128 SoftLightLanes(__m128 s, const SoftLightFill& fill, float k) {
     const double kd = k;
-    const __m128 below_middle = _mm_cmple_ps(c, _mm_set1_ps(0.5f));
-    const auto half = [kd](__m128d sd, __m128d cd, __m128d below) {
-        const __m128d low = (sd * kd) * (cd + 0.5) + (1.0 - kd) * sd;
-        const __m128d high = (1.0 - (1.0 - (cd - 0.5)) * (1.0 - sd)) * kd + (1.0 - kd) * sd;
-        return _mm_cvtpd_ps(_mm_or_pd(_mm_and_pd(below, low), _mm_andnot_pd(below, high)));
+    // A fill whose lanes all take the same branch (any colour but one with channels on both
+    // sides of the middle) evaluates that branch alone.
+    const auto half = [kd, &fill](__m128d sd, int i) {
+        const __m128d mix = (1.0 - kd) * sd;
+        if (fill.below_lanes == 15) return _mm_cvtpd_ps((sd * kd) * fill.plus_half[i] + mix);
+        const __m128d high = (1.0 - fill.one_minus_past[i] * (1.0 - sd)) * kd + mix;
+        if (fill.below_lanes == 0) return _mm_cvtpd_ps(high);
+        const __m128d low = (sd * kd) * fill.plus_half[i] + mix;
+        return _mm_cvtpd_ps(_mm_or_pd(_mm_and_pd(fill.below_middle[i], low), _mm_andnot_pd(fill.below_middle[i], high)));
     };
-    const __m128 first = half(_mm_cvtps_pd(s), _mm_cvtps_pd(c), _mm_castps_pd(_mm_unpacklo_ps(below_middle, below_middle)));
-    const __m128 second = half(_mm_cvtps_pd(_mm_movehl_ps(s, s)), _mm_cvtps_pd(_mm_movehl_ps(c, c)),
-                               _mm_castps_pd(_mm_unpackhi_ps(below_middle, below_middle)));
-    return _mm_movelh_ps(first, second);
+    return _mm_movelh_ps(half(_mm_cvtps_pd(s), 0), half(_mm_cvtps_pd(_mm_movehl_ps(s, s)), 1));
 }
 
 // The formula of one mode, chosen at compile time; BlendChannel dispatches to it at run time,
@@ -215,6 +238,16 @@ inline float BlendChannel(float s, float c, float k, std::int32_t code) {
 
 // RGB <-> HSV in single precision for the hue-based blend modes. Hue runs 0..1 for a full
 // turn; the value is the largest channel, not a weighted luminance.
+
+// The saturation and value of RgbToHsv alone, which the modes that keep the fill's hue need.
+inline void SaturationAndValue(float r, float g, float b, float* sat, float* v) {
+    const float max = std::max(std::max(r, g), b);
+    const float min = std::min(std::min(r, g), b);
+    *v = max;
+    *sat = max == min ? 0.0f : (max - min) / max;
+    if (!std::isfinite(*sat)) *sat = 0.0f;  // see RgbToHsv
+}
+
 inline void RgbToHsv(float r, float g, float b, float* h, float* sat, float* v) {
     const float max = std::max(std::max(r, g), b);
     const float min = std::min(std::min(r, g), b);
@@ -243,22 +276,27 @@ inline void RgbToHsv(float r, float g, float b, float* h, float* sat, float* v) 
     if (!std::isfinite(*h)) *h = 0.0f;
 }
 
-// Writes red, green and blue; alpha is left as it is.
-inline void HsvToRgb(float h, float sat, float v, PF_PixelFloat* out) {
-    if (sat == 0.0f) {
-        out->red = out->green = out->blue = v;
-        return;
-    }
+// Where a hue lies on the colour wheel: its sixth of the turn (0..5) and how far into it.
+struct HueSector {
+    float f;
+    int i;
+};
+
+inline HueSector SectorOfHue(float h) {
     const float h6 = h * 6.0f;
     const float sector = std::floor(h6);
-    const float f = h6 - sector;
+    // Sector 6 (h = 1) and anything unexpected share the last sector's formula.
+    return {h6 - sector, (sector >= 0.0f && sector <= 5.0f) ? static_cast<int>(sector) : 5};
+}
+
+// HsvToRgb for a saturation that is not 0, the hue's sector known.
+inline void HsvToRgbInSector(HueSector hue, float sat, float v, PF_PixelFloat* out) {
+    const float f = hue.f;
     const float p = (1.0f - sat) * v;
     const float q = (1.0f - f * sat) * v;
     const float t = (1.0f - (1.0f - f) * sat) * v;
-    // Sector 6 (h = 1) and anything unexpected share the last sector's formula.
-    const int i = (sector >= 0.0f && sector <= 5.0f) ? static_cast<int>(sector) : 5;
     float red, green, blue;
-    switch (i) {
+    switch (hue.i) {
         case 0: red = v, green = t, blue = p; break;
         case 1: red = q, green = v, blue = p; break;
         case 2: red = p, green = v, blue = t; break;
@@ -269,6 +307,15 @@ inline void HsvToRgb(float h, float sat, float v, PF_PixelFloat* out) {
     out->red = red;
     out->green = green;
     out->blue = blue;
+}
+
+// Writes red, green and blue; alpha is left as it is.
+inline void HsvToRgb(float h, float sat, float v, PF_PixelFloat* out) {
+    if (sat == 0.0f) {
+        out->red = out->green = out->blue = v;
+        return;
+    }
+    HsvToRgbInSector(SectorOfHue(h), sat, v, out);
 }
 
 // What a working pixel becomes once its mask is known: the fill, the transparency or the

@@ -1,5 +1,7 @@
 #include "render/PixelFunctions.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cstddef>
@@ -13,46 +15,27 @@
 
 namespace qxv {
 
-void PrepareByteTables(ShadingJob* job) {
-    const RenderContext* ctx = &job->context;
-    job->has_byte_tables = !IsHueBlend(ctx->blend_code);
-    if (!job->has_byte_tables) return;
-    const float masks[kFlatMaskCount] = {0.0f, 1.0f};
-    for (int flat = 0; flat < kFlatMaskCount; ++flat) {
-        for (int n = 0; n < 256; ++n) {
-            const float v = ByteToFloat(static_cast<A_u_char>(n));
-            const PF_PixelFloat src = {v, v, v, v};
-            PF_PixelFloat result;
-            ShadeWithMask(ctx, masks[flat], &src, &result);
-            job->byte_tables[flat][0][n] = FloatToByte(result.alpha);
-            job->byte_tables[flat][1][n] = FloatToByte(result.red);
-            job->byte_tables[flat][2][n] = FloatToByte(result.green);
-            job->byte_tables[flat][3][n] = FloatToByte(result.blue);
-        }
-    }
-}
-
 void PrepareOutsidePairs(ShadingJob* job, const int (&table_of_byte)[4]) {
-    job->outside_pairs.clear();
-    if (!job->has_byte_tables || !job->span_rows) return;
+    job->outside_pairs.reset();
+    if (!job->has_byte_tables || !job->span_rows || !job->outside_pairs_pay) return;
+    // Not value-initialised: every entry is written below.
+    job->outside_pairs.reset(new (std::nothrow) std::uint16_t[2 * 65536]);
+    if (!job->outside_pairs) return;  // only a shortcut is lost: outside pixels take the per-byte tables
     const auto& tables = job->byte_tables[ClassifyFlatMask(job->outside_mask)];
-    try {
-        job->outside_pairs.resize(2 * 65536);
-    } catch (const std::bad_alloc&) {
-        return;  // only a shortcut is lost: outside pixels take the per-byte tables
-    }
     for (int half = 0; half < 2; ++half) {
         const A_u_char* first = tables[table_of_byte[2 * half]];
         const A_u_char* second = tables[table_of_byte[2 * half + 1]];
-        std::uint16_t* pairs = job->outside_pairs.data() + half * 65536;
-        for (int a = 0; a < 256; ++a) {
-            for (int b = 0; b < 256; ++b) {
-                // Keys and entries in memory order, whatever the machine's byte order.
-                const A_u_char key_bytes[2] = {static_cast<A_u_char>(a), static_cast<A_u_char>(b)};
-                const A_u_char out_bytes[2] = {first[a], second[b]};
-                std::uint16_t key;
-                std::memcpy(&key, key_bytes, sizeof key);
-                std::memcpy(&pairs[key], out_bytes, sizeof key);
+        std::uint16_t* pairs = job->outside_pairs.get() + half * 65536;
+        // x86 is little-endian: the entry for the bytes {a, b} in memory is pairs[b * 256 + a],
+        // and holds {first[a], second[b]}. Sixteen entries per step: first's bytes
+        // interleaved with second[b].
+        for (int b = 0; b < 256; ++b) {
+            const __m128i high = _mm_set1_epi8(static_cast<char>(second[b]));
+            std::uint16_t* row = pairs + b * 256;
+            for (int a = 0; a < 256; a += 16) {
+                const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(first + a));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(row + a), _mm_unpacklo_epi8(low, high));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(row + a + 8), _mm_unpackhi_epi8(low, high));
             }
         }
     }
@@ -67,6 +50,15 @@ void PrepareOutsideSpans(ShadingJob* job, A_long columns, A_long rows) {
         job->outside_spans.clear();  // only a shortcut is lost: every pixel takes the exact test
     }
     job->span_rows = job->outside_spans.size();
+    std::uint64_t outside = 0;
+    for (const RowSpan& span : job->outside_spans) {
+        outside += static_cast<std::uint64_t>(columns) -
+                   (span.first <= span.last ? static_cast<std::uint64_t>(span.last - span.first) + 1 : 0);
+    }
+    // Every pixel the test does not find pays about ten instructions for it, every one it
+    // finds saves a run's mask and the shading (a hundred or more).
+    job->outside_test_pays = outside * 8 >= static_cast<std::uint64_t>(columns) * job->span_rows;
+    job->outside_pairs_pay = outside >= kOutsidePixelsPayingForPairs;
 }
 
 namespace {
@@ -84,17 +76,29 @@ inline float MaskAt(const RenderContext* ctx, A_long x, A_long y) {
     return m;
 }
 
-// The masks of the run of pixels a thread last computed. The host hands a thread one pixel
-// after another along a row, so the first pixel of a run computes the masks of the next ones
-// with it (see fastpath/FastMasks.h) and they find theirs here. Only masks are kept, each the
-// same bits as computed alone, so any other order of pixels, threads or frames just computes
-// more runs.
+// The modes that shade a pixel's four channels in one register.
+constexpr bool ShadesInLanes(std::int32_t code) { return IsLaneWiseBlend(code) || code == kBlendSoftLight; }
+
+// The hue-based modes whose composite keeps the fill's hue, so that its sector on the colour
+// wheel is the same for every pixel: "Hue" (the source's saturation and value) and "Color"
+// (the source's value). They blend the composite in lanes as "Normal".
+constexpr bool KeepsFillHue(std::int32_t code) { return code == kBlendHue || code == kBlendColor; }
+
+// The modes whose pixels are shaded from the amount of fill alone (ShadeWithAmount).
+constexpr bool ShadesFromAmount(std::int32_t code) { return ShadesInLanes(code) || KeepsFillHue(code); }
+
+// The masks of the run of pixels a thread last computed, or for the modes shaded from the
+// amount the amounts of fill they give (FillAmount times the opacity). The host hands a thread one pixel
+// after another along a row, so the first pixel of a run computes the values of the next ones
+// with it (see fastpath/FastMasks.h) and they find theirs here. Only these values are kept,
+// each the same bits as computed alone, so any other order of pixels, threads or frames just
+// computes more runs.
 struct MaskRunStore {
     std::uint64_t frame = 0;  // no frame's
     A_long y = 0;
     A_long first = 0;
     A_u_long count = 0;
-    alignas(16) float masks[kMaskRunLength] = {};
+    alignas(16) float values[kMaskRunLength] = {};
 };
 
 thread_local MaskRunStore t_mask_run;
@@ -104,23 +108,38 @@ std::uint64_t NextFrame() {
     return frames.fetch_add(1, std::memory_order_relaxed) + 1;
 }
 
-// The run from pixel (x, y) on into the thread's store, and x's mask.
-template <Shape kShape>
-[[gnu::noinline]] float ComputeMaskRun(const ShadingJob* job, A_long x, A_long y) {
+// FillAmount(ctx, m) * ctx->opacity for four masks, for the modes shaded from the amount:
+// only a colour fill blends ("Transparent" has no mode, see SetUpCompositing), and its amount
+// is the mask itself.
+inline __m128 AmountLanes(const RenderContext* ctx, __m128 m) { return _mm_mul_ps(m, _mm_set1_ps(ctx->opacity)); }
+
+// The run from pixel (x, y) on into the thread's store, and x's value: masks, or amounts with
+// kAmounts.
+template <Shape kShape, bool kAmounts>
+[[gnu::noinline]] float ComputeRun(const ShadingJob* job, A_long x, A_long y) {
+    const RenderContext* ctx = &job->context;
     // Runs stay within the frame's columns, so their columns cannot overflow.
-    if (x < 0 || x >= job->span_columns) return MaskAt<kShape>(&job->context, x, y);
+    if (x < 0 || x >= job->span_columns) {
+        const float m = MaskAt<kShape>(ctx, x, y);
+        return kAmounts ? FillAmount(ctx, m) * ctx->opacity : m;
+    }
     MaskRunStore& store = t_mask_run;
     const int count = static_cast<int>(std::min<A_long>(kMaskRunLength, job->span_columns - x));
     if constexpr (kShape == Shape::kEllipse) {
-        EllipseMaskRun(&job->context, x, y, count, store.masks);
+        EllipseMaskRun(ctx, x, y, count, store.values);
     } else {
-        RectangleMaskRun(&job->context, x, y, count, store.masks);
+        RectangleMaskRun(ctx, x, y, count, store.values);
+    }
+    if constexpr (kAmounts) {
+        for (int i = 0; i < count; i += 4) {
+            _mm_store_ps(store.values + i, AmountLanes(ctx, _mm_load_ps(store.values + i)));
+        }
     }
     store.frame = job->frame;
     store.y = y;
     store.first = x;
     store.count = static_cast<A_u_long>(count);
-    return store.masks[0];
+    return store.values[0];
 }
 
 // The fill colour in lanes: alpha, red, green, blue, as the context keeps them.
@@ -144,8 +163,73 @@ inline void ApplyByteTables(const A_u_char (&tables)[4][256], const PF_Pixel* in
     dst[Format::kBlue] = tables[3][blue];
 }
 
-// The modes that shade a pixel's four channels in one register.
-constexpr bool ShadesInLanes(std::int32_t code) { return IsLaneWiseBlend(code) || code == kBlendSoftLight; }
+// The byte tables at mask m: each table entry is that channel of a pixel whose channels all
+// hold the entry's byte, shaded as the pixel functions shade it.
+template <std::int32_t kCode>
+void ShadeByteTables(const RenderContext* ctx, float m, A_u_char (&tables)[4][256]) {
+    if constexpr (ShadesInLanes(kCode)) {
+        // A pixel's channels do not mix in these modes, and its alpha stays the source's: four
+        // entries at a time, a lane for each byte, the fill channel in every lane.
+        const float k = FillAmount(ctx, m) * ctx->opacity;
+        const float fill[4] = {0.0f, ctx->fill_red, ctx->fill_green, ctx->fill_blue};
+        for (int n = 0; n < 256; n += 4) {
+            const ChannelLanes src = _mm_loadu_ps(&kByteToFloat[n]);
+            LanesToBytes(src, &tables[0][n]);
+            for (int channel = 1; channel < 4; ++channel) {
+                const ChannelLanes c = _mm_set1_ps(fill[channel]);
+                if constexpr (kCode == kBlendSoftLight) {
+                    LanesToBytes(SoftLightLanes(src, MakeSoftLightFill(c), k), &tables[channel][n]);
+                } else {
+                    LanesToBytes(LaneWiseBlend<kCode>(src, c, k), &tables[channel][n]);
+                }
+            }
+        }
+    } else {
+        for (int n = 0; n < 256; ++n) {
+            const float v = ByteToFloat(static_cast<A_u_char>(n));
+            const PF_PixelFloat src = {v, v, v, v};
+            PF_PixelFloat result;
+            ShadeWithMaskFor<kCode>(ctx, m, &src, &result, nullptr);
+            tables[0][n] = FloatToByte(result.alpha);
+            tables[1][n] = FloatToByte(result.red);
+            tables[2][n] = FloatToByte(result.green);
+            tables[3][n] = FloatToByte(result.blue);
+        }
+    }
+}
+
+// ShadeWithMaskFor on the four channels at once, for the modes shaded from the amount k;
+// alpha stays the source's.
+template <class Format, std::int32_t kCode>
+[[gnu::always_inline]] inline PF_Err ShadeWithAmount(const ShadingJob* job, float k, typename Format::Pixel* in,
+                                                     typename Format::Pixel* out) {
+    const ChannelLanes src = Format::LoadLanes(in);
+    ChannelLanes result;
+    if constexpr (KeepsFillHue(kCode)) {
+        // BlendHue with the fill's sector known.
+        float sat, v;
+        if constexpr (kCode == kBlendHue) {
+            SaturationAndValue(src[1], src[2], src[3], &sat, &v);
+        } else {
+            v = std::max(std::max(src[1], src[2]), src[3]);
+            sat = job->fill_hsv.s;
+        }
+        PF_PixelFloat composite;
+        if (sat == 0.0f) {
+            composite.red = composite.green = composite.blue = v;
+        } else {
+            HsvToRgbInSector(job->fill_sector, sat, v, &composite);
+        }
+        result = LaneWiseBlend<kBlendNormal>(src, _mm_setr_ps(0.0f, composite.red, composite.green, composite.blue), k);
+    } else if constexpr (kCode == kBlendSoftLight) {
+        result = SoftLightLanes(src, job->soft_light, k);
+    } else {
+        result = LaneWiseBlend<kCode>(src, FillLanes(&job->context), k);
+    }
+    result[0] = src[0];
+    Format::StoreLanes(result, out);
+    return PF_Err_NONE;
+}
 
 // A pixel whose mask m is known: the fill, the transparency or the bare mask, with the
 // conversions.
@@ -160,19 +244,8 @@ template <class Format, std::int32_t kCode>
             return PF_Err_NONE;
         }
     }
-    if constexpr (ShadesInLanes(kCode)) {
-        // ShadeWithMaskFor on the four channels at once; alpha stays the source's.
-        const ChannelLanes src = Format::LoadLanes(in);
-        const float k = FillAmount(ctx, m) * ctx->opacity;
-        ChannelLanes result;
-        if constexpr (kCode == kBlendSoftLight) {
-            result = SoftLightLanes(src, FillLanes(ctx), k);
-        } else {
-            result = LaneWiseBlend<kCode>(src, FillLanes(ctx), k);
-        }
-        result[0] = src[0];
-        Format::StoreLanes(result, out);
-        return PF_Err_NONE;
+    if constexpr (ShadesFromAmount(kCode)) {
+        return ShadeWithAmount<Format, kCode>(job, FillAmount(ctx, m) * ctx->opacity, in, out);
     }
     const PF_PixelFloat src = Format::Load(in);
     PF_PixelFloat result;
@@ -186,7 +259,11 @@ template <class Format, std::int32_t kCode>
 template <class Format, Shape kShape, std::int32_t kCode>
 [[gnu::noinline, gnu::flatten]] PF_Err ShadeAfterNewRun(const ShadingJob* job, A_long x, A_long y,
                                                         typename Format::Pixel* in, typename Format::Pixel* out) {
-    return ShadeWithKnownMask<Format, kCode>(job, ComputeMaskRun<kShape>(job, x, y), in, out);
+    if constexpr (ShadesFromAmount(kCode)) {
+        return ShadeWithAmount<Format, kCode>(job, ComputeRun<kShape, true>(job, x, y), in, out);
+    } else {
+        return ShadeWithKnownMask<Format, kCode>(job, ComputeRun<kShape, false>(job, x, y), in, out);
+    }
 }
 
 // ShadeWithKnownMask out of line: the modes that go channel by channel or through HSV make
@@ -210,13 +287,21 @@ inline void ApplyOutsidePairs(const std::uint16_t* pairs, const void* in, void* 
     std::memcpy(static_cast<A_u_char*>(out) + 2, &high, sizeof high);
 }
 
-template <class Format, Shape kShape, std::int32_t kCode, bool kOutsidePairs>
+// How a pixel certainly outside the shape is shaded: two look-ups in the pair tables, four in
+// the byte tables (8-bit frames where the pairs would not pay), or the mask's shading; or,
+// where so few pixels are outside that the test would not pay, as any other pixel.
+enum class Outside { kPairs, kBytes, kShaded, kUntested };
+
+template <class Format, Shape kShape, std::int32_t kCode, Outside kOutside>
 PF_Err ShadeSpecialised(void* refcon, A_long x, A_long y, typename Format::Pixel* in, typename Format::Pixel* out) {
     const ShadingJob* job = static_cast<const ShadingJob*>(refcon);
-    if (CertainlyOutside(job, x, y)) {
-        // Most 8-bit pixels of a vignette: two table look-ups.
-        if constexpr (kOutsidePairs) {
-            ApplyOutsidePairs(job->outside_pairs.data(), in, out);
+    if (kOutside != Outside::kUntested && CertainlyOutside(job, x, y)) {
+        // Most pixels of a vignette.
+        if constexpr (kOutside == Outside::kPairs) {
+            ApplyOutsidePairs(job->outside_pairs.get(), in, out);
+            return PF_Err_NONE;
+        } else if constexpr (kOutside == Outside::kBytes) {
+            ApplyByteTables<Format>(job->byte_tables[job->context.invert ? kFlatMaskZero : kFlatMaskOne], in, out);
             return PF_Err_NONE;
         } else {
             return ShadeWithKnownMaskOutOfLine<Format, kCode>(job, job->outside_mask, in, out);
@@ -227,33 +312,45 @@ PF_Err ShadeSpecialised(void* refcon, A_long x, A_long y, typename Format::Pixel
     if (store.frame != job->frame || store.y != y || index >= store.count) {
         return ShadeAfterNewRun<Format, kShape, kCode>(job, x, y, in, out);
     }
-    if constexpr (ShadesInLanes(kCode)) {
-        return ShadeWithKnownMask<Format, kCode>(job, store.masks[index], in, out);
+    // The flat masks' byte tables hold what the lanes give, so the modes shaded from the
+    // amount take it as it is, flat or not.
+    if constexpr (ShadesFromAmount(kCode)) {
+        return ShadeWithAmount<Format, kCode>(job, store.values[index], in, out);
     } else {
-        return ShadeWithKnownMaskOutOfLine<Format, kCode>(job, store.masks[index], in, out);
+        return ShadeWithKnownMaskOutOfLine<Format, kCode>(job, store.values[index], in, out);
     }
+}
+
+template <class Format, std::int32_t kCode, Outside kOutside>
+auto ChooseForShape(const ShadingJob* job) {
+    return job->context.is_ellipse ? &ShadeSpecialised<Format, Shape::kEllipse, kCode, kOutside>
+                                   : &ShadeSpecialised<Format, Shape::kRectangle, kCode, kOutside>;
 }
 
 template <class Format>
 auto ChooseForShapeAndMode(ShadingJob* job) {
     job->frame = NextFrame();
     job->fill_hsv = FillHsv(&job->context);
-    return WithBlendCode(job->context.blend_code, [job](auto mode) {
+    // The alpha lane's result is not kept: it follows red's branch, so that a fill whose colour
+    // channels agree takes one branch.
+    const RenderContext& ctx = job->context;
+    job->soft_light = MakeSoftLightFill(_mm_setr_ps(ctx.fill_red, ctx.fill_red, ctx.fill_green, ctx.fill_blue));
+    job->fill_sector = SectorOfHue(job->fill_hsv.h);
+    const auto choose = [job](auto mode) {
         constexpr std::int32_t kCode = decltype(mode)::value;
-        using Pixel = typename Format::Pixel;
-        PF_Err (*chosen)(void*, A_long, A_long, Pixel*, Pixel*) = nullptr;
+        if (!job->outside_test_pays) return ChooseForShape<Format, kCode, Outside::kUntested>(job);
         if constexpr (Format::kEightBit) {
-            if (!job->outside_pairs.empty()) {
-                chosen = job->context.is_ellipse ? &ShadeSpecialised<Format, Shape::kEllipse, kCode, true>
-                                                 : &ShadeSpecialised<Format, Shape::kRectangle, kCode, true>;
-            }
+            if (job->outside_pairs) return ChooseForShape<Format, kCode, Outside::kPairs>(job);
+            if (job->has_byte_tables) return ChooseForShape<Format, kCode, Outside::kBytes>(job);
         }
-        if (!chosen) {
-            chosen = job->context.is_ellipse ? &ShadeSpecialised<Format, Shape::kEllipse, kCode, false>
-                                             : &ShadeSpecialised<Format, Shape::kRectangle, kCode, false>;
-        }
-        return chosen;
-    });
+        return ChooseForShape<Format, kCode, Outside::kShaded>(job);
+    };
+    // WithBlendCode leaves the hue-based modes to run-time dispatch; two of them have their own.
+    switch (job->context.blend_code) {
+        case kBlendHue: return choose(std::integral_constant<std::int32_t, kBlendHue>{});
+        case kBlendColor: return choose(std::integral_constant<std::int32_t, kBlendColor>{});
+        default: return WithBlendCode(job->context.blend_code, choose);
+    }
 }
 
 // The byte_tables channel of each byte of a pixel in memory.
@@ -269,6 +366,17 @@ void PrepareEightBitTables(ShadingJob* job) {
 }
 
 }  // namespace
+
+void PrepareByteTables(ShadingJob* job) {
+    const RenderContext* ctx = &job->context;
+    job->has_byte_tables = !IsHueBlend(ctx->blend_code);
+    if (!job->has_byte_tables) return;
+    // The mode is chosen once for the 512 shadings, as the pixel functions choose it.
+    WithBlendCode(ctx->blend_code, [job, ctx](auto mode) {
+        ShadeByteTables<decltype(mode)::value>(ctx, 0.0f, job->byte_tables[kFlatMaskZero]);
+        ShadeByteTables<decltype(mode)::value>(ctx, 1.0f, job->byte_tables[kFlatMaskOne]);
+    });
+}
 
 PF_IteratePixel8Func PixelArgb8(ShadingJob* job) {
     PrepareEightBitTables<Argb8Format>(job);

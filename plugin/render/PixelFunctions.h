@@ -1,12 +1,14 @@
 // The pixel functions Render hands to the host, specialised per pixel layout, shape and
 // per-channel blend mode: shape and mode are decided once per frame instead of per pixel,
-// bytes become floats through a table, and on 8-bit frames pixels in the core or outside
-// the shape are answered from the job's byte tables. They give the same bits as the plain
-// formulas (convert, mask, ShadeWithMask, convert back), which the tests keep as their reference.
+// bytes become floats through a table, and on 8-bit frames pixels outside the shape (and in
+// its core, in the modes not shaded from the amount) are answered from the job's byte
+// tables. They give the same bits as the plain formulas (convert, mask, ShadeWithMask,
+// convert back), which the tests keep as their reference.
 #pragma once
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "AE_Effect.h"
@@ -35,18 +37,31 @@ struct ShadingJob {
     std::size_t span_rows;
     A_long span_columns;
     float outside_mask;  // the mask of a pixel outside the shape: 1, or 0 when inverted
-    // For 8-bit frames with byte tables and spans, the byte tables of outside_mask by pairs
-    // of bytes in memory order: entry v of half h gives the two output bytes for the input
-    // bytes 2h and 2h + 1 that read as v. An outside pixel is then two look-ups. Empty
-    // otherwise.
-    std::vector<std::uint16_t> outside_pairs;  // [2][65536]
+    // Whether enough pixels lie certainly outside the shape for the test that finds them to
+    // pay for itself on the rest (a shape that covers the frame leaves none), and for the
+    // pair tables below to save more than their 256 KiB cost to write: set with the spans.
+    bool outside_test_pays;
+    bool outside_pairs_pay;
+    // For 8-bit frames with byte tables and spans where they pay, the byte tables of
+    // outside_mask by pairs of bytes in memory order: entry v of half h gives the two output
+    // bytes for the input bytes 2h and 2h + 1 that read as v. An outside pixel is then two
+    // look-ups instead of four. Null otherwise.
+    std::unique_ptr<std::uint16_t[]> outside_pairs;  // [2][65536]
     // Tells this frame's masks from any other's in the pixel functions' per-thread store of
     // a run's masks; set when the pixel function is chosen, never 0.
     std::uint64_t frame;
     Hsv fill_hsv;  // the fill colour in HSV for the hue-based modes, set with `frame`
+    SoftLightFill soft_light;  // the fill's part of "Soft light", set with `frame`
+    HueSector fill_sector;     // the fill's hue on the colour wheel, set with `frame`
 };
 
-// Fills outside_spans for a frame of the given size.
+// The certainly-outside pixels from which the pair tables save more than they cost. Building
+// them writes 256 KiB (about 50,000 instructions); an outside pixel then takes about 9 fewer
+// instructions than on the byte tables. Below this count (a 256x256 frame) the byte tables,
+// which fit the first-level cache, are as fast or faster.
+constexpr std::uint64_t kOutsidePixelsPayingForPairs = std::uint64_t{1} << 16;
+
+// Fills outside_spans for a frame of the given size, outside_test_pays and outside_pairs_pay.
 void PrepareOutsideSpans(ShadingJob* job, A_long columns, A_long rows);
 
 // Whether (x, y) certainly lies outside the shape's outer outline: left of the row's span,
@@ -64,8 +79,9 @@ inline bool CertainlyOutside(const ShadingJob* job, A_long x, A_long y) {
 // mixes channels.
 void PrepareByteTables(ShadingJob* job);
 
-// Fills outside_pairs from byte_tables, after PrepareByteTables and PrepareOutsideSpans;
-// table_of_byte[p] is the byte_tables channel (alpha, red, green, blue) of byte p of a pixel.
+// Fills outside_pairs from byte_tables where they pay, after PrepareByteTables and
+// PrepareOutsideSpans; table_of_byte[p] is the byte_tables channel (alpha, red, green, blue)
+// of byte p of a pixel.
 void PrepareOutsidePairs(ShadingJob* job, const int (&table_of_byte)[4]);
 
 // kFlatMaskZero for +0, kFlatMaskOne for 1, else kNotFlatMask. -0 is not treated as 0 so

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <random>
 #include <vector>
 
@@ -78,12 +79,18 @@ void RunOverFrame(Func fn, void* refcon, std::vector<Pixel>& src, std::vector<Pi
     }
 }
 
+// How the pixel functions find the pixels outside the shape: as the spans decide (a frame as
+// small as this one never builds the 8-bit pair tables), with the pair tables, or not at all.
+enum class OutsideChoice { kAsDecided, kPairTables, kUntested };
+
 template <class Pixel, class Func>
-void ExpectSameBits(Func plain, Func (*choose)(ShadingJob*), std::vector<Pixel> src, RandomFrame& frame,
-                    int set) {
+void ExpectSameBits(Func plain, Func (*choose)(ShadingJob*), std::vector<Pixel> src, RandomFrame& frame, int set,
+                    OutsideChoice outside) {
     ShadingJob job{};
     job.context = Resolve(frame);
     PrepareOutsideSpans(&job, kWidth, kHeight);
+    if (outside == OutsideChoice::kPairTables) job.outside_pairs_pay = job.outside_test_pays = true;
+    if (outside == OutsideChoice::kUntested) job.outside_test_pays = false;
     const Func specialised = choose(&job);
     std::vector<Pixel> expected(src.size()), actual(src.size());
     RunOverFrame<Pixel>(plain, &job.context, src, expected);
@@ -99,14 +106,36 @@ void ExpectSameBits(Func plain, Func (*choose)(ShadingJob*), std::vector<Pixel> 
     }
 }
 
+// Modes whose pixel functions lean on what the fill colour alone decides: Soft light's branch
+// per channel (all below the middle, all above, mixed) and the fill's hue sector of "Hue"
+// and "Color" (each sector, and a grey without hue), at full opacity.
+struct FillCase {
+    std::int32_t mode_popup;
+    A_u_char red, green, blue;
+};
+constexpr FillCase kFillCases[] = {
+    {6, 26, 42, 108}, {6, 200, 220, 250}, {6, 30, 200, 128}, {6, 128, 128, 128},
+    {11, 255, 40, 0}, {11, 200, 255, 0}, {11, 0, 255, 90}, {11, 0, 120, 255}, {11, 90, 0, 255}, {11, 255, 0, 120},
+    {11, 128, 128, 128}, {13, 255, 40, 0}, {13, 0, 120, 255}, {13, 255, 0, 120}, {13, 60, 60, 60},
+};
+
 TEST(PixelFunctionsTest, SameBitsAsThePlainPixelFunctions) {
     std::mt19937 rng(11);
     std::uniform_int_distribution<int> byte(0, 255);
     std::uniform_int_distribution<int> short16(0, 32768);
     std::uniform_real_distribution<float> unit(-0.25f, 1.25f);
     const size_t count = static_cast<size_t>(kWidth) * kHeight;
-    for (int set = 0; set < 300; ++set) {
+    constexpr int kRandomSets = 300;
+    for (int set = 0; set < kRandomSets + static_cast<int>(std::size(kFillCases)); ++set) {
         RandomFrame frame = MakeRandomFrame(rng, true);
+        if (set >= kRandomSets) {
+            const FillCase& fill = kFillCases[set - kRandomSets];
+            frame.params[kParamBlendingMode].u.pd.value = fill.mode_popup;
+            frame.params[kParamFillWith].u.pd.value = kFillColor;
+            frame.params[kParamMaskOnly].u.bd.value = 0;
+            frame.params.SetColor(fill.red, fill.green, fill.blue);
+            frame.params.SetOpacityPercent(100);
+        }
         std::vector<PF_Pixel> bytes(count);
         for (auto& p : bytes) {
             p = {static_cast<A_u_char>(byte(rng)), static_cast<A_u_char>(byte(rng)), static_cast<A_u_char>(byte(rng)),
@@ -120,11 +149,18 @@ TEST(PixelFunctionsTest, SameBitsAsThePlainPixelFunctions) {
         std::vector<PF_PixelFloat> floats(count);
         for (auto& p : floats) p = {unit(rng), unit(rng), unit(rng), unit(rng)};
 
-        ExpectSameBits<PF_Pixel, PF_IteratePixel8Func>(test::PlainPixelArgb8, PixelArgb8, bytes, frame, set);
-        ExpectSameBits<PF_Pixel, PF_IteratePixel8Func>(test::PlainPixelBgra8, PixelBgra8, bytes, frame, set);
-        ExpectSameBits<PF_Pixel16, PF_IteratePixel16Func>(test::PlainPixelArgb16, PixelArgb16, shorts, frame, set);
-        ExpectSameBits<PF_PixelFloat, PF_IteratePixelFloatFunc>(test::PlainPixelBgraFloat, PixelBgraFloat, floats,
-                                                                frame, set);
+        for (const OutsideChoice outside :
+             {OutsideChoice::kAsDecided, OutsideChoice::kPairTables, OutsideChoice::kUntested}) {
+            ExpectSameBits<PF_Pixel, PF_IteratePixel8Func>(test::PlainPixelArgb8, PixelArgb8, bytes, frame, set,
+                                                           outside);
+            ExpectSameBits<PF_Pixel, PF_IteratePixel8Func>(test::PlainPixelBgra8, PixelBgra8, bytes, frame, set,
+                                                           outside);
+            if (outside == OutsideChoice::kPairTables) continue;  // 8-bit only
+            ExpectSameBits<PF_Pixel16, PF_IteratePixel16Func>(test::PlainPixelArgb16, PixelArgb16, shorts, frame,
+                                                              set, outside);
+            ExpectSameBits<PF_PixelFloat, PF_IteratePixelFloatFunc>(test::PlainPixelBgraFloat, PixelBgraFloat,
+                                                                    floats, frame, set, outside);
+        }
         if (HasFatalFailure()) return;
     }
 }

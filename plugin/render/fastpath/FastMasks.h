@@ -39,14 +39,21 @@ std::vector<RowSpan> ComputeOutsideSpans(const RenderContext& ctx, A_long column
 // has AVX2 (WideCurveRuns.cpp), a rectangle's corners included; what is left pixel by pixel
 // (Quadratic, Cubic, the rare exact pow) overlaps across the independent pixels of the run.
 
-// The longest run one call computes; runs are whole groups of four pixels.
+// The longest run one call computes; runs are whole groups of eight pixels.
 constexpr int kMaskRunLength = 64;
 
 // masks[i] = the mask of pixel (x + i, y) for i in 0..count-1, count in 1..kMaskRunLength;
-// `masks` has room for count rounded up to a multiple of four (the extra entries are
+// `masks` has room for count rounded up to a multiple of eight (the extra entries are
 // written with masks of the pixels beyond). x + that rounded count must not overflow.
+// Eight pixels per step in the AVX unit where the processor has it (HasWideLanes, below),
+// four in the SSE unit elsewhere (MaskRun.cpp, WideMaskRuns.cpp); the two widths are named
+// below for the tests that hold them to the same bits.
 void EllipseMaskRun(const RenderContext* ctx, A_long x, A_long y, int count, float* masks);
 void RectangleMaskRun(const RenderContext* ctx, A_long x, A_long y, int count, float* masks);
+void EllipseMaskRunFourLanes(const RenderContext* ctx, A_long x, A_long y, int count, float* masks);
+void RectangleMaskRunFourLanes(const RenderContext* ctx, A_long x, A_long y, int count, float* masks);
+void EllipseMaskRunEightLanes(const RenderContext* ctx, A_long x, A_long y, int count, float* masks);
+void RectangleMaskRunEightLanes(const RenderContext* ctx, A_long x, A_long y, int count, float* masks);
 
 // The curves over the band positions of a run, with which the mask runs end: BandCurve and
 // CornerCurve of each wanted pixel, the same bits.
@@ -145,9 +152,10 @@ inline void CornerCurveRun(const RenderContext* ctx, std::uint64_t wanted, const
 // PowCurveBounds.h, each rounded as the SSE unit rounds it, so the bits are those of
 // BandCurveRun and CornerCurveRun's two-lane loops.
 
-// Whether this processor (and its operating system) runs the functions below. Never on
-// Windows: mingw-w64's compiler does not align the stack for 32-byte spills there.
-bool HasWideCurveLanes();
+// Whether this processor (and its operating system) runs the functions below and the mask
+// runs' eight lanes. Never on Windows: mingw-w64's compiler does not align the stack for
+// 32-byte spills there.
+bool HasWideLanes();
 
 // As BandCurveRun and CornerCurveRun, for the three pow curves only, with `t`, `p`, `q` and
 // `values` holding the run's length rounded up to a multiple of four.

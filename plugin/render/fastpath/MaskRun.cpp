@@ -65,7 +65,7 @@ __m128 LinearCorners4(__m128 pu, __m128 qv) {
 }
 
 // The pow curves in four lanes where the processor has them.
-bool WideCurves(const RenderContext* ctx) { return IsPowCurve(ctx->falloff) && HasWideCurveLanes(); }
+bool WideCurves(const RenderContext* ctx) { return IsPowCurve(ctx->falloff) && HasWideLanes(); }
 
 // 1 - m for the whole run (count rounded up to four) where the frame is inverted, after the
 // curves.
@@ -76,7 +76,7 @@ void ApplyInvert(const RenderContext* ctx, int count, float* masks) {
 
 }  // namespace
 
-void EllipseMaskRun(const RenderContext* ctx, A_long x, A_long y, int count, float* masks) {
+void EllipseMaskRunFourLanes(const RenderContext* ctx, A_long x, A_long y, int count, float* masks) {
     const __m128 one = _mm_set1_ps(1.0f);
     const bool feathered = ctx->feather != 0.0f;
     const bool linear = IsLinearFalloff(ctx->falloff);
@@ -112,7 +112,7 @@ void EllipseMaskRun(const RenderContext* ctx, A_long x, A_long y, int count, flo
     ApplyInvert(ctx, count, masks);
 }
 
-void RectangleMaskRun(const RenderContext* ctx, A_long x, A_long y, int count, float* masks) {
+void RectangleMaskRunFourLanes(const RenderContext* ctx, A_long x, A_long y, int count, float* masks) {
     const __m128 one = _mm_set1_ps(1.0f);
     const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
     const bool feathered = ctx->feather != 0.0f;
@@ -165,6 +165,14 @@ void RectangleMaskRun(const RenderContext* ctx, A_long x, A_long y, int count, f
         (wide ? CornerCurveRunWide : CornerCurveRun)(ctx, curved_corners, across_u, across_v, v_constant, masks);
     }
     ApplyInvert(ctx, count, masks);
+}
+
+void EllipseMaskRun(const RenderContext* ctx, A_long x, A_long y, int count, float* masks) {
+    (HasWideLanes() ? EllipseMaskRunEightLanes : EllipseMaskRunFourLanes)(ctx, x, y, count, masks);
+}
+
+void RectangleMaskRun(const RenderContext* ctx, A_long x, A_long y, int count, float* masks) {
+    (HasWideLanes() ? RectangleMaskRunEightLanes : RectangleMaskRunFourLanes)(ctx, x, y, count, masks);
 }
 
 }  // namespace qxv

@@ -1,6 +1,6 @@
 // The four-lane curve runs FastMasks.h declares, in a file of their own: only the functions
 // here are compiled for AVX2 (per-function target attributes), and called only where the
-// processor has it. Other targets, and Windows (see HasWideCurveLanes), get the stubs at the
+// processor has it. Other targets, and Windows (see HasWideLanes), get the stubs at the
 // end.
 #include "render/fastpath/FastMasks.h"
 
@@ -14,7 +14,7 @@ namespace qxv {
 
 #if QXV_WIDE_CURVE_LANES
 
-bool HasWideCurveLanes() {
+bool HasWideLanes() {
     static const bool has = __builtin_cpu_supports("avx2");
     return has;
 }
@@ -79,11 +79,12 @@ QXV_WIDE int GammaPower(const float* t, __m256d* result) {
     return LaneBits(served);
 }
 
-// pow_curve_lanes::ServedByExp of four floats, as lane bits.
+// pow_curve_lanes::ServedByExp of four floats, as lane bits: ordered comparisons, false for a
+// lane that is not a number, as the scalar ones.
 QXV_WIDE int ServedByExp(const float* t) {
-    int lanes = 0;
-    for (int i = 0; i < 4; ++i) lanes |= pow_curve_lanes::ServedByExp(t[i]) ? 1 << i : 0;
-    return lanes;
+    const __m128 value = _mm_loadu_ps(t);
+    return _mm_movemask_ps(_mm_and_ps(_mm_cmp_ps(value, _mm_set1_ps(0x1p-126f), _CMP_GE_OQ),
+                                      _mm_cmp_ps(value, _mm_set1_ps(1.0f), _CMP_LE_OQ)));
 }
 
 // PowCurveBoundsFor on t[0..3].
@@ -196,7 +197,7 @@ void CornerCurveRunWide(const RenderContext* ctx, std::uint64_t wanted, const fl
 
 #else
 
-bool HasWideCurveLanes() { return false; }
+bool HasWideLanes() { return false; }
 void BandCurveRunWide(const RenderContext*, std::uint64_t, const float*, float*) {}
 void CornerCurveRunWide(const RenderContext*, std::uint64_t, const float*, const float*, bool, float*) {}
 

@@ -44,21 +44,37 @@ RenderContext RandomShape(std::mt19937& rng) {
     return ctx;
 }
 
+// Both widths of the runs where the processor has the wider one.
+struct RunWidth {
+    const char* name;
+    void (*ellipse)(const RenderContext*, A_long, A_long, int, float*);
+    void (*rectangle)(const RenderContext*, A_long, A_long, int, float*);
+};
+
+std::vector<RunWidth> RunWidths() {
+    std::vector<RunWidth> widths = {{"four lanes", EllipseMaskRunFourLanes, RectangleMaskRunFourLanes}};
+    if (HasWideLanes()) widths.push_back({"eight lanes", EllipseMaskRunEightLanes, RectangleMaskRunEightLanes});
+    return widths;
+}
+
 TEST(MaskRunTest, EveryPixelOfARunHasItsOwnMask) {
-    std::mt19937 rng(23);
-    std::uniform_int_distribution<int> column(-80, 280), row(-20, 140), length(1, kMaskRunLength);
-    for (int set = 0; set < 400; ++set) {
-        const RenderContext ctx = RandomShape(rng);
-        for (int run = 0; run < 40; ++run) {
-            const A_long x = column(rng), y = row(rng);
-            const int count = length(rng);
-            alignas(16) float masks[kMaskRunLength];
-            (ctx.is_ellipse ? EllipseMaskRun : RectangleMaskRun)(&ctx, x, y, count, masks);
-            for (int i = 0; i < count; ++i) {
-                float alone;
-                (ctx.is_ellipse ? EllipseMask : RectangleMask)(&ctx, x + i, y, &alone);
-                ASSERT_EQ(std::memcmp(&alone, &masks[i], sizeof alone), 0)
-                    << "set " << set << ", pixel (" << x + i << ", " << y << "): " << masks[i] << " vs " << alone;
+    for (const RunWidth& width : RunWidths()) {
+        std::mt19937 rng(23);
+        std::uniform_int_distribution<int> column(-80, 280), row(-20, 140), length(1, kMaskRunLength);
+        for (int set = 0; set < 400; ++set) {
+            const RenderContext ctx = RandomShape(rng);
+            for (int run = 0; run < 40; ++run) {
+                const A_long x = column(rng), y = row(rng);
+                const int count = length(rng);
+                alignas(32) float masks[kMaskRunLength];
+                (ctx.is_ellipse ? width.ellipse : width.rectangle)(&ctx, x, y, count, masks);
+                for (int i = 0; i < count; ++i) {
+                    float alone;
+                    (ctx.is_ellipse ? EllipseMask : RectangleMask)(&ctx, x + i, y, &alone);
+                    ASSERT_EQ(std::memcmp(&alone, &masks[i], sizeof alone), 0)
+                        << width.name << ", set " << set << ", pixel (" << x + i << ", " << y << "): " << masks[i]
+                        << " vs " << alone;
+                }
             }
         }
     }

@@ -182,7 +182,7 @@ TEST_P(PowCurveProofTest, EveryLaneOfARunIsTheInputAlone) {
         void (*corner)(const RenderContext*, std::uint64_t, const float*, const float*, bool, float*);
     };
     std::vector<RunWidth> widths = {{"two lanes", BandCurveRun, CornerCurveRun}};
-    if (HasWideCurveLanes()) widths.push_back({"four lanes", BandCurveRunWide, CornerCurveRunWide});
+    if (HasWideLanes()) widths.push_back({"four lanes", BandCurveRunWide, CornerCurveRunWide});
     std::vector<float> inputs = {0.0f, -0.0f, 0x1p-149f, 0x1p-126f, 0.006f, 0.5f, 0.99999994f, 1.0f, 1.0000001f,
                                  -0.25f, std::numeric_limits<float>::quiet_NaN()};
     std::mt19937 rng(21);

@@ -1,7 +1,7 @@
 // Image files, the format chosen by the file's extension, read into and written from host
 // worlds: Netpbm (.pam, .ppm; .pgm and .pnm in) by qxv's own NetpbmFiles in every build, the
-// rest (PNG, TIFF, OpenEXR, JPEG, ...) through OpenImageIO where the build has it (not the
-// Windows build).
+// rest through OpenImageIO on Linux (PNG, TIFF, OpenEXR, JPEG, ...) and through the Windows
+// Imaging Component in the Windows build (PNG and TIFF: WicFiles.h).
 //
 // Channels: RGB with alpha where the file has it; a file without alpha gets opaque alpha;
 // a one-channel file is grey. Alpha stays as stored (PNG and TIFF are read and written
@@ -13,6 +13,9 @@
 // file's reader converts them (8-bit files as v / 255).
 #pragma once
 
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -36,6 +39,18 @@ std::unique_ptr<hostsim::World> ReadImage(const std::string& path, hostsim::Worl
 // temporary file can stand in for the final one).
 bool WriteImage(const hostsim::World& world, const std::string& path, const std::string& format_name,
                 std::string& error);
+
+// The extension that chooses a file's format, with its dot and in lower case (".png"); empty
+// where the file name has none.
+inline std::string LowerExtension(const std::string& path) {
+    const std::size_t dot = path.find_last_of('.');
+    const std::size_t slash = path.find_last_of("/\\");
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+    std::string extension = path.substr(dot);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
+}
 
 // The 16-bit mappings between files (0..65535) and host worlds (0..32768).
 inline std::uint16_t FileToWorld16(std::uint16_t v) {

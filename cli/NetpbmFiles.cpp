@@ -205,16 +205,6 @@ void PackWorld(const World& world, NetpbmImage& image, Convert convert) {
     }
 }
 
-std::string LowerExtension(const std::string& path) {
-    const std::size_t dot = path.find_last_of('.');
-    const std::size_t slash = path.find_last_of("/\\");
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
-    std::string extension = path.substr(dot);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension;
-}
-
 }  // namespace
 
 bool IsNetpbmPath(const std::string& path) {

@@ -93,16 +93,6 @@ std::wstring WidePath(const std::string& path) {
     return wide;
 }
 
-std::string LowerExtension(const std::string& path) {
-    const std::size_t dot = path.find_last_of('.');
-    const std::size_t slash = path.find_last_of("/\\");
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
-    std::string extension = path.substr(dot);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension;
-}
-
 ComPtr<IWICImagingFactory> Factory(HRESULT& result) {
     ComPtr<IWICImagingFactory> factory;
     result = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory));
@@ -117,10 +107,17 @@ struct OpenedFrame {
     UINT width = 0, height = 0;
 };
 
-bool OpenFrame(IWICImagingFactory& factory, const std::string& path, OpenedFrame& opened, std::string& error) {
+// Within a COM apartment of the caller's.
+bool OpenFrame(const std::string& path, OpenedFrame& opened, std::string& error) {
+    HRESULT result = S_OK;
+    ComPtr<IWICImagingFactory> factory = Factory(result);
+    if (!factory) {
+        error = "cannot read image " + path + ": the Windows Imaging Component is missing (" + Reason(result) + ")";
+        return false;
+    }
     ComPtr<IWICBitmapDecoder> decoder;
     ComPtr<IWICBitmapFrameDecode> frame;
-    HRESULT result = factory.CreateDecoderFromFilename(WidePath(path).c_str(), nullptr, GENERIC_READ,
+    result = factory->CreateDecoderFromFilename(WidePath(path).c_str(), nullptr, GENERIC_READ,
                                                        WICDecodeMetadataCacheOnDemand, &decoder);
     if (SUCCEEDED(result)) result = decoder->GetFrame(0, &frame);
     WICPixelFormatGUID native{};
@@ -145,14 +142,14 @@ bool OpenFrame(IWICImagingFactory& factory, const std::string& path, OpenedFrame
     ComPtr<IWICComponentInfo> info;
     ComPtr<IWICPixelFormatInfo> format_info;
     UINT bits_per_pixel = 0, channels = 0;
-    if (SUCCEEDED(factory.CreateComponentInfo(native, &info)) && SUCCEEDED(info.As(&format_info))) {
+    if (SUCCEEDED(factory->CreateComponentInfo(native, &info)) && SUCCEEDED(info.As(&format_info))) {
         format_info->GetBitsPerPixel(&bits_per_pixel);
         format_info->GetChannelCount(&channels);
     }
     const bool deep = channels > 0 && bits_per_pixel / channels > 8;
     const WICPixelFormatGUID target = deep ? GUID_WICPixelFormat64bppRGBA : GUID_WICPixelFormat32bppRGBA;
     ComPtr<IWICFormatConverter> converter;
-    result = factory.CreateFormatConverter(&converter);
+    result = factory->CreateFormatConverter(&converter);
     if (SUCCEEDED(result)) {
         result = converter->Initialize(frame.Get(), target, WICBitmapDitherTypeNone, nullptr, 0.0,
                                        WICBitmapPaletteTypeCustom);
@@ -168,20 +165,14 @@ bool OpenFrame(IWICImagingFactory& factory, const std::string& path, OpenedFrame
 
 bool DecodeFrame(const std::string& path, NetpbmImage& image, std::string& error) {
     ComApartment apartment;
-    HRESULT result = S_OK;
-    ComPtr<IWICImagingFactory> factory = Factory(result);
     OpenedFrame opened;
-    if (!factory) {
-        error = "cannot read image " + path + ": the Windows Imaging Component is missing (" + Reason(result) + ")";
-        return false;
-    }
-    if (!OpenFrame(*factory.Get(), path, opened, error)) return false;
+    if (!OpenFrame(path, opened, error)) return false;
     const PixelLayout& layout = opened.layout;
     const std::size_t sample_bytes = layout.bits / 8;
     const std::size_t stride = static_cast<std::size_t>(opened.width) * layout.channels * sample_bytes;
     std::vector<std::uint8_t> pixels(stride * opened.height);
-    result = opened.source->CopyPixels(nullptr, static_cast<UINT>(stride), static_cast<UINT>(pixels.size()),
-                                       pixels.data());
+    const HRESULT result =
+        opened.source->CopyPixels(nullptr, static_cast<UINT>(stride), static_cast<UINT>(pixels.size()), pixels.data());
     if (FAILED(result)) {
         error = "cannot read image " + path + ": " + Reason(result) + " (is the file complete?)";
         return false;
@@ -256,14 +247,8 @@ bool EncoderReversesSixteenBits(IWICImagingFactory& factory, const GUID& contain
 
 bool ProbeWithWic(const std::string& path, ImageProbe& probe, std::string& error) {
     ComApartment apartment;
-    HRESULT result = S_OK;
-    ComPtr<IWICImagingFactory> factory = Factory(result);
     OpenedFrame opened;
-    if (!factory) {
-        error = "cannot read image " + path + ": the Windows Imaging Component is missing (" + Reason(result) + ")";
-        return false;
-    }
-    if (!OpenFrame(*factory.Get(), path, opened, error)) return false;
+    if (!OpenFrame(path, opened, error)) return false;
     probe.width = static_cast<int>(opened.width);
     probe.height = static_cast<int>(opened.height);
     probe.channels = opened.layout.channels;

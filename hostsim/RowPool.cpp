@@ -47,8 +47,14 @@ void RowPool::WorkerLoop() {
     }
 }
 
-void RowPool::Run(std::int64_t begin, std::int64_t end, const std::function<bool(std::int64_t)>& row_task) {
-    if (begin >= end) return;
+unsigned RowPool::Run(std::int64_t begin, std::int64_t end, std::int64_t row_pixels,
+                      const std::function<bool(std::int64_t)>& row_task) {
+    if (begin >= end) return 1;
+    if (workers_.empty() || (end - begin) * row_pixels < kPixelsWorthSharing) {
+        for (std::int64_t y = begin; y < end && row_task(y); ++y) {
+        }
+        return 1;
+    }
     {
         std::lock_guard<std::mutex> lock(mutex_);
         task_ = &row_task;
@@ -63,6 +69,7 @@ void RowPool::Run(std::int64_t begin, std::int64_t end, const std::function<bool
     std::unique_lock<std::mutex> lock(mutex_);
     finished_.wait(lock, [&] { return busy_workers_ == 0; });
     task_ = nullptr;
+    return threads();
 }
 
 }  // namespace qxv::hostsim

@@ -58,6 +58,6 @@ private:
     std::atomic<bool> stopped_{false};
 };
 
-unsigned HardwareThreads();  // at least 1
+unsigned HardwareThreads();  // at least 1; the count when first asked
 
 }  // namespace qxv::hostsim

@@ -1,10 +1,14 @@
 #include "hostsim/RowPool.h"
 
+#include <algorithm>
+
 namespace qxv::hostsim {
 
 unsigned HardwareThreads() {
-    const unsigned cores = std::thread::hardware_concurrency();
-    return cores ? cores : 1;
+    // Asked once: the C library reads the count from a file under /sys on every call, an
+    // open, a read and a close that cost a small frame a third of its time.
+    static const unsigned cores = std::max(std::thread::hardware_concurrency(), 1u);
+    return cores;
 }
 
 RowPool::RowPool(unsigned threads) {
@@ -47,8 +51,14 @@ void RowPool::WorkerLoop() {
     }
 }
 
-void RowPool::Run(std::int64_t begin, std::int64_t end, const std::function<bool(std::int64_t)>& row_task) {
-    if (begin >= end) return;
+unsigned RowPool::Run(std::int64_t begin, std::int64_t end, std::int64_t row_pixels,
+                      const std::function<bool(std::int64_t)>& row_task) {
+    if (begin >= end) return 1;
+    if (workers_.empty() || (end - begin) * row_pixels < kPixelsWorthSharing) {
+        for (std::int64_t y = begin; y < end && row_task(y); ++y) {
+        }
+        return 1;
+    }
     {
         std::lock_guard<std::mutex> lock(mutex_);
         task_ = &row_task;
@@ -63,6 +73,7 @@ void RowPool::Run(std::int64_t begin, std::int64_t end, const std::function<bool
     std::unique_lock<std::mutex> lock(mutex_);
     finished_.wait(lock, [&] { return busy_workers_ == 0; });
     task_ = nullptr;
+    return threads();
 }
 
 }  // namespace qxv::hostsim

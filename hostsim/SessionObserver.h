@@ -49,7 +49,7 @@ struct IterationReport {
     A_long rows_done = 0;         // rows whose every pixel was shaded
     A_long progress_current = 0;  // the last progress reported ...
     A_long progress_final = 0;    // ... out of this
-    unsigned threads = 0;
+    unsigned threads = 0;         // the rows were handed to (small frames stay on one)
     PF_Err result = PF_Err_NONE;
 };
 

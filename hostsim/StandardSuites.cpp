@@ -370,7 +370,7 @@ PF_Err Iterate(const char* call, bool deep, PF_InData* in_data, A_long progress_
         return false;
     };
 
-    pool.Run(region.top, region.bottom, [&](std::int64_t row) {
+    const unsigned threads = pool.Run(region.top, region.bottom, region.right - region.left, [&](std::int64_t row) {
         const A_long y = static_cast<A_long>(row);
         if (PF_Err aborted = session->Intercept("abort")) return stop_with(aborted);
         if (PF_Err e = IterateRow(pix_fn, refcon, y, region.left, region.right, PixelAt<Pixel>(src, region.left, y),
@@ -388,11 +388,11 @@ PF_Err Iterate(const char* call, bool deep, PF_InData* in_data, A_long progress_
 
     err = first_error.load();
     if (SessionObserver* observer = session->observer()) {
-        observer->Iterated(IterationReport{rows_done.load(), progress.load(), progress_final, pool.threads(), err});
+        observer->Iterated(IterationReport{rows_done.load(), progress.load(), progress_final, threads, err});
         session->Report(call,
                         "rows " + std::to_string(region.top) + ".." + std::to_string(region.bottom) + " of " +
                             RectText(region) + ", progress " + std::to_string(progress.load()) + "/" +
-                            std::to_string(progress_final) + ", " + std::to_string(pool.threads()) + " threads",
+                            std::to_string(progress_final) + ", " + std::to_string(threads) + " threads",
                         err);
     }
     return err;

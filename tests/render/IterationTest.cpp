@@ -65,15 +65,17 @@ TEST_P(AbortTest, CancelMidFrameReturnsTheInterrupt) {
     SetParams(*host, kBandAcrossFrame);
     host->SetIterationThreads(2);
     host->failures().FailCall("abort", 30, PF_Interrupt_CANCEL);
-    World input(GetParam(), 120, 80);
-    World output(GetParam(), 120, 80);
+    // Large enough to be shared between the threads.
+    World input(GetParam(), 160, 120);
+    World output(GetParam(), 160, 120);
     FillVaried(input);
 
     EXPECT_EQ(hostsim::RenderFrame(*host, input, output), PF_Interrupt_CANCEL);
     EXPECT_TRUE(host->CommandViolations().empty()) << host->CommandViolations().front();
     const hostsim::IterationReport report = hostsim::LastIteration(*host);
     EXPECT_EQ(report.result, PF_Interrupt_CANCEL);
-    EXPECT_LT(report.rows_done, 80);
+    EXPECT_EQ(report.threads, 2u);
+    EXPECT_LT(report.rows_done, 120);
     EXPECT_LT(report.progress_current, report.progress_final);
     EXPECT_TRUE(output.GuardsIntact());
 }
@@ -93,21 +95,30 @@ INSTANTIATE_TEST_SUITE_P(Formats, AbortTest, kIteratedFormats, FormatLabel);
 
 class ThreadCountTest : public testing::TestWithParam<WorldFormat> {};
 
+// A frame of a preview's size is shared among the threads asked for; a thumbnail stays on the
+// calling thread, where waking a worker would cost more than its rows. Either way the frame
+// is the same as on one thread.
 TEST_P(ThreadCountTest, SameFrameOnOneAndManyThreads) {
-    std::vector<std::uint8_t> frames[2];
-    const unsigned threads[2] = {1, 5};
-    for (int i = 0; i < 2; ++i) {
-        auto host = ReadyHost(GetParam());
-        SetParams(*host, kBandAcrossFrame);
-        host->SetIterationThreads(threads[i]);
-        World input(GetParam(), 131, 77);
-        World output(GetParam(), 131, 77);
-        FillVaried(input);
-        ASSERT_EQ(hostsim::RenderFrame(*host, input, output), PF_Err_NONE);
-        EXPECT_EQ(hostsim::LastIteration(*host).threads, threads[i]);
-        frames[i] = output.PackedPixels();
+    struct Frame {
+        A_long width, height;
+        unsigned threads_used;  // of five
+    };
+    for (const Frame frame : {Frame{192, 108, 5}, Frame{64, 64, 1}}) {
+        std::vector<std::uint8_t> frames[2];
+        const unsigned threads[2] = {1, 5};
+        for (int i = 0; i < 2; ++i) {
+            auto host = ReadyHost(GetParam());
+            SetParams(*host, kBandAcrossFrame);
+            host->SetIterationThreads(threads[i]);
+            World input(GetParam(), frame.width, frame.height);
+            World output(GetParam(), frame.width, frame.height);
+            FillVaried(input);
+            ASSERT_EQ(hostsim::RenderFrame(*host, input, output), PF_Err_NONE);
+            EXPECT_EQ(hostsim::LastIteration(*host).threads, i ? frame.threads_used : 1u) << frame.width;
+            frames[i] = output.PackedPixels();
+        }
+        EXPECT_EQ(frames[0], frames[1]) << frame.width;
     }
-    EXPECT_EQ(frames[0], frames[1]);
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, ThreadCountTest, kIteratedFormats, FormatLabel);

@@ -10,9 +10,12 @@
 
 #include "AE_Effect.h"
 #include "AE_EffectSuites.h"
+#include "params/BlendModes.h"
 #include "params/ParamIndex.h"
+#include "render/FalloffCurves.h"
 #include "render/PixelFunctions.h"
 #include "render/RenderSetup.h"
+#include "tests/render/ParamSet.h"
 #include "tests/render/PlainPixelFunctions.h"
 
 namespace {
@@ -24,38 +27,18 @@ constexpr A_long kRowbytes = kWidth * 4 + 64;  // padded rows, as hosts allocate
 
 enum class Case { kDefault, kWideLinearEllipse, kWideLinearRectangle, kWideGaussian, kHueMode };
 
-struct Params {
-    PF_ParamDef defs[kParamCount];
-    PF_ParamDef* list[kParamCount];
-
-    explicit Params(Case c) {
-        std::memset(defs, 0, sizeof defs);
-        for (int i = 0; i < kParamCount; ++i) list[i] = &defs[i];
-        defs[kParamVignetteType].u.pd.value = kVignetteEllipse;
-        defs[kParamOrigin].u.td.x_value = 50 << 16;
-        defs[kParamOrigin].u.td.y_value = 50 << 16;
-        defs[kParamWidth].u.fs_d.value = 300;
-        defs[kParamHeight].u.fs_d.value = 200;
-        defs[kParamFeather].u.fs_d.value = 100;
-        defs[kParamFillWith].u.pd.value = kFillColor;
-        defs[kParamColor].u.cd.value = PF_Pixel{255, 0, 0, 0};
-        defs[kParamOpacity].u.fd.value = 25 << 16;
-        defs[kParamBlendingMode].u.pd.value = 3;  // Multiply
-        defs[kParamAlphaFalloff].u.pd.value = 1;  // Linear
-        if (c == Case::kDefault || c == Case::kHueMode) {
-            if (c == Case::kHueMode) defs[kParamBlendingMode].u.pd.value = 14;  // Luminosity
-            return;
-        }
-        // A band across most of the frame: the shape spans it and the feather is most of the half-width.
-        defs[kParamOrigin].u.td.x_value = (kWidth / 2) << 16;
-        defs[kParamOrigin].u.td.y_value = (kHeight / 2) << 16;
-        defs[kParamWidth].u.fs_d.value = 4400;
-        defs[kParamHeight].u.fs_d.value = 2800;
-        defs[kParamFeather].u.fs_d.value = 1900;
-        if (c == Case::kWideLinearRectangle) defs[kParamVignetteType].u.pd.value = kVignetteRectangle;
-        if (c == Case::kWideGaussian) defs[kParamAlphaFalloff].u.pd.value = 5;
-    }
-};
+// The registration's defaults, and for the wide cases a band across most of the frame: the
+// shape spans it and the feather is most of the half-width.
+void SetCase(Case c, test::ParamSet& params) {
+    if (c == Case::kHueMode) params[kParamBlendingMode].u.pd.value = kBlendPopupLuminosity;
+    if (c == Case::kDefault || c == Case::kHueMode) return;
+    params.SetOrigin(kWidth / 2, kHeight / 2);
+    params[kParamWidth].u.fs_d.value = 4400;
+    params[kParamHeight].u.fs_d.value = 2800;
+    params[kParamFeather].u.fs_d.value = 1900;
+    if (c == Case::kWideLinearRectangle) params[kParamVignetteType].u.pd.value = kVignetteRectangle;
+    if (c == Case::kWideGaussian) params[kParamAlphaFalloff].u.pd.value = kFalloffGaussian;
+}
 
 struct Frame {
     std::vector<unsigned char> src = std::vector<unsigned char>(static_cast<size_t>(kRowbytes) * kHeight);
@@ -76,7 +59,8 @@ void IterateFrame(Frame& frame, PF_IteratePixel8Func fn, void* refcon) {
 }
 
 void Prepare(Case c, ShadingJob* job) {
-    Params params(c);
+    test::ParamSet params;
+    SetCase(c, params);
     PF_InData in_data;
     std::memset(&in_data, 0, sizeof in_data);
     in_data.downsample_x = in_data.downsample_y = in_data.pixel_aspect_ratio = {1, 1};

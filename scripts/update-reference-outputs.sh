@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Rewrites tests/cli/reference/*.json from qxv as built now: the JSON of info, handles, drag
-# and params-ui on the fixed inputs of ReferenceOutputsTest. Only for a change that means to
+# Rewrites tests/cli/reference/*.json from qxv as built now: the JSON of info, handles, drag,
+# params-ui, overlay --strokes-json and preview --json on the fixed inputs of
+# ReferenceOutputsTest. Only for a change that means to
 # change what users read; the test fails on any other, and the commit says why they moved.
 set -euo pipefail
 cd "$(dirname "$0")/.."

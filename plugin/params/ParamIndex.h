@@ -18,7 +18,7 @@ enum ParamIndex {
     kParamFillWith,       // popup: 1 Color, 2 Transparent
     kParamColor,          // colour, 8-bit
     kParamOpacity,        // fixed slider, 16.16 percent
-    kParamBlendingMode,   // popup, 23 offered choices
+    kParamBlendingMode,   // popup: params/BlendModes.h
     kParamInvert,         // checkbox
     kParamMaskOnly,       // checkbox
     kParamAlphaFalloff,   // popup, 6 curves

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "AE_Effect.h"
+#include "params/BlendModes.h"
 #include "params/ParamIndex.h"
 #include "params/StringTable.h"
 
@@ -47,9 +48,10 @@ inline constexpr ParamRecord kParamTable[] = {
     {kParamColor, 12, PF_Param_COLOR, 0, StringTableText(StrID_Color_Param_Name), nullptr, 0, 0, 0, nullptr},
     {kParamOpacity, 5, PF_Param_FIX_SLIDER, 0, StringTableText(StrID_Opacity_Param_Name),
      StringTableText(StrID_Opacity_Disabled_Param_Name), 25, kMaxOpacity, 0, nullptr},
-    // 23 choices although the text names 25: the last two are never offered.
+    // Fewer choices than the text names: the last modes are never offered.
     {kParamBlendingMode, 7, PF_Param_POPUP, kCannotTimeVary, StringTableText(StrID_BlendMode_Param_Name),
-     StringTableText(StrID_BlendMode_Disabled_Param_Name), 3, 0, 23, StringTableText(StrID_BlendMode_Choices)},
+     StringTableText(StrID_BlendMode_Disabled_Param_Name), kBlendPopupMultiply, 0, kBlendPopupOffered,
+     StringTableText(StrID_BlendMode_Choices)},
     {kParamInvert, 8, PF_Param_CHECKBOX, kCannotTimeVary, StringTableText(StrID_Invert_Param_Name), nullptr, 0, 0,
      0, "Invert mask"},
     {kParamMaskOnly, 9, PF_Param_CHECKBOX, kSupervised, StringTableText(StrID_MaskOnly_Param_Name), nullptr, 0, 0, 0,

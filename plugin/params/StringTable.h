@@ -2,7 +2,7 @@
 #pragma once
 
 #include "AE_Effect.h"
-#include "render/Blending.h"
+#include "params/BlendModes.h"
 
 namespace qxv {
 

@@ -1,12 +1,15 @@
-// The specialised pixel functions against the plain ones, and the plain mask against the
-// mask arithmetic exactly as documented (without the band-position limit), over many random
-// parameter sets and pixels. Equality is bitwise.
+// The specialised pixel functions against the plain ones over many random parameter sets and
+// pixels, bit for bit; and the mask against what any correct mask must be: the shapes'
+// geometry, its symmetries, a falloff that never falls, invert as 1 minus the mask, and each
+// curve at hand-computed points.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <iterator>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "ParamSet.h"
@@ -165,64 +168,154 @@ TEST(PixelFunctionsTest, SameBitsAsThePlainPixelFunctions) {
     }
 }
 
-// The mask as documented, step by step, with nothing limited.
-float DocumentedMask(const RenderContext& c, A_long x, A_long y) {
-    const float fx = static_cast<float>(x), fy = static_cast<float>(y);
-    const float u = c.pixel_to_shape[0][0] * fx + c.pixel_to_shape[0][1] * fy + c.pixel_to_shape[0][2];
-    const float v = c.pixel_to_shape[1][0] * fx + c.pixel_to_shape[1][1] * fy + c.pixel_to_shape[1][2];
-    float m = 0.0f;
-    if (c.is_ellipse) {
-        const float u2 = u * u, v2 = v * v;
-        if (v2 * c.coef_v + u2 * c.coef_u >= 1.0f) {
-            m = 1.0f;
-        } else if (c.feather != 0.0f && v2 * c.inv_inner_height_sq + u2 * c.inv_inner_width_sq > 1.0f) {
-            const float r = sqrtf(v2 + u2);
-            const float du = u / r, dv = v / r;
-            const float r_in = c.inner_ab / sqrtf(du * c.inner_height_sq * du + dv * c.inner_width_sq * dv);
-            const float r_out = c.outer_ab / sqrtf(dv * c.width_sq * dv + du * c.height_sq * du);
-            const float t = (r - r_in) / (r_out - r_in);
-            m = static_cast<float>(FalloffCurve(&c, t));
-        }
+// ---- The mask by its properties -----------------------------------------------------------
+// Unturned shapes centred on a pixel of the frame, measured in pixels from the origin: what
+// the mask must be whatever arithmetic computes it.
+
+constexpr A_long kOriginX = 48, kOriginY = 32;
+
+struct MaskShape {
+    const char* name;
+    VignetteType type;
+    double width, height, feather;
+};
+constexpr MaskShape kMaskShapes[] = {
+    {"wide ellipse", kVignetteEllipse, 80, 40, 20},
+    {"tall ellipse", kVignetteEllipse, 50, 90, 15},
+    {"thin-band ellipse", kVignetteEllipse, 70, 50, 3},
+    {"wide rectangle", kVignetteRectangle, 80, 40, 20},
+    {"tall rectangle", kVignetteRectangle, 50, 90, 15},
+    {"thin-band rectangle", kVignetteRectangle, 70, 50, 3},
+};
+
+RenderContext MaskContext(const MaskShape& shape, int falloff, bool invert) {
+    ParamSet params;
+    params[kParamVignetteType].u.pd.value = shape.type;
+    params.SetOrigin(kOriginX, kOriginY);
+    params[kParamWidth].u.fs_d.value = shape.width;
+    params[kParamHeight].u.fs_d.value = shape.height;
+    params[kParamFeather].u.fs_d.value = shape.feather;
+    params[kParamAlphaFalloff].u.pd.value = falloff;
+    params[kParamInvert].u.bd.value = invert;
+    PF_InData in_data = test::FullResolutionInData();
+    RenderContext ctx{};
+    SetUpMask(&in_data, params.list, &ctx);
+    return ctx;
+}
+
+float MaskAt(const RenderContext& ctx, A_long x, A_long y) {
+    float m;
+    if (ctx.is_ellipse) {
+        EllipseMask(&ctx, x, y, &m);
     } else {
-        const float au = fabsf(u), av = fabsf(v);
-        if (au >= c.half_width || av >= c.half_height) {
-            m = 1.0f;
-        } else if (c.feather != 0.0f) {
-            if (au >= c.inner_half_width && av >= c.inner_half_height) {
-                const float p = (au - c.inner_half_width) * c.coef_u;
-                const float q = (av - c.inner_half_height) * c.coef_v;
-                const double g = std::sqrt(FalloffCurve(&c, p) * FalloffCurve(&c, p) +
-                                           FalloffCurve(&c, q) * FalloffCurve(&c, q));
-                m = static_cast<float>(g > 1.0 ? 1.0 : g);
-            } else if (au >= c.inner_half_width) {
-                m = static_cast<float>(FalloffCurve(&c, (au - c.inner_half_width) * c.coef_u));
-            } else if (av >= c.inner_half_height) {
-                m = static_cast<float>(FalloffCurve(&c, (av - c.inner_half_height) * c.coef_v));
+        RectangleMask(&ctx, x, y, &m);
+    }
+    return m;
+}
+
+// The linear mask from the shape's geometry alone. The inner outline is the outer one drawn
+// the feather in from the ends of the width axis, and the height axis in proportion, so the
+// ellipse's band position is the radius in units of the outer ellipse, rescaled between the
+// two; the rectangle's is each side's distance into its band, combined in the corners as a
+// distance. near_outline: too close to an outline for the side it falls on to be certain.
+double LinearMask(const MaskShape& shape, double dx, double dy, bool* near_outline) {
+    const double a = shape.width / 2, b = shape.height / 2, f = shape.feather;
+    const double inner = (a - f) / a;  // the inner outline's scale
+    constexpr double kNear = 1e-4;
+    if (shape.type == kVignetteEllipse) {
+        const double rho = std::sqrt(dx * dx / (a * a) + dy * dy / (b * b));
+        *near_outline = std::fabs(rho - 1) < kNear || std::fabs(rho - inner) < kNear;
+        if (rho >= 1) return 1;
+        return rho <= inner ? 0 : (rho - inner) / (1 - inner);
+    }
+    const double ax = std::fabs(dx), ay = std::fabs(dy), fb = f * b / a;
+    *near_outline = std::fabs(ax - a) < kNear || std::fabs(ay - b) < kNear || std::fabs(ax - inner * a) < kNear ||
+                    std::fabs(ay - inner * b) < kNear;
+    if (ax >= a || ay >= b) return 1;
+    const double tu = std::max(0.0, (ax - inner * a) / f), tv = std::max(0.0, (ay - inner * b) / fb);
+    return std::min(1.0, std::sqrt(tu * tu + tv * tv));
+}
+
+TEST(PixelFunctionsTest, LinearMaskFollowsTheShapesGeometry) {
+    for (const MaskShape& shape : kMaskShapes) {
+        const RenderContext ctx = MaskContext(shape, kFalloffLinear, false);
+        for (A_long y = 0; y < kHeight; ++y) {
+            for (A_long x = 0; x < kWidth; ++x) {
+                bool near_outline;
+                const double expected = LinearMask(shape, x - kOriginX, y - kOriginY, &near_outline);
+                const float m = MaskAt(ctx, x, y);
+                if (near_outline) {
+                    ASSERT_NEAR(m, expected, 1e-3) << shape.name << " at (" << x << ", " << y << ")";
+                } else if (expected == 0.0 || expected == 1.0) {
+                    ASSERT_EQ(m, expected) << shape.name << " at (" << x << ", " << y << ")";
+                } else {
+                    ASSERT_NEAR(m, expected, 1e-5) << shape.name << " at (" << x << ", " << y << ")";
+                }
             }
         }
     }
-    return c.invert ? 1.0f - m : m;
 }
 
-// The limit on the band position must never touch a shape with a real band.
-TEST(PixelFunctionsTest, MaskMatchesTheDocumentedArithmeticForRealShapes) {
-    std::mt19937 rng(5);
-    for (int set = 0; set < 300; ++set) {
-        RandomFrame frame = MakeRandomFrame(rng, false);
-        const RenderContext ctx = Resolve(frame);
-        for (A_long y = 0; y < kHeight; ++y) {
-            for (A_long x = 0; x < kWidth; ++x) {
-                float m;
-                if (ctx.is_ellipse) {
-                    EllipseMask(&ctx, x, y, &m);
-                } else {
-                    RectangleMask(&ctx, x, y, &m);
+// Every curve: the mask lies in 0..1, is mirror-symmetric about both axes of an unturned
+// shape, never falls from the origin outwards along a row or a column, and is exactly
+// 1 minus itself where inverted.
+TEST(PixelFunctionsTest, MaskIsSymmetricMonotonicAndInvertedExactly) {
+    for (const MaskShape& shape : kMaskShapes) {
+        for (int falloff = kFalloffLinear; falloff <= kFalloffExponential; ++falloff) {
+            SCOPED_TRACE(std::string(shape.name) + ", falloff " + std::to_string(falloff));
+            const RenderContext ctx = MaskContext(shape, falloff, false);
+            const RenderContext inverted = MaskContext(shape, falloff, true);
+            const A_long reach = kOriginY;  // the frame holds the origin's mirror images up to here
+            for (A_long dy = 0; dy < reach; ++dy) {
+                float previous_in_row = 0.0f;
+                for (A_long dx = 0; dx < reach; ++dx) {
+                    const float m = MaskAt(ctx, kOriginX + dx, kOriginY + dy);
+                    ASSERT_TRUE(m >= 0.0f && m <= 1.0f) << m << " at " << dx << ", " << dy;
+                    ASSERT_EQ(MaskAt(ctx, kOriginX - dx, kOriginY + dy), m) << dx << ", " << dy;
+                    ASSERT_EQ(MaskAt(ctx, kOriginX + dx, kOriginY - dy), m) << dx << ", " << dy;
+                    ASSERT_EQ(MaskAt(ctx, kOriginX - dx, kOriginY - dy), m) << dx << ", " << dy;
+                    ASSERT_GE(m, previous_in_row) << "along the row, at " << dx << ", " << dy;
+                    if (dy > 0) {
+                        ASSERT_GE(m, MaskAt(ctx, kOriginX + dx, kOriginY + dy - 1)) << "down the column, at " << dx
+                                                                                    << ", " << dy;
+                    }
+                    ASSERT_EQ(MaskAt(inverted, kOriginX + dx, kOriginY + dy), 1.0f - m) << dx << ", " << dy;
+                    previous_in_row = m;
                 }
-                const float documented = DocumentedMask(ctx, x, y);
-                ASSERT_EQ(std::memcmp(&m, &documented, sizeof m), 0)
-                    << "parameter set " << set << " at (" << x << ", " << y << "): " << m << " vs " << documented;
             }
+            EXPECT_EQ(MaskAt(ctx, kOriginX, kOriginY), 0.0f) << "the origin is inside";
+            EXPECT_EQ(MaskAt(ctx, 0, 0), 1.0f) << "the frame's corner is outside";
         }
+    }
+}
+
+// Each curve halfway across the band, worked out by hand: the band's middle on the width
+// axis, on the height axis, and (rectangle) both at once in a corner.
+TEST(PixelFunctionsTest, CurvesHalfwayAcrossTheBand) {
+    struct Point {
+        int falloff;
+        double middle, corner;
+    };
+    const Point points[] = {
+        {kFalloffLinear, 0.5, 0.7071067811865476},
+        {kFalloffQuadratic, 0.25, 0.3535533905932738},
+        {kFalloffCubic, 0.125, 0.1767766952966369},
+        {kFalloffGamma22, 0.7300160053272607, 1.0},
+        {kFalloffGaussian, 0.6467311929761015, 0.9146160243165341},
+        {kFalloffExponential, 0.6125741132772068, 0.8663106189552985},
+    };
+    // 80 x 40 with a feather of 20: the band runs 20..40 across and 10..20 down.
+    const MaskShape ellipse{"ellipse", kVignetteEllipse, 80, 40, 20};
+    const MaskShape rectangle{"rectangle", kVignetteRectangle, 80, 40, 20};
+    for (const Point& point : points) {
+        SCOPED_TRACE("falloff " + std::to_string(point.falloff));
+        for (const MaskShape& shape : {ellipse, rectangle}) {
+            const RenderContext ctx = MaskContext(shape, point.falloff, false);
+            EXPECT_NEAR(MaskAt(ctx, kOriginX + 30, kOriginY), point.middle, 1e-6) << shape.name;
+            EXPECT_NEAR(MaskAt(ctx, kOriginX, kOriginY + 15), point.middle, 1e-6) << shape.name;
+        }
+        EXPECT_NEAR(MaskAt(MaskContext(rectangle, point.falloff, false), kOriginX + 30, kOriginY + 15), point.corner,
+                    1e-6);
     }
 }
 

@@ -14,6 +14,7 @@
 #include "hostsim/instruments/PeImage.h"
 #include "hostsim/StandardSuites.h"
 #include "HostReport.h"
+#include "Options.h"
 #include "Session.h"
 
 namespace qxv::cli {
@@ -219,31 +220,31 @@ Json MakeJson(const Session& session, hostsim::Host& host, const std::string& ab
 }  // namespace
 
 int RunInfo(const std::vector<std::string>& args) {
+    SessionOptions options;
+    bool trace = false, json = false;
+    std::optional<std::string> aex_path;
     CommandLine command_line(kCommand, "", kDescription);
-    command_line.HostOptions().FailureOptions().Option(
-        "aex", "PATH",
-        "read the PiPL from this Windows .aex (default: QX_Vignette.pipl beside a Linux plug-in, the loaded "
-        "library's own resource on Windows)");
+    command_line.HostOptions(options, trace, json)
+        .FailureOptions(options)
+        .Option("aex", "PATH",
+                "read the PiPL from this Windows .aex (default: QX_Vignette.pipl beside a Linux plug-in, the loaded "
+                "library's own resource on Windows)",
+                aex_path);
     if (const auto done = command_line.Parse(args)) return *done;
     std::string error;
     if (!command_line.arguments().empty()) {
         return Fail(kCommand, "unexpected argument " + command_line.arguments()[0], kExitUsage);
     }
-    SessionOptions options;
-    if (!ReadSessionOptions(command_line, options, error)) return Fail(kCommand, error, kExitUsage);
 
     Session session;
     if (!OpenSession(options, session, error, /*tolerate_setup_errors=*/true)) return Fail(kCommand, error, kExitFailure);
     hostsim::Host& host = *session.instruments;
-    std::optional<std::string> aex_path;
-    if (command_line.Has("aex")) aex_path = command_line.Text("aex");
     PiPLSource pipl = ReadPiPL(aex_path, *session.library);
     if (aex_path && !pipl.error.empty()) return Fail(kCommand, pipl.error, kExitFailure);
 
     PF_Err about_result = host.About();
     std::string about = CText(host.out_data().return_msg, sizeof host.out_data().return_msg);
-    const bool trace = command_line.Has("trace");
-    if (command_line.Has("json")) {
+    if (json) {
         std::cout << hostsim::DumpJson(MakeJson(session, host, about, about_result, pipl, trace), 2) << "\n";
     } else {
         PrintText(session, host, about, about_result, pipl);

@@ -88,31 +88,30 @@ PiPLSource ReadPiPL(const std::optional<std::string>& aex_path, const hostsim::P
 std::string CText(const char* text, std::size_t size) { return std::string(text, strnlen(text, size)); }
 
 std::string RangeText(const RegisteredParam& param) {
-    const PF_ParamDefUnion& u = param.def.u;
     std::ostringstream text;
-    switch (param.def.param_type) {
-        case PF_Param_FLOAT_SLIDER:
-            text << "valid " << u.fs_d.valid_min << ".." << u.fs_d.valid_max << ", slider " << u.fs_d.slider_min
-                 << ".." << u.fs_d.slider_max << ", precision " << u.fs_d.precision;
-            break;
-        case PF_Param_FIX_SLIDER:
-            text << "valid " << u.fd.valid_min / 65536.0 << ".." << u.fd.valid_max / 65536.0 << ", slider "
-                 << u.fd.slider_min / 65536.0 << ".." << u.fd.slider_max / 65536.0 << ", precision " << u.fd.precision;
-            break;
-        case PF_Param_POINT:
-            text << (u.td.restrict_bounds ? "bounds restricted" : "bounds not restricted");
-            break;
-        case PF_Param_POPUP: {
-            text << param.choices.size() << " choices:";
-            for (std::size_t i = 0; i < param.choices.size(); ++i) text << (i ? ", " : " ") << param.choices[i];
-            break;
-        }
-        case PF_Param_CHECKBOX:
-            text << "\"" << param.checkbox_text << "\"";
-            break;
-        default:
-            break;
-    }
+    hostsim::VisitParam(
+        param, hostsim::Overloaded{
+                   [&](const PF_FloatSliderDef& d) {
+                       text << "valid " << d.valid_min << ".." << d.valid_max << ", slider " << d.slider_min << ".."
+                            << d.slider_max << ", precision " << d.precision;
+                   },
+                   [&](const PF_FixedSliderDef& d) {
+                       text << "valid " << d.valid_min / 65536.0 << ".." << d.valid_max / 65536.0 << ", slider "
+                            << d.slider_min / 65536.0 << ".." << d.slider_max / 65536.0 << ", precision "
+                            << d.precision;
+                   },
+                   [&](const PF_PointDef& d) {
+                       text << (d.restrict_bounds ? "bounds restricted" : "bounds not restricted");
+                   },
+                   [&](const PF_PopupDef&) {
+                       text << param.choices.size() << " choices:";
+                       for (std::size_t i = 0; i < param.choices.size(); ++i) {
+                           text << (i ? ", " : " ") << param.choices[i];
+                       }
+                   },
+                   [&](const PF_CheckBoxDef&) { text << "\"" << param.checkbox_text << "\""; },
+                   [](const auto&) {},
+               });
     if (const std::string unit = hostsim::SliderUnit(param); !unit.empty()) text << ", " << unit;
     return text.str();
 }

@@ -9,7 +9,7 @@
 #include "AE_Effect.h"
 #include "hostsim/instruments/Host.h"
 #include "hostsim/instruments/OverlayEvents.h"
-#include "Options.h"
+#include "cli/Options.h"
 
 namespace qxv::cli {
 

@@ -1,11 +1,11 @@
-#include "Options.h"
+#include "cli/Options.h"
 
 #include <CLI/CLI.hpp>
 #include <iostream>
 
-#include "Commands.h"
-#include "OptionValues.h"
-#include "Session.h"
+#include "cli/Commands.h"
+#include "cli/OptionValues.h"
+#include "cli/Session.h"
 
 namespace qxv::cli {
 

@@ -1,4 +1,4 @@
-#include "Session.h"
+#include "cli/Session.h"
 
 #include <cstring>
 

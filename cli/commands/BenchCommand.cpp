@@ -11,10 +11,10 @@
 #include <iostream>
 #include <sstream>
 
-#include "Commands.h"
+#include "cli/Commands.h"
 #include "hostsim/instruments/Host.h"
-#include "OptionValues.h"
-#include "Session.h"
+#include "cli/OptionValues.h"
+#include "cli/Session.h"
 #include "hostsim/StandardSuites.h"
 
 namespace qxv::cli {

@@ -1,4 +1,4 @@
-#include "PreviewSession.h"
+#include "cli/preview/PreviewSession.h"
 
 #include <chrono>
 #include <cmath>
@@ -9,7 +9,7 @@
 #include "hostsim/instruments/OverlayEvents.h"
 #include "hostsim/instruments/Json.h"
 #include "hostsim/Params.h"
-#include "HostReport.h"
+#include "cli/HostReport.h"
 
 namespace qxv::cli {
 

@@ -3,11 +3,11 @@
 // controls change: names, disabled state and the out flags.
 #include <iostream>
 
-#include "Commands.h"
+#include "cli/Commands.h"
 #include "hostsim/instruments/Json.h"
-#include "HostReport.h"
-#include "Options.h"
-#include "Session.h"
+#include "cli/HostReport.h"
+#include "cli/Options.h"
+#include "cli/Session.h"
 
 namespace qxv::cli {
 

@@ -7,15 +7,15 @@
 #include <optional>
 #include <sstream>
 
-#include "Commands.h"
+#include "cli/Commands.h"
 #include "hostsim/instruments/Json.h"
 #include "hostsim/Params.h"
 #include "hostsim/PluginLibrary.h"
 #include "hostsim/instruments/PeImage.h"
 #include "hostsim/StandardSuites.h"
-#include "HostReport.h"
-#include "Options.h"
-#include "Session.h"
+#include "cli/HostReport.h"
+#include "cli/Options.h"
+#include "cli/Session.h"
 
 namespace qxv::cli {
 

@@ -1,13 +1,13 @@
-#include "OverlayWorkspace.h"
+#include "cli/overlay/OverlayWorkspace.h"
 
 #include <algorithm>
 #include <cmath>
 #include <iostream>
 
-#include "Commands.h"
-#include "ImageFiles.h"
-#include "PendingFile.h"
-#include "OptionValues.h"
+#include "cli/Commands.h"
+#include "cli/images/ImageFiles.h"
+#include "cli/PendingFile.h"
+#include "cli/OptionValues.h"
 #include "hostsim/Params.h"
 
 namespace qxv::cli {

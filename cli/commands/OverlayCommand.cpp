@@ -3,11 +3,11 @@
 #include <iostream>
 #include <optional>
 
-#include "Commands.h"
+#include "cli/Commands.h"
 #include "hostsim/instruments/Json.h"
-#include "OverlayWorkspace.h"
-#include "PendingFile.h"
-#include "HostReport.h"
+#include "cli/overlay/OverlayWorkspace.h"
+#include "cli/PendingFile.h"
+#include "cli/HostReport.h"
 
 namespace qxv::cli {
 

@@ -4,11 +4,11 @@
 #include <set>
 #include <string>
 
-#include "Commands.h"
+#include "cli/Commands.h"
 #include "hostsim/instruments/Json.h"
 #include "hostsim/instruments/OverlayEvents.h"
-#include "OverlayWorkspace.h"
-#include "PendingFile.h"
+#include "cli/overlay/OverlayWorkspace.h"
+#include "cli/PendingFile.h"
 
 namespace qxv::cli {
 

@@ -3,10 +3,10 @@
 
 #include <iostream>
 
-#include "Commands.h"
-#include "OptionValues.h"
-#include "OverlayWorkspace.h"
-#include "PreviewWindow.h"
+#include "cli/Commands.h"
+#include "cli/OptionValues.h"
+#include "cli/overlay/OverlayWorkspace.h"
+#include "cli/preview/PreviewWindow.h"
 
 namespace qxv::cli {
 

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "Commands.h"
+#include "cli/Commands.h"
 #include "hostsim/instruments/Json.h"
-#include "OverlayWorkspace.h"
-#include "PendingFile.h"
+#include "cli/overlay/OverlayWorkspace.h"
+#include "cli/PendingFile.h"
 #include "hostsim/Params.h"
-#include "OptionValues.h"
-#include "HostReport.h"
+#include "cli/OptionValues.h"
+#include "cli/HostReport.h"
 
 namespace qxv::cli {
 

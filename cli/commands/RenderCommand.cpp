@@ -10,15 +10,15 @@
 #include <memory>
 #include <optional>
 
-#include "Commands.h"
-#include "FrameStreams.h"
+#include "cli/Commands.h"
+#include "cli/images/FrameStreams.h"
 #include "hostsim/instruments/Host.h"
-#include "ImageFiles.h"
-#include "PendingFile.h"
+#include "cli/images/ImageFiles.h"
+#include "cli/PendingFile.h"
 #include "hostsim/Params.h"
-#include "OptionValues.h"
-#include "HostReport.h"
-#include "Session.h"
+#include "cli/OptionValues.h"
+#include "cli/HostReport.h"
+#include "cli/Session.h"
 
 namespace qxv::cli {
 

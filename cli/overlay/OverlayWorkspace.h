@@ -14,9 +14,9 @@
 
 #include "hostsim/instruments/Drawbot.h"
 #include "hostsim/instruments/Host.h"
-#include "Options.h"
+#include "cli/Options.h"
 #include "hostsim/instruments/OverlayEvents.h"
-#include "Session.h"
+#include "cli/Session.h"
 #include "hostsim/World.h"
 
 namespace qxv::cli {

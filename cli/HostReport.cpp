@@ -1,4 +1,4 @@
-#include "HostReport.h"
+#include "cli/HostReport.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "OptionValues.h"
+#include "cli/OptionValues.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -134,32 +134,43 @@ bool ParseWholeNumber(const std::string& option, const std::string& text, int lo
     return true;
 }
 
-bool ReadRenderSettings(const CommandLine& command_line, hostsim::RenderSettings& settings, std::string& error) {
-    if (command_line.Has("downsample")) {
-        const std::string text = command_line.Text("downsample");
-        const std::size_t comma = text.find(',');
-        const std::string x = text.substr(0, comma);
-        const std::string y = comma == std::string::npos ? x : text.substr(comma + 1);
-        if (!ParseRational(x, settings.downsample_x) || !ParseRational(y, settings.downsample_y)) {
-            error = "--downsample needs N/D or N/D,N/D with whole numbers from 1 (e.g. 1/2), not \"" + text + "\"";
-            return false;
-        }
-    }
-    if (command_line.Has("pixel-aspect") && !ParseRational(command_line.Text("pixel-aspect"), settings.pixel_aspect_ratio)) {
-        error = "--pixel-aspect needs N/D with whole numbers from 1 (e.g. 10/11), not \"" + command_line.Text("pixel-aspect") +
-                "\"";
+Converter<PF_Point> PointOf(const std::string& option) {
+    return [option](const std::string& text, PF_Point& point, std::string& error) {
+        return ParsePoint(option, text, point, error);
+    };
+}
+
+Converter<int> WholeNumberOf(const std::string& option, int low, int high) {
+    return [option, low, high](const std::string& text, int& value, std::string& error) {
+        return ParseWholeNumber(option, text, low, high, value, error);
+    };
+}
+
+bool ParseDownsample(const std::string& text, hostsim::RenderSettings& settings, std::string& error) {
+    const std::size_t comma = text.find(',');
+    const std::string x = text.substr(0, comma);
+    const std::string y = comma == std::string::npos ? x : text.substr(comma + 1);
+    if (!ParseRational(x, settings.downsample_x) || !ParseRational(y, settings.downsample_y)) {
+        error = "--downsample needs N/D or N/D,N/D with whole numbers from 1 (e.g. 1/2), not \"" + text + "\"";
         return false;
     }
-    if (command_line.Has("quality")) {
-        const std::string quality = command_line.Text("quality");
-        if (quality == "high") {
-            settings.quality = PF_Quality_HI;
-        } else if (quality == "low") {
-            settings.quality = PF_Quality_LO;
-        } else {
-            error = "--quality must be high or low, not \"" + quality + "\"";
-            return false;
-        }
+    return true;
+}
+
+bool ParsePixelAspect(const std::string& text, PF_RationalScale& ratio, std::string& error) {
+    if (ParseRational(text, ratio)) return true;
+    error = "--pixel-aspect needs N/D with whole numbers from 1 (e.g. 10/11), not \"" + text + "\"";
+    return false;
+}
+
+bool ParseQuality(const std::string& text, PF_Quality& quality, std::string& error) {
+    if (text == "high") {
+        quality = PF_Quality_HI;
+    } else if (text == "low") {
+        quality = PF_Quality_LO;
+    } else {
+        error = "--quality must be high or low, not \"" + text + "\"";
+        return false;
     }
     return true;
 }

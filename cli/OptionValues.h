@@ -1,14 +1,15 @@
-// The values of qxv's options from their text: hosts, frame sizes, zooms, points, ratios and
+// The converters of qxv's options (Options.h): hosts, frame sizes, zooms, points, ratios and
 // counts, and the viewing settings of a render. Each says what it refuses in one line that
 // names the option, as the user typed it.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "AE_Effect.h"
 #include "hostsim/instruments/Host.h"
 #include "hostsim/instruments/OverlayEvents.h"
-#include "Options.h"
+#include "cli/Options.h"
 
 namespace qxv::cli {
 
@@ -38,7 +39,26 @@ bool ParseThreadCount(const std::string& text, unsigned& threads);
 bool ParseWholeNumber(const std::string& option, const std::string& text, int low, int high, int& value,
                       std::string& error);
 
-// --downsample N/D[,N/D], --pixel-aspect N/D and --quality high|low, where the command declares them.
-bool ReadRenderSettings(const CommandLine& command_line, hostsim::RenderSettings& settings, std::string& error);
+// The same for the option named: --from, --to, --scroll, --layer-offset, --steps, ...
+Converter<PF_Point> PointOf(const std::string& option);
+Converter<int> WholeNumberOf(const std::string& option, int low, int high);
+
+// A converter from a parser that has no message of its own; `message` words the refusal of a text.
+template <class T>
+Converter<T> Worded(bool (*parse)(const std::string& text, T& value),
+                    std::function<std::string(const std::string& text)> message) {
+    return [parse, message](const std::string& text, T& value, std::string& error) {
+        if (parse(text, value)) return true;
+        error = message(text);
+        return false;
+    };
+}
+
+// --downsample N/D[,N/D]: x then y, one value sets both.
+bool ParseDownsample(const std::string& text, hostsim::RenderSettings& settings, std::string& error);
+// --pixel-aspect N/D.
+bool ParsePixelAspect(const std::string& text, PF_RationalScale& ratio, std::string& error);
+// --quality high|low.
+bool ParseQuality(const std::string& text, PF_Quality& quality, std::string& error);
 
 }  // namespace qxv::cli

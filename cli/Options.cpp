@@ -1,9 +1,11 @@
-#include "Options.h"
+#include "cli/Options.h"
 
 #include <CLI/CLI.hpp>
 #include <iostream>
 
-#include "Commands.h"
+#include "cli/Commands.h"
+#include "cli/OptionValues.h"
+#include "cli/Session.h"
 
 namespace qxv::cli {
 
@@ -56,38 +58,71 @@ CommandLine::CommandLine(std::string command, std::string arguments, const std::
 
 CommandLine::~CommandLine() = default;
 
-CommandLine& CommandLine::Option(const std::string& name, const std::string& value_name, const std::string& help,
-                                 Occurs occurs) {
-    CLI::Option* option = app_->add_option("--" + name, help)->type_name(value_name)->allow_extra_args(false);
+CommandLine& CommandLine::Bind(const std::string& name, const std::string& value_name, const std::string& help,
+                               Occurs occurs, std::function<bool(const std::string& text, std::string& error)> read) {
+    // CLI11 calls back once the command line is read, in the order the options were declared;
+    // the first refusal is kept for Parse to report, so --help and unknown options still come first.
+    CLI::callback_t convert = [this, read = std::move(read)](const CLI::results_t& texts) {
+        for (const std::string& text : texts) {
+            std::string error;
+            if (value_error_.empty() && !read(text, error)) value_error_ = error;
+        }
+        return true;
+    };
+    CLI::Option* option = app_->add_option("--" + name, convert, help)->type_name(value_name)->allow_extra_args(false);
     if (occurs == Occurs::kRepeatable) option->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-    declared_.push_back({name, value_name, occurs, option});
+    declared_.push_back({name, value_name, occurs});
     return *this;
 }
 
-CommandLine& CommandLine::Flag(const std::string& name, const std::string& help) {
-    CLI::Option* option = app_->add_flag("--" + name, help)->disable_flag_override()->multi_option_policy(
-        CLI::MultiOptionPolicy::Throw);
-    declared_.push_back({name, "", Occurs::kOptional, option});
+CommandLine& CommandLine::Option(const std::string& name, const std::string& value_name, const std::string& help,
+                                 std::string& text) {
+    return Bind(name, value_name, help, Occurs::kOptional, [&text](const std::string& given, std::string&) {
+        text = given;
+        return true;
+    });
+}
+
+CommandLine& CommandLine::Option(const std::string& name, const std::string& value_name, const std::string& help,
+                                 std::optional<std::string>& text, Occurs occurs) {
+    return Bind(name, value_name, help, occurs, [&text](const std::string& given, std::string&) {
+        text = given;
+        return true;
+    });
+}
+
+CommandLine& CommandLine::Option(const std::string& name, const std::string& value_name, const std::string& help,
+                                 std::vector<std::string>& texts) {
+    return Bind(name, value_name, help, Occurs::kRepeatable, [&texts](const std::string& given, std::string&) {
+        texts.push_back(given);
+        return true;
+    });
+}
+
+CommandLine& CommandLine::Flag(const std::string& name, const std::string& help, bool& on) {
+    app_->add_flag("--" + name, on, help)->disable_flag_override()->multi_option_policy(CLI::MultiOptionPolicy::Throw);
+    declared_.push_back({name, "", Occurs::kOptional});
     return *this;
 }
 
-CommandLine& CommandLine::HostOptions() {
-    return Option("host", "ae|premiere", "host to simulate: After Effects (default) or Premiere Pro")
-        .Option("plugin", "PATH", "plug-in library (default: QX_Vignette.so beside qxv)")
-        .Flag("trace", "print every host call the plug-in made, in order")
-        .Flag("json", "print one JSON object instead of text");
+CommandLine& CommandLine::HostOptions(SessionOptions& session, bool& trace, bool& json) {
+    return Option("host", "ae|premiere", "host to simulate: After Effects (default) or Premiere Pro", session.host,
+                  Converter<hostsim::HostApp>(ParseHostApp))
+        .Option("plugin", "PATH", "plug-in library (default: QX_Vignette.so beside qxv)", session.plugin_path)
+        .Flag("trace", "print every host call the plug-in made, in order", trace)
+        .Flag("json", "print one JSON object instead of text", json);
 }
 
-CommandLine& CommandLine::ParamOptions() {
+CommandLine& CommandLine::ParamOptions(SessionOptions& session) {
     return Option("set", "NAME=VALUE",
                   "parameter value in effect-control units (a slider's number in the unit it was registered "
                   "with, degrees, \"x,y\", \"#rrggbb\", a choice, on/off); repeatable",
-                  Occurs::kRepeatable);
+                  session.assignments);
 }
 
-CommandLine& CommandLine::FailureOptions() {
+CommandLine& CommandLine::FailureOptions(SessionOptions& session) {
     return Option("fail-suite", "NAME", "make the named suite unavailable (AcquireSuite fails); repeatable",
-                  Occurs::kRepeatable);
+                  session.failing_suites);
 }
 
 std::string CommandLine::Synopsis() const {
@@ -115,29 +150,8 @@ std::optional<int> CommandLine::Parse(const std::vector<std::string>& args) {
     } catch (const CLI::ParseError& e) {
         return Fail(command_, std::string(e.what()) + " (see qxv " + command_ + " --help)", kExitUsage);
     }
+    if (!value_error_.empty()) return Fail(command_, value_error_, kExitUsage);
     return std::nullopt;
-}
-
-const CommandLine::Declared* CommandLine::Find(const std::string& name) const {
-    for (const Declared& declared : declared_) {
-        if (declared.name == name) return &declared;
-    }
-    return nullptr;
-}
-
-bool CommandLine::Has(const std::string& name) const {
-    const Declared* declared = Find(name);
-    return declared && declared->option->count() > 0;
-}
-
-std::string CommandLine::Text(const std::string& name, const std::string& fallback) const {
-    const std::vector<std::string> texts = Texts(name);
-    return texts.empty() ? fallback : texts.back();
-}
-
-std::vector<std::string> CommandLine::Texts(const std::string& name) const {
-    const Declared* declared = Find(name);
-    return declared && !declared->value_name.empty() ? declared->option->results() : std::vector<std::string>{};
 }
 
 }  // namespace qxv::cli

@@ -1,4 +1,4 @@
-#include "PendingFile.h"
+#include "cli/PendingFile.h"
 
 #include <cerrno>
 #include <cstdio>

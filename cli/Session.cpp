@@ -1,8 +1,7 @@
-#include "Session.h"
+#include "cli/Session.h"
 
 #include <cstring>
 
-#include "OptionValues.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -71,14 +70,6 @@ std::string CommandFailure(const char* command, PF_Err err, const PF_OutData& ou
 }
 
 }  // namespace
-
-bool ReadSessionOptions(const CommandLine& command_line, SessionOptions& options, std::string& error) {
-    if (command_line.Has("host") && !ParseHostApp(command_line.Text("host"), options.host, error)) return false;
-    options.plugin_path = command_line.Text("plugin", DefaultPluginPath());
-    options.failing_suites = command_line.Texts("fail-suite");
-    options.assignments = command_line.Texts("set");
-    return true;
-}
 
 bool OpenSession(const SessionOptions& options, Session& session, std::string& error, bool tolerate_setup_errors) {
     session.library = hostsim::PluginLibrary::Load(options.plugin_path, error);

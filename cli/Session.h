@@ -8,15 +8,17 @@
 #include <vector>
 
 #include "hostsim/instruments/Host.h"
-#include "Options.h"
 #include "hostsim/PluginLibrary.h"
 
 namespace qxv::cli {
 
+// QX_Vignette.so (QX_Vignette.aex on Windows) in the directory of the running qxv.
+std::string DefaultPluginPath();
+
 // Which plug-in goes into which host, and how that host is set up.
 struct SessionOptions {
     hostsim::HostApp host = hostsim::HostApp::kAfterEffects;
-    std::string plugin_path;                 // the library to load
+    std::string plugin_path = DefaultPluginPath();  // the library to load
     std::vector<std::string> failing_suites;  // --fail-suite, in order
     std::vector<std::string> assignments;     // --set "NAME=VALUE", applied after parameter set-up
     unsigned threads = 0;                     // of the host's iterations; 0: one per core
@@ -35,15 +37,9 @@ struct Session {
     PF_OutData after_params_setup{};
 };
 
-// QX_Vignette.so (QX_Vignette.aex on Windows) in the directory of the running qxv.
-std::string DefaultPluginPath();
 // The file `name` in the directory that holds the qxv executable.
 std::string BesideQxv(const std::string& name);
 std::string DirectoryOf(const std::string& path);
-
-// --host, --plugin (default: DefaultPluginPath()), --fail-suite and --set, where the command
-// declares them.
-bool ReadSessionOptions(const CommandLine& command_line, SessionOptions& options, std::string& error);
 
 // Loads the plug-in, makes the host (instrumented when asked or when suites are to fail), arms
 // the failing suites, sends GLOBAL_SETUP and

@@ -1,11 +1,11 @@
 // qxv: drives the QX Vignette plug-in through a simulated After Effects or Premiere Pro host.
-// Each command is one line in kCommands; its function lives in its own *Command.cpp.
+// Each command is one line in kCommands; its function lives in its own commands/*Command.cpp.
 #include <exception>
 #include <iostream>
 #include <string>
 #include <vector>
 
-#include "Commands.h"
+#include "cli/Commands.h"
 
 namespace qxv::cli {
 

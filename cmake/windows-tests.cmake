@@ -9,10 +9,10 @@
 # reads and writes PNG and TIFF through the Windows Imaging Component (WicFiles.cpp), which
 # Windows itself ships, and Netpbm files as everywhere (NetpbmFiles.cpp).
 if(NOT WIN32)
-  set_source_files_properties(cli/WicFiles.cpp PROPERTIES HEADER_FILE_ONLY ON)
+  set_source_files_properties(cli/images/WicFiles.cpp PROPERTIES HEADER_FILE_ONLY ON)
   return()
 endif()
-set_source_files_properties(cli/OpenImageIOFiles.cpp cli/OpenImageIOLoader.cpp PROPERTIES HEADER_FILE_ONLY ON)
+set_source_files_properties(cli/images/OpenImageIOFiles.cpp cli/images/OpenImageIOLoader.cpp PROPERTIES HEADER_FILE_ONLY ON)
 set(QXV_OIIO "")
 set(QXV_WIC_LIBRARIES windowscodecs ole32)
 

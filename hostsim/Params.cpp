@@ -214,9 +214,11 @@ std::string Number(double value) {
 double FromFixed(PF_Fixed fixed) { return fixed / 65536.0; }
 
 PF_ValueDisplayFlags DisplayFlags(const RegisteredParam& param) {
-    if (param.def.param_type == PF_Param_FLOAT_SLIDER) return param.def.u.fs_d.display_flags;
-    if (param.def.param_type == PF_Param_FIX_SLIDER) return param.def.u.fd.display_flags;
-    return PF_ValueDisplayFlag_NONE;
+    return VisitParam(param, Overloaded{
+                                 [](const PF_FloatSliderDef& slider) { return slider.display_flags; },
+                                 [](const PF_FixedSliderDef& slider) { return slider.display_flags; },
+                                 [](const auto&) -> PF_ValueDisplayFlags { return PF_ValueDisplayFlag_NONE; },
+                             });
 }
 
 // What the effect controls write after the number of a slider in `unit`.
@@ -229,8 +231,11 @@ std::string_view UnitSuffix(std::string_view unit) {
 // The number as the effect controls show it: the registered decimal places, then the unit.
 // A nonsensical precision must not make a string of thousands of digits.
 std::string SliderText(const RegisteredParam& param, double value) {
-    const A_short precision =
-        param.def.param_type == PF_Param_FLOAT_SLIDER ? param.def.u.fs_d.precision : param.def.u.fd.precision;
+    const A_short precision = VisitParam(param, Overloaded{
+                                                    [](const PF_FloatSliderDef& slider) { return slider.precision; },
+                                                    [](const PF_FixedSliderDef& slider) { return slider.precision; },
+                                                    [](const auto&) -> A_short { return 0; },
+                                                });
     char text[330];  // a double's 309 whole digits, the point and nine decimals
     std::snprintf(text, sizeof text, "%.*f", std::clamp<int>(precision, 0, 9), value);
     return text + std::string(UnitSuffix(SliderUnit(param)));
@@ -326,37 +331,34 @@ std::string PopupForm(const RegisteredParam& param) {
 
 // Text of a value union of the parameter's type; `use_default` reads the dephault fields.
 std::string FormatUnion(const RegisteredParam& param, bool use_default) {
-    const PF_ParamDefUnion& u = param.def.u;
-    switch (param.def.param_type) {
-        case PF_Param_FLOAT_SLIDER:
-            return SliderText(param, use_default ? u.fs_d.dephault : u.fs_d.value);
-        case PF_Param_FIX_SLIDER:
-            return SliderText(param, FromFixed(use_default ? u.fd.dephault : u.fd.value));
-        case PF_Param_ANGLE:
-            return Number(FromFixed(use_default ? u.ad.dephault : u.ad.value)) + " deg";
-        case PF_Param_POINT:
-            return Number(FromFixed(use_default ? u.td.x_dephault : u.td.x_value)) + "," +
-                   Number(FromFixed(use_default ? u.td.y_dephault : u.td.y_value));
-        case PF_Param_COLOR: {
-            const PF_Pixel& c = use_default ? u.cd.dephault : u.cd.value;
-            std::string text = "#" + Hex2(c.red) + Hex2(c.green) + Hex2(c.blue);
-            return c.alpha == 255 ? text : text + " alpha " + std::to_string(c.alpha);
-        }
-        case PF_Param_POPUP: {
-            long value = use_default ? u.pd.dephault : u.pd.value;
-            std::string text = std::to_string(value);
-            if (value >= 1 && value <= static_cast<long>(param.choices.size())) {
-                text += " (" + param.choices[value - 1] + ")";
-            }
-            return text;
-        }
-        case PF_Param_CHECKBOX:
-            return (use_default ? u.bd.dephault : u.bd.value) ? "on" : "off";
-        case PF_Param_LAYER:
-            return "(layer)";
-        default:
-            return "(" + ParamTypeName(param.def.param_type) + ")";
-    }
+    return VisitParam(
+        param,
+        Overloaded{
+            [&](const PF_FloatSliderDef& d) { return SliderText(param, use_default ? d.dephault : d.value); },
+            [&](const PF_FixedSliderDef& d) { return SliderText(param, FromFixed(use_default ? d.dephault : d.value)); },
+            [&](const PF_AngleDef& d) { return Number(FromFixed(use_default ? d.dephault : d.value)) + " deg"; },
+            [&](const PF_PointDef& d) {
+                return Number(FromFixed(use_default ? d.x_dephault : d.x_value)) + "," +
+                       Number(FromFixed(use_default ? d.y_dephault : d.y_value));
+            },
+            [&](const PF_ColorDef& d) {
+                const PF_Pixel& c = use_default ? d.dephault : d.value;
+                std::string text = "#" + Hex2(c.red) + Hex2(c.green) + Hex2(c.blue);
+                return c.alpha == 255 ? text : text + " alpha " + std::to_string(c.alpha);
+            },
+            [&](const PF_PopupDef& d) {
+                long value = use_default ? d.dephault : d.value;
+                std::string text = std::to_string(value);
+                if (value >= 1 && value <= static_cast<long>(param.choices.size())) {
+                    text += " (" + param.choices[value - 1] + ")";
+                }
+                return text;
+            },
+            [&](const PF_CheckBoxDef& d) { return std::string((use_default ? d.dephault : d.value) ? "on" : "off"); },
+            [](PF_ParamType type) {
+                return type == PF_Param_LAYER ? std::string("(layer)") : "(" + ParamTypeName(type) + ")";
+            },
+        });
 }
 
 }  // namespace
@@ -364,83 +366,86 @@ std::string FormatUnion(const RegisteredParam& param, bool use_default) {
 bool ParseParamValue(const RegisteredParam& param, std::string_view text, PF_ParamDefUnion& value, std::string& error) {
     const std::string name = Quoted(param.registered_name);
     const std::string given = Quoted(text);
-    const PF_ParamDefUnion& def = param.def.u;
-    switch (param.def.param_type) {
-        case PF_Param_FLOAT_SLIDER: {
-            double v = 0;
-            if (!ParseSliderNumber(param, text, v) || v < def.fs_d.valid_min || v > def.fs_d.valid_max) {
-                error = name + ": " + given + " is not " + SliderForm(param, def.fs_d.valid_min, def.fs_d.valid_max);
+    // Each branch reads the registration's range and writes its own member of `value`.
+    return VisitParam(
+        param,
+        Overloaded{
+            [&](const PF_FloatSliderDef& def) {
+                double v = 0;
+                if (!ParseSliderNumber(param, text, v) || v < def.valid_min || v > def.valid_max) {
+                    error = name + ": " + given + " is not " + SliderForm(param, def.valid_min, def.valid_max);
+                    return false;
+                }
+                value.fs_d.value = v;
+                return true;
+            },
+            [&](const PF_FixedSliderDef& def) {
+                double v = 0;
+                PF_Fixed fixed = 0;
+                if (!ParseSliderNumber(param, text, v) || !ToFixed(v, fixed) || fixed < def.valid_min ||
+                    fixed > def.valid_max) {
+                    error = name + ": " + given + " is not " +
+                            SliderForm(param, FromFixed(def.valid_min), FromFixed(def.valid_max));
+                    return false;
+                }
+                value.fd.value = fixed;
+                return true;
+            },
+            [&](const PF_AngleDef&) {
+                double v = 0;
+                PF_Fixed fixed = 0;
+                if (!ParseNumber(text, v) || !ToFixed(v, fixed)) {
+                    error = name + ": " + given + " is not an angle in degrees";
+                    return false;
+                }
+                value.ad.value = fixed;
+                return true;
+            },
+            [&](const PF_PointDef&) {
+                std::vector<std::string_view> parts = SplitCommas(text);
+                double x = 0, y = 0;
+                PF_Fixed fx = 0, fy = 0;
+                if (parts.size() != 2 || !ParseNumber(parts[0], x) || !ParseNumber(parts[1], y) || !ToFixed(x, fx) ||
+                    !ToFixed(y, fy)) {
+                    error = name + ": " + given + " is not a point \"x,y\" in pixels";
+                    return false;
+                }
+                value.td.x_value = fx;
+                value.td.y_value = fy;
+                return true;
+            },
+            [&](const PF_ColorDef&) {
+                PF_Pixel color{};
+                if (!ParseColor(text, color)) {
+                    error = name + ": " + given + " is not a colour \"#rrggbb\" or \"r,g,b\" (0-255)";
+                    return false;
+                }
+                value.cd.value = color;
+                return true;
+            },
+            [&](const PF_PopupDef&) {
+                PF_ParamValue choice = 0;
+                if (!ParsePopup(param, text, choice)) {
+                    error = name + ": " + given + " is not " + PopupForm(param);
+                    return false;
+                }
+                value.pd.value = choice;
+                return true;
+            },
+            [&](const PF_CheckBoxDef&) {
+                PF_ParamValue checked = 0;
+                if (!ParseCheckbox(text, checked)) {
+                    error = name + ": " + given + " is not on/off, 1/0 or true/false";
+                    return false;
+                }
+                value.bd.value = checked;
+                return true;
+            },
+            [&](PF_ParamType type) {
+                error = name + ": a " + ParamTypeName(type) + " cannot be set from text";
                 return false;
-            }
-            value.fs_d.value = v;
-            return true;
-        }
-        case PF_Param_FIX_SLIDER: {
-            double v = 0;
-            PF_Fixed fixed = 0;
-            if (!ParseSliderNumber(param, text, v) || !ToFixed(v, fixed) || fixed < def.fd.valid_min ||
-                fixed > def.fd.valid_max) {
-                error = name + ": " + given + " is not " +
-                        SliderForm(param, FromFixed(def.fd.valid_min), FromFixed(def.fd.valid_max));
-                return false;
-            }
-            value.fd.value = fixed;
-            return true;
-        }
-        case PF_Param_ANGLE: {
-            double v = 0;
-            PF_Fixed fixed = 0;
-            if (!ParseNumber(text, v) || !ToFixed(v, fixed)) {
-                error = name + ": " + given + " is not an angle in degrees";
-                return false;
-            }
-            value.ad.value = fixed;
-            return true;
-        }
-        case PF_Param_POINT: {
-            std::vector<std::string_view> parts = SplitCommas(text);
-            double x = 0, y = 0;
-            PF_Fixed fx = 0, fy = 0;
-            if (parts.size() != 2 || !ParseNumber(parts[0], x) || !ParseNumber(parts[1], y) || !ToFixed(x, fx) ||
-                !ToFixed(y, fy)) {
-                error = name + ": " + given + " is not a point \"x,y\" in pixels";
-                return false;
-            }
-            value.td.x_value = fx;
-            value.td.y_value = fy;
-            return true;
-        }
-        case PF_Param_COLOR: {
-            PF_Pixel color{};
-            if (!ParseColor(text, color)) {
-                error = name + ": " + given + " is not a colour \"#rrggbb\" or \"r,g,b\" (0-255)";
-                return false;
-            }
-            value.cd.value = color;
-            return true;
-        }
-        case PF_Param_POPUP: {
-            PF_ParamValue choice = 0;
-            if (!ParsePopup(param, text, choice)) {
-                error = name + ": " + given + " is not " + PopupForm(param);
-                return false;
-            }
-            value.pd.value = choice;
-            return true;
-        }
-        case PF_Param_CHECKBOX: {
-            PF_ParamValue checked = 0;
-            if (!ParseCheckbox(text, checked)) {
-                error = name + ": " + given + " is not on/off, 1/0 or true/false";
-                return false;
-            }
-            value.bd.value = checked;
-            return true;
-        }
-        default:
-            error = name + ": a " + ParamTypeName(param.def.param_type) + " cannot be set from text";
-            return false;
-    }
+            },
+        });
 }
 
 std::string SliderUnit(const RegisteredParam& param) {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "AE_Effect.h"
@@ -100,6 +101,37 @@ bool ParseParamValue(const RegisteredParam& param, std::string_view text, PF_Par
 // The current value in the same units ("400.0", "25.0%", "30 deg", "3 (Multiply)"), for people.
 std::string FormatParamValue(const RegisteredParam& param);
 std::string FormatParamDefault(const RegisteredParam& param);
+
+// The one switch on a parameter's type: calls `visit` with the member of `u` the type keeps its
+// definition in (u.fs_d for a float slider, u.fd, u.ad, u.td, u.cd, u.pd, u.bd), or with the
+// type itself for one whose value the host does not keep (a layer, or a type it does not know).
+// `u` may be const or not; every layer that reads or writes values by type goes through here.
+template <class Union, class Visitor>
+decltype(auto) VisitParamUnion(PF_ParamType type, Union& u, Visitor&& visit) {
+    switch (type) {
+        case PF_Param_FLOAT_SLIDER: return visit(u.fs_d);
+        case PF_Param_FIX_SLIDER: return visit(u.fd);
+        case PF_Param_ANGLE: return visit(u.ad);
+        case PF_Param_POINT: return visit(u.td);
+        case PF_Param_COLOR: return visit(u.cd);
+        case PF_Param_POPUP: return visit(u.pd);
+        case PF_Param_CHECKBOX: return visit(u.bd);
+        default: return visit(type);
+    }
+}
+
+template <class Visitor>
+decltype(auto) VisitParam(const RegisteredParam& param, Visitor&& visit) {
+    return VisitParamUnion(param.def.param_type, param.def.u, std::forward<Visitor>(visit));
+}
+
+// One visitor from several lambdas, one per type: VisitParam(param, Overloaded{...}).
+template <class... Lambdas>
+struct Overloaded : Lambdas... {
+    using Lambdas::operator()...;
+};
+template <class... Lambdas>
+Overloaded(Lambdas...) -> Overloaded<Lambdas...>;
 
 // The unit a slider's display_flags give its number: "percent", "pixels", or "" for none
 // (and for every other type).

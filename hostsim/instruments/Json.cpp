@@ -23,18 +23,57 @@ namespace {
 Json Color(const PF_Pixel& c) { return Json::array({c.alpha, c.red, c.green, c.blue}); }
 
 Json RawValue(const RegisteredParam& param, bool use_default) {
-    const PF_ParamDefUnion& u = param.def.u;
-    switch (param.def.param_type) {
-        case PF_Param_FLOAT_SLIDER: return JsonNumber(use_default ? u.fs_d.dephault : u.fs_d.value);
-        case PF_Param_FIX_SLIDER: return use_default ? u.fd.dephault : u.fd.value;
-        case PF_Param_ANGLE: return use_default ? u.ad.dephault : u.ad.value;
-        case PF_Param_POINT:
-            return use_default ? Json::array({u.td.x_dephault, u.td.y_dephault}) : Json::array({u.td.x_value, u.td.y_value});
-        case PF_Param_COLOR: return Color(use_default ? u.cd.dephault : u.cd.value);
-        case PF_Param_POPUP: return use_default ? u.pd.dephault : u.pd.value;
-        case PF_Param_CHECKBOX: return use_default ? u.bd.dephault : u.bd.value;
-        default: return nullptr;
-    }
+    return VisitParam(param,
+                      Overloaded{
+                          [&](const PF_FloatSliderDef& d) { return JsonNumber(use_default ? d.dephault : d.value); },
+                          [&](const PF_FixedSliderDef& d) { return Json(use_default ? d.dephault : d.value); },
+                          [&](const PF_AngleDef& d) { return Json(use_default ? d.dephault : d.value); },
+                          [&](const PF_PointDef& d) {
+                              return use_default ? Json::array({d.x_dephault, d.y_dephault})
+                                                 : Json::array({d.x_value, d.y_value});
+                          },
+                          [&](const PF_ColorDef& d) { return Color(use_default ? d.dephault : d.value); },
+                          [&](const PF_PopupDef& d) { return Json(use_default ? d.dephault : d.value); },
+                          [&](const PF_CheckBoxDef& d) { return Json(use_default ? d.dephault : d.value); },
+                          [](PF_ParamType) { return Json(nullptr); },
+                      });
+}
+
+// What a definition of the parameter's type adds to the fields every parameter has.
+void AddTypeFields(const RegisteredParam& param, Json& json) {
+    VisitParam(param, Overloaded{
+                          [&](const PF_FloatSliderDef& d) {
+                              json["valid_min"] = JsonNumber(d.valid_min);
+                              json["valid_max"] = JsonNumber(d.valid_max);
+                              json["slider_min"] = JsonNumber(d.slider_min);
+                              json["slider_max"] = JsonNumber(d.slider_max);
+                              json["precision"] = d.precision;
+                              json["display_flags"] = d.display_flags;
+                              json["unit"] = SliderUnit(param);
+                              json["curve_tolerance"] = JsonNumber(d.curve_tolerance);
+                          },
+                          [&](const PF_FixedSliderDef& d) {
+                              json["valid_min"] = d.valid_min;
+                              json["valid_max"] = d.valid_max;
+                              json["slider_min"] = d.slider_min;
+                              json["slider_max"] = d.slider_max;
+                              json["precision"] = d.precision;
+                              json["display_flags"] = d.display_flags;
+                              json["unit"] = SliderUnit(param);
+                          },
+                          [&](const PF_AngleDef& d) {
+                              json["valid_min"] = d.valid_min;
+                              json["valid_max"] = d.valid_max;
+                          },
+                          [&](const PF_PointDef& d) { json["restrict_bounds"] = d.restrict_bounds; },
+                          [&](const PF_PopupDef& d) {
+                              json["num_choices"] = d.num_choices;
+                              json["choices"] = param.choices;
+                              json["choice_text"] = param.choice_text;
+                          },
+                          [&](const PF_CheckBoxDef&) { json["checkbox_text"] = param.checkbox_text; },
+                          [](const auto&) {},
+                      });
 }
 
 }  // namespace
@@ -60,44 +99,7 @@ Json ParamDefinitionJson(int index, const RegisteredParam& param) {
                  {"ui_flags", def.ui_flags},
                  {"default", ParamDefaultJson(param)},
                  {"value", ParamValueJson(param)}};
-    switch (def.param_type) {
-        case PF_Param_FLOAT_SLIDER:
-            json["valid_min"] = JsonNumber(def.u.fs_d.valid_min);
-            json["valid_max"] = JsonNumber(def.u.fs_d.valid_max);
-            json["slider_min"] = JsonNumber(def.u.fs_d.slider_min);
-            json["slider_max"] = JsonNumber(def.u.fs_d.slider_max);
-            json["precision"] = def.u.fs_d.precision;
-            json["display_flags"] = def.u.fs_d.display_flags;
-            json["unit"] = SliderUnit(param);
-            json["curve_tolerance"] = JsonNumber(def.u.fs_d.curve_tolerance);
-            break;
-        case PF_Param_FIX_SLIDER:
-            json["valid_min"] = def.u.fd.valid_min;
-            json["valid_max"] = def.u.fd.valid_max;
-            json["slider_min"] = def.u.fd.slider_min;
-            json["slider_max"] = def.u.fd.slider_max;
-            json["precision"] = def.u.fd.precision;
-            json["display_flags"] = def.u.fd.display_flags;
-            json["unit"] = SliderUnit(param);
-            break;
-        case PF_Param_ANGLE:
-            json["valid_min"] = def.u.ad.valid_min;
-            json["valid_max"] = def.u.ad.valid_max;
-            break;
-        case PF_Param_POINT:
-            json["restrict_bounds"] = def.u.td.restrict_bounds;
-            break;
-        case PF_Param_POPUP:
-            json["num_choices"] = def.u.pd.num_choices;
-            json["choices"] = param.choices;
-            json["choice_text"] = param.choice_text;
-            break;
-        case PF_Param_CHECKBOX:
-            json["checkbox_text"] = param.checkbox_text;
-            break;
-        default:
-            break;
-    }
+    AddTypeFields(param, json);
     return json;
 }
 

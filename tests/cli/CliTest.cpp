@@ -146,6 +146,27 @@ INSTANTIATE_TEST_SUITE_P(
                     std::vector<std::string>{"params-ui", "--mask-only", "on", "--set", "Width=-3"},
                     std::vector<std::string>{"params-ui", "--mask-only", "on", "--set", "Nope=1"}));
 
+// A refused value is named by the option it was given to, in every command that declares it.
+TEST(QxvRefusedValue, NamesTheOptionItWasGivenTo) {
+    const struct {
+        std::vector<std::string> args;
+        const char* option;
+    } kCases[] = {
+        {{"overlay", "--size", "480x", "out.png"}, "--size"},
+        {{"handles", "--size", "99999x1"}, "--size"},
+        {{"render", "--raw", "4x", "--format", "argb8", "in.raw", "out.raw"}, "--raw"},
+        {{"bench", "--size", "x"}, "--size"},
+        {{"drag", "--size", "8x8", "--from", "1,1", "--to", "2,2", "--steps", "0"}, "--steps"},
+        {{"handles", "--size", "8x8", "--scroll", "1"}, "--scroll"},
+        {{"preview", "--size", "8x8", "--drag-downsample", "17"}, "--drag-downsample"},
+    };
+    for (const auto& c : kCases) {
+        const CliResult result = RunCli(c.args);
+        EXPECT_EQ(result.exit_code, 2) << c.args[0] << " " << c.option;
+        EXPECT_NE(result.err.find(std::string(": ") + c.option), std::string::npos) << result.err;
+    }
+}
+
 TEST(QxvHelp, ListsCommandsAndOptions) {
     CliResult top = RunCli({"--help"});
     EXPECT_EQ(top.exit_code, 0);

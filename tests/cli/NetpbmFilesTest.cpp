@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "NetpbmFiles.h"
+#include "cli/images/NetpbmFiles.h"
 
 namespace qxv::cli {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "../LoadedPlugin.h"
-#include "PreviewWindow.h"
+#include "cli/preview/PreviewWindow.h"
 
 namespace qxv::cli_tests {
 namespace {

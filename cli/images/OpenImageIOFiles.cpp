@@ -1,4 +1,4 @@
-#include "OpenImageIO.h"
+#include "cli/images/OpenImageIO.h"
 
 #include <OpenImageIO/imageio.h>
 

@@ -1,13 +1,13 @@
 // Alone so that NetpbmFiles.cpp links into the tests without the other readers: the choice of
 // reader by name, Netpbm files through qxv's own, every other format through OpenImageIO on
 // Linux and the Windows Imaging Component on Windows.
-#include "ImageFiles.h"
+#include "cli/images/ImageFiles.h"
 
-#include "NetpbmFiles.h"
+#include "cli/images/NetpbmFiles.h"
 #if defined(_WIN32)
-#include "WicFiles.h"
+#include "cli/images/WicFiles.h"
 #else
-#include "OpenImageIO.h"
+#include "cli/images/OpenImageIO.h"
 #endif
 
 namespace qxv::cli {

@@ -11,10 +11,10 @@
 #include <iostream>
 #include <sstream>
 
-#include "Commands.h"
+#include "cli/Commands.h"
 #include "hostsim/instruments/Host.h"
-#include "OptionValues.h"
-#include "Session.h"
+#include "cli/OptionValues.h"
+#include "cli/Session.h"
 #include "hostsim/StandardSuites.h"
 
 namespace qxv::cli {
@@ -171,60 +171,50 @@ void FillPattern(World& world) {
 }
 
 bool ParseThreadList(const std::string& text, std::vector<unsigned>& threads) {
+    std::vector<unsigned> parsed;
     std::stringstream stream(text);
     std::string item;
     while (std::getline(stream, item, ',')) {
         unsigned n = 0;
         if (!ParseThreadCount(item, n)) return false;
-        threads.push_back(n);
+        parsed.push_back(n);
     }
-    return !threads.empty();
+    if (parsed.empty()) return false;
+    threads = parsed;
+    return true;
 }
 
 bool ParseFormatList(const std::string& text, std::vector<WorldFormat>& formats) {
+    std::vector<WorldFormat> parsed;
     std::stringstream stream(text);
     std::string item;
     while (std::getline(stream, item, ',')) {
         WorldFormat format;
         if (!hostsim::ParseWorldFormat(item, format)) return false;
-        formats.push_back(format);
+        parsed.push_back(format);
     }
-    return !formats.empty();
+    if (parsed.empty()) return false;
+    formats = parsed;
+    return true;
+}
+
+bool ParseFrameCount(const std::string& text, long& frames) {
+    char* end = nullptr;
+    const long n = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || n < 1 || n > 100000) return false;
+    frames = n;
+    return true;
 }
 
 struct BenchOptions {
     PF_Point size{3840, 2160};
-    std::vector<unsigned> thread_counts;
+    std::vector<unsigned> thread_counts{1, 2};
     long frames = 5;
-    std::vector<WorldFormat> formats;
+    std::vector<WorldFormat> formats{WorldFormat::kArgb8, WorldFormat::kArgb16, WorldFormat::kBgra8,
+                                     WorldFormat::kBgraFloat};
     std::string only_case;  // empty: every case
-    std::string plugin_path;
+    std::string plugin_path = DefaultPluginPath();
 };
-
-bool ReadBenchOptions(const CommandLine& command_line, BenchOptions& options, std::string& error) {
-    if (command_line.Has("size") && !ParseFrameSize(command_line.Text("size"), options.size)) {
-        error = "--size needs WIDTHxHEIGHT such as 3840x2160";
-        return false;
-    }
-    if (!ParseThreadList(command_line.Text("threads", "1,2"), options.thread_counts)) {
-        error = "--threads needs a list of numbers such as 1,2";
-        return false;
-    }
-    const std::string frames_text = command_line.Text("frames", "5");
-    char* frames_end = nullptr;
-    options.frames = std::strtol(frames_text.c_str(), &frames_end, 10);
-    if (frames_text.empty() || *frames_end != '\0' || options.frames < 1 || options.frames > 100000) {
-        error = "--frames needs a number from 1";
-        return false;
-    }
-    if (!ParseFormatList(command_line.Text("format", "argb8,argb16,bgra8,bgra32f"), options.formats)) {
-        error = "--format needs a list of argb8, argb16, bgra8, bgra32f";
-        return false;
-    }
-    options.only_case = command_line.Text("case", "");
-    options.plugin_path = command_line.Text("plugin", DefaultPluginPath());
-    return true;
-}
 
 // Median milliseconds of `frames` runs of `run` after one warm-up; negative when a run failed.
 template <class Run>
@@ -391,20 +381,24 @@ int BenchFormat(const BenchOptions& options, WorldFormat format) {
 }  // namespace
 
 int RunBench(const std::vector<std::string>& args) {
+    BenchOptions options;
     CommandLine command_line(kCommand, "", kDescription);
-    command_line.Option("size", "WIDTHxHEIGHT", "frame size (default 3840x2160)")
-        .Option("threads", "LIST", "comma-separated thread counts (default 1,2)")
-        .Option("frames", "N", "frames timed per case, after one warm-up (default 5)")
-        .Option("format", "LIST", "comma-separated pixel formats (default argb8,argb16,bgra8,bgra32f)")
-        .Option("case", "TEXT", "only the cases whose name contains TEXT (the copy is always timed)")
-        .Option("plugin", "PATH", "plug-in library (default: QX_Vignette.so beside qxv)");
+    command_line
+        .Option("size", "WIDTHxHEIGHT", "frame size (default 3840x2160)", options.size,
+                Worded(ParseFrameSize, [](const std::string&) { return "--size needs WIDTHxHEIGHT such as 3840x2160"; }))
+        .Option("threads", "LIST", "comma-separated thread counts (default 1,2)", options.thread_counts,
+                Worded(ParseThreadList, [](const std::string&) { return "--threads needs a list of numbers such as 1,2"; }))
+        .Option("frames", "N", "frames timed per case, after one warm-up (default 5)", options.frames,
+                Worded(ParseFrameCount, [](const std::string&) { return "--frames needs a number from 1"; }))
+        .Option("format", "LIST", "comma-separated pixel formats (default argb8,argb16,bgra8,bgra32f)", options.formats,
+                Worded(ParseFormatList,
+                       [](const std::string&) { return "--format needs a list of argb8, argb16, bgra8, bgra32f"; }))
+        .Option("case", "TEXT", "only the cases whose name contains TEXT (the copy is always timed)", options.only_case)
+        .Option("plugin", "PATH", "plug-in library (default: QX_Vignette.so beside qxv)", options.plugin_path);
     if (const auto done = command_line.Parse(args)) return *done;
     if (!command_line.arguments().empty()) {
         return Fail(kCommand, "takes no file arguments (see qxv bench --help)", kExitUsage);
     }
-    BenchOptions options;
-    std::string error;
-    if (!ReadBenchOptions(command_line, options, error)) return Fail(kCommand, error, kExitUsage);
     for (WorldFormat format : options.formats) {
         if (const int code = BenchFormat(options, format)) return code;
     }

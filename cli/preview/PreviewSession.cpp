@@ -1,4 +1,4 @@
-#include "PreviewSession.h"
+#include "cli/preview/PreviewSession.h"
 
 #include <chrono>
 #include <cmath>
@@ -9,7 +9,7 @@
 #include "hostsim/instruments/OverlayEvents.h"
 #include "hostsim/instruments/Json.h"
 #include "hostsim/Params.h"
-#include "HostReport.h"
+#include "cli/HostReport.h"
 
 namespace qxv::cli {
 
@@ -61,24 +61,25 @@ std::string Exact(double value) {
 
 // The value in the form `--set` reads back to the same raw value.
 std::string SetText(const hostsim::RegisteredParam& param) {
-    const PF_ParamDefUnion& u = param.def.u;
-    switch (param.def.param_type) {
-        case PF_Param_FLOAT_SLIDER: return Exact(u.fs_d.value);
-        case PF_Param_FIX_SLIDER: return Exact(u.fd.value / 65536.0);
-        case PF_Param_ANGLE: return Exact(u.ad.value / 65536.0);
-        case PF_Param_POINT: return Exact(u.td.x_value / 65536.0) + "," + Exact(u.td.y_value / 65536.0);
-        case PF_Param_COLOR: {
-            char text[8];
-            std::snprintf(text, sizeof text, "#%02x%02x%02x", u.cd.value.red, u.cd.value.green, u.cd.value.blue);
-            return text;
-        }
-        case PF_Param_POPUP:
-            return u.pd.value >= 1 && u.pd.value <= static_cast<long>(param.choices.size())
-                       ? param.choices[u.pd.value - 1]
-                       : std::to_string(u.pd.value);
-        case PF_Param_CHECKBOX: return u.bd.value ? "on" : "off";
-        default: return "";
-    }
+    return hostsim::VisitParam(
+        param, hostsim::Overloaded{
+                   [](const PF_FloatSliderDef& d) { return Exact(d.value); },
+                   [](const PF_FixedSliderDef& d) { return Exact(d.value / 65536.0); },
+                   [](const PF_AngleDef& d) { return Exact(d.value / 65536.0); },
+                   [](const PF_PointDef& d) { return Exact(d.x_value / 65536.0) + "," + Exact(d.y_value / 65536.0); },
+                   [](const PF_ColorDef& d) {
+                       char text[8];
+                       std::snprintf(text, sizeof text, "#%02x%02x%02x", d.value.red, d.value.green, d.value.blue);
+                       return std::string(text);
+                   },
+                   [&](const PF_PopupDef& d) {
+                       return d.value >= 1 && d.value <= static_cast<long>(param.choices.size())
+                                  ? param.choices[d.value - 1]
+                                  : std::to_string(d.value);
+                   },
+                   [](const PF_CheckBoxDef& d) { return std::string(d.value ? "on" : "off"); },
+                   [](PF_ParamType) { return std::string(); },
+               });
 }
 
 std::string ShellWord(const std::string& text) {

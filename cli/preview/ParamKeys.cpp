@@ -1,4 +1,4 @@
-#include "PreviewWindow.h"
+#include "cli/preview/PreviewWindow.h"
 
 #include <cctype>
 

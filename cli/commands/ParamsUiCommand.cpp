@@ -3,10 +3,11 @@
 // controls change: names, disabled state and the out flags.
 #include <iostream>
 
-#include "Commands.h"
+#include "cli/Commands.h"
 #include "hostsim/instruments/Json.h"
-#include "HostReport.h"
-#include "Session.h"
+#include "cli/HostReport.h"
+#include "cli/Options.h"
+#include "cli/Session.h"
 
 namespace qxv::cli {
 
@@ -91,23 +92,29 @@ void PrintText(hostsim::Host& host, const std::string& supervised_name, const st
 }  // namespace
 
 int RunParamsUI(const std::vector<std::string>& args) {
+    SessionOptions options;
+    bool trace = false, json = false;
+    std::optional<std::string> mask_only_given;
     CommandLine command_line(kCommand, "", kDescription);
-    command_line.Option("mask-only", "on|off", "value of the supervised checkbox for the update", Occurs::kRequired)
-        .HostOptions()
-        .ParamOptions()
-        .FailureOptions();
+    command_line
+        .Option("mask-only", "on|off", "value of the supervised checkbox for the update", mask_only_given,
+                Converter<std::string>([](const std::string& text, std::string& value, std::string& error) {
+                    value = text;
+                    if (text == "on" || text == "off") return true;
+                    error = "--mask-only must be on or off, not \"" + text + "\"";
+                    return false;
+                }),
+                Occurs::kRequired)
+        .HostOptions(options, trace, json)
+        .ParamOptions(options)
+        .FailureOptions(options);
     if (const auto done = command_line.Parse(args)) return *done;
     std::string error;
     if (!command_line.arguments().empty()) {
         return Fail(kCommand, "unexpected argument " + command_line.arguments()[0], kExitUsage);
     }
-    if (!command_line.Has("mask-only")) return Fail(kCommand, "--mask-only on|off is required", kExitUsage);
-    const std::string mask_only = command_line.Text("mask-only");
-    if (mask_only != "on" && mask_only != "off") {
-        return Fail(kCommand, "--mask-only must be on or off, not \"" + mask_only + "\"", kExitUsage);
-    }
-    SessionOptions options;
-    if (!ReadSessionOptions(command_line, options, error)) return Fail(kCommand, error, kExitUsage);
+    if (!mask_only_given) return Fail(kCommand, "--mask-only on|off is required", kExitUsage);
+    const std::string mask_only = *mask_only_given;
 
     Session session;
     if (!OpenSession(options, session, error)) return Fail(kCommand, error, kExitFailure);
@@ -116,10 +123,10 @@ int RunParamsUI(const std::vector<std::string>& args) {
     if (!supervised) return Fail(kCommand, "the plug-in registered no supervised checkbox", kExitFailure);
     if (!host.params().Set(supervised, mask_only, error)) return Fail(kCommand, error, kExitFailure);
     const PF_Err result = host.UpdateParamsUI();
-    if (command_line.Has("json")) {
-        PrintJson(host, mask_only, result, command_line.Has("trace"));
+    if (json) {
+        PrintJson(host, mask_only, result, trace);
     } else {
-        PrintText(host, host.params().Param(supervised).registered_name, mask_only, result, command_line.Has("trace"));
+        PrintText(host, host.params().Param(supervised).registered_name, mask_only, result, trace);
     }
     return result ? kExitFailure : kExitOk;
 }

@@ -7,14 +7,15 @@
 #include <optional>
 #include <sstream>
 
-#include "Commands.h"
+#include "cli/Commands.h"
 #include "hostsim/instruments/Json.h"
 #include "hostsim/Params.h"
 #include "hostsim/PluginLibrary.h"
 #include "hostsim/instruments/PeImage.h"
 #include "hostsim/StandardSuites.h"
-#include "HostReport.h"
-#include "Session.h"
+#include "cli/HostReport.h"
+#include "cli/Options.h"
+#include "cli/Session.h"
 
 namespace qxv::cli {
 
@@ -87,31 +88,30 @@ PiPLSource ReadPiPL(const std::optional<std::string>& aex_path, const hostsim::P
 std::string CText(const char* text, std::size_t size) { return std::string(text, strnlen(text, size)); }
 
 std::string RangeText(const RegisteredParam& param) {
-    const PF_ParamDefUnion& u = param.def.u;
     std::ostringstream text;
-    switch (param.def.param_type) {
-        case PF_Param_FLOAT_SLIDER:
-            text << "valid " << u.fs_d.valid_min << ".." << u.fs_d.valid_max << ", slider " << u.fs_d.slider_min
-                 << ".." << u.fs_d.slider_max << ", precision " << u.fs_d.precision;
-            break;
-        case PF_Param_FIX_SLIDER:
-            text << "valid " << u.fd.valid_min / 65536.0 << ".." << u.fd.valid_max / 65536.0 << ", slider "
-                 << u.fd.slider_min / 65536.0 << ".." << u.fd.slider_max / 65536.0 << ", precision " << u.fd.precision;
-            break;
-        case PF_Param_POINT:
-            text << (u.td.restrict_bounds ? "bounds restricted" : "bounds not restricted");
-            break;
-        case PF_Param_POPUP: {
-            text << param.choices.size() << " choices:";
-            for (std::size_t i = 0; i < param.choices.size(); ++i) text << (i ? ", " : " ") << param.choices[i];
-            break;
-        }
-        case PF_Param_CHECKBOX:
-            text << "\"" << param.checkbox_text << "\"";
-            break;
-        default:
-            break;
-    }
+    hostsim::VisitParam(
+        param, hostsim::Overloaded{
+                   [&](const PF_FloatSliderDef& d) {
+                       text << "valid " << d.valid_min << ".." << d.valid_max << ", slider " << d.slider_min << ".."
+                            << d.slider_max << ", precision " << d.precision;
+                   },
+                   [&](const PF_FixedSliderDef& d) {
+                       text << "valid " << d.valid_min / 65536.0 << ".." << d.valid_max / 65536.0 << ", slider "
+                            << d.slider_min / 65536.0 << ".." << d.slider_max / 65536.0 << ", precision "
+                            << d.precision;
+                   },
+                   [&](const PF_PointDef& d) {
+                       text << (d.restrict_bounds ? "bounds restricted" : "bounds not restricted");
+                   },
+                   [&](const PF_PopupDef&) {
+                       text << param.choices.size() << " choices:";
+                       for (std::size_t i = 0; i < param.choices.size(); ++i) {
+                           text << (i ? ", " : " ") << param.choices[i];
+                       }
+                   },
+                   [&](const PF_CheckBoxDef&) { text << "\"" << param.checkbox_text << "\""; },
+                   [](const auto&) {},
+               });
     if (const std::string unit = hostsim::SliderUnit(param); !unit.empty()) text << ", " << unit;
     return text.str();
 }
@@ -219,31 +219,31 @@ Json MakeJson(const Session& session, hostsim::Host& host, const std::string& ab
 }  // namespace
 
 int RunInfo(const std::vector<std::string>& args) {
+    SessionOptions options;
+    bool trace = false, json = false;
+    std::optional<std::string> aex_path;
     CommandLine command_line(kCommand, "", kDescription);
-    command_line.HostOptions().FailureOptions().Option(
-        "aex", "PATH",
-        "read the PiPL from this Windows .aex (default: QX_Vignette.pipl beside a Linux plug-in, the loaded "
-        "library's own resource on Windows)");
+    command_line.HostOptions(options, trace, json)
+        .FailureOptions(options)
+        .Option("aex", "PATH",
+                "read the PiPL from this Windows .aex (default: QX_Vignette.pipl beside a Linux plug-in, the loaded "
+                "library's own resource on Windows)",
+                aex_path);
     if (const auto done = command_line.Parse(args)) return *done;
     std::string error;
     if (!command_line.arguments().empty()) {
         return Fail(kCommand, "unexpected argument " + command_line.arguments()[0], kExitUsage);
     }
-    SessionOptions options;
-    if (!ReadSessionOptions(command_line, options, error)) return Fail(kCommand, error, kExitUsage);
 
     Session session;
     if (!OpenSession(options, session, error, /*tolerate_setup_errors=*/true)) return Fail(kCommand, error, kExitFailure);
     hostsim::Host& host = *session.instruments;
-    std::optional<std::string> aex_path;
-    if (command_line.Has("aex")) aex_path = command_line.Text("aex");
     PiPLSource pipl = ReadPiPL(aex_path, *session.library);
     if (aex_path && !pipl.error.empty()) return Fail(kCommand, pipl.error, kExitFailure);
 
     PF_Err about_result = host.About();
     std::string about = CText(host.out_data().return_msg, sizeof host.out_data().return_msg);
-    const bool trace = command_line.Has("trace");
-    if (command_line.Has("json")) {
+    if (json) {
         std::cout << hostsim::DumpJson(MakeJson(session, host, about, about_result, pipl, trace), 2) << "\n";
     } else {
         PrintText(session, host, about, about_result, pipl);

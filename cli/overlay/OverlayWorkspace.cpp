@@ -1,13 +1,13 @@
-#include "OverlayWorkspace.h"
+#include "cli/overlay/OverlayWorkspace.h"
 
 #include <algorithm>
 #include <cmath>
 #include <iostream>
 
-#include "Commands.h"
-#include "ImageFiles.h"
-#include "PendingFile.h"
-#include "OptionValues.h"
+#include "cli/Commands.h"
+#include "cli/images/ImageFiles.h"
+#include "cli/PendingFile.h"
+#include "cli/OptionValues.h"
 #include "hostsim/Params.h"
 
 namespace qxv::cli {
@@ -59,72 +59,84 @@ void Fill(hostsim::RgbaPicture& picture, int x0, int y0, int x1, int y1, float g
 
 }  // namespace
 
-std::optional<int> ParseLayerCommandLine(CommandLine& command_line, const std::vector<std::string>& args) {
+std::optional<int> ParseLayerCommandLine(CommandLine& command_line, const std::vector<std::string>& args,
+                                         OverlayOptions& options) {
     if (const auto done = command_line.Parse(args)) return done;
-    const bool size = command_line.Has("size");
-    if (command_line.arguments().size() != (size ? 0u : 1u)) {
+    const bool size = options.size.has_value();
+    const std::vector<std::string>& arguments = command_line.arguments();
+    if (arguments.size() != (size ? 0u : 1u)) {
         return Fail(command_line.command(), size ? "with --size give no INPUT" : "give one INPUT image or --size",
                     kExitUsage);
+    }
+    std::string error;
+    if (!FinishOverlayOptions(size ? "" : arguments[0], options, error)) {
+        return Fail(command_line.command(), error, kExitUsage);
     }
     return std::nullopt;
 }
 
-CommandLine& AddOverlayOptions(CommandLine& command_line) {
-    return command_line.HostOptions()
-        .ParamOptions()
-        .FailureOptions()
-        .Option("size", "WIDTHxHEIGHT", "a blank layer of this size instead of an INPUT image")
-        .Option("window", "comp|layer", "the window the overlay is shown in (default: layer)")
-        .Option("zoom", "Z", "the window's zoom: 0.5, 2, 1/3, ... (default 1)")
-        .Option("layer-offset", "X,Y", "composition window: the layer's top-left corner in the composition")
-        .Option("scroll", "X,Y",
-                "window pixels added after the zoom; a positive scroll leaves that margin on every side of the "
-                "picture")
-        .Option("pixel-aspect", "N/D", "pixel aspect ratio (default 1/1)")
-        .Option("quality", "high|low", "render quality (default high)");
-}
-
 namespace {
 
-// --window, --zoom, --layer-offset and --scroll.
-bool ReadView(const CommandLine& command_line, hostsim::OverlayView& view, std::string& error) {
-    const std::string window = command_line.Text("window", "layer");
-    if (window != "comp" && window != "layer") {
-        error = "--window must be comp or layer, not \"" + window + "\"";
+bool ParseWindow(const std::string& text, PF_WindowType& window, std::string& error) {
+    if (text != "comp" && text != "layer") {
+        error = "--window must be comp or layer, not \"" + text + "\"";
         return false;
     }
-    view.window = window == "comp" ? PF_Window_COMP : PF_Window_LAYER;
-    if (command_line.Has("zoom") && !ParseZoom(command_line.Text("zoom"), view.zoom, error)) return false;
-    if (command_line.Has("layer-offset")) {
-        if (!ParsePoint("layer-offset", command_line.Text("layer-offset"), view.layer_offset, error)) return false;
-        if (view.window != PF_Window_COMP) {
-            error = "--layer-offset places the layer in the composition: use it with --window comp";
-            return false;
-        }
+    window = text == "comp" ? PF_Window_COMP : PF_Window_LAYER;
+    return true;
+}
+
+bool ParseOverlaySize(const std::string& text, PF_Point& size, std::string& error) {
+    if (!ParseFrameSize(text, size)) {
+        error = "--size needs WIDTHxHEIGHT such as 1920x1080, not \"" + text + "\"";
+        return false;
     }
-    return !command_line.Has("scroll") || ParsePoint("scroll", command_line.Text("scroll"), view.scroll, error);
+    if (size.h > 8192 || size.v > 8192) {
+        error = "--size: at most 8192x8192 for an overlay picture";
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
 
-bool ReadOverlayOptions(const CommandLine& command_line, const std::string& input, OverlayOptions& options,
-                        std::string& error) {
+CommandLine& AddOverlayOptions(CommandLine& command_line, OverlayOptions& options) {
+    hostsim::OverlayView& view = options.view;
+    return command_line.HostOptions(options.session, options.trace, options.json)
+        .ParamOptions(options.session)
+        .FailureOptions(options.session)
+        .Option("size", "WIDTHxHEIGHT", "a blank layer of this size instead of an INPUT image", options.size,
+                Converter<PF_Point>(ParseOverlaySize))
+        .Option("window", "comp|layer", "the window the overlay is shown in (default: layer)", view.window,
+                Converter<PF_WindowType>(ParseWindow))
+        .Option("zoom", "Z", "the window's zoom: 0.5, 2, 1/3, ... (default 1)", view.zoom,
+                Converter<hostsim::Zoom>([&options](const std::string& text, hostsim::Zoom& zoom, std::string& error) {
+                    options.zoom_given = true;
+                    return ParseZoom(text, zoom, error);
+                }))
+        .Option("layer-offset", "X,Y", "composition window: the layer's top-left corner in the composition",
+                view.layer_offset,
+                Converter<PF_Point>([&options](const std::string& text, PF_Point& point, std::string& error) {
+                    options.layer_offset_given = true;
+                    return ParsePoint("layer-offset", text, point, error);
+                }))
+        .Option("scroll", "X,Y",
+                "window pixels added after the zoom; a positive scroll leaves that margin on every side of the "
+                "picture",
+                view.scroll, PointOf("scroll"))
+        .Option("pixel-aspect", "N/D", "pixel aspect ratio (default 1/1)", options.settings.pixel_aspect_ratio,
+                Converter<PF_RationalScale>(ParsePixelAspect))
+        .Option("quality", "high|low", "render quality (default high)", options.settings.quality,
+                Converter<PF_Quality>(ParseQuality));
+}
+
+bool FinishOverlayOptions(const std::string& input, OverlayOptions& options, std::string& error) {
     options.input = input;
-    options.trace = command_line.Has("trace");
-    options.json = command_line.Has("json");
-    if (!ReadView(command_line, options.view, error)) return false;
-    if (!ReadRenderSettings(command_line, options.settings, error)) return false;
-    if (command_line.Has("size")) {
-        if (!ParseFrameSize(command_line.Text("size"), options.size)) {
-            error = "--raw needs WIDTHxHEIGHT such as 1920x1080, not \"" + command_line.Text("size") + "\"";
-            return false;
-        }
-        if (options.size.h > 8192 || options.size.v > 8192) {
-            error = "--size: at most 8192x8192 for an overlay picture";
-            return false;
-        }
+    if (options.layer_offset_given && options.view.window != PF_Window_COMP) {
+        error = "--layer-offset places the layer in the composition: use it with --window comp";
+        return false;
     }
-    return ReadSessionOptions(command_line, options.session, error);
+    return true;
 }
 
 bool OpenOverlayWorkspace(const OverlayOptions& options, OverlayWorkspace& workspace, std::string& error) {
@@ -132,7 +144,7 @@ bool OpenOverlayWorkspace(const OverlayOptions& options, OverlayWorkspace& works
     workspace.settings = options.settings;
     if (!OpenSession(options.session, workspace.session, error)) return false;
     const hostsim::HostApp app = workspace.host().app();
-    workspace.layer = options.input.empty() ? BlankLayer(app, options.size) : ReadImage(options.input, LayerFormat(app), error);
+    workspace.layer = options.input.empty() ? BlankLayer(app, *options.size) : ReadImage(options.input, LayerFormat(app), error);
     if (!workspace.layer) return false;
     const PF_Point layer_size{workspace.layer->width(), workspace.layer->height()};
     hostsim::PlacePointDefaults(workspace.host().params(), layer_size.h, layer_size.v);

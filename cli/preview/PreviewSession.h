@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "OverlayWorkspace.h"
+#include "cli/overlay/OverlayWorkspace.h"
 
 namespace qxv::cli {
 

@@ -3,11 +3,11 @@
 #include <iostream>
 #include <optional>
 
-#include "Commands.h"
+#include "cli/Commands.h"
 #include "hostsim/instruments/Json.h"
-#include "OverlayWorkspace.h"
-#include "PendingFile.h"
-#include "HostReport.h"
+#include "cli/overlay/OverlayWorkspace.h"
+#include "cli/PendingFile.h"
+#include "cli/HostReport.h"
 
 namespace qxv::cli {
 
@@ -89,21 +89,19 @@ int WriteOverlay(const OverlayOptions& options, const std::string& output, const
 }  // namespace
 
 int RunOverlay(const std::vector<std::string>& args) {
+    OverlayOptions options;
+    std::optional<std::string> strokes_path;
     CommandLine command_line(kCommand, "[INPUT] OUTPUT.png", kDescription);
-    AddOverlayOptions(command_line).Option("strokes-json", "FILE", "also write the recorded strokes as JSON");
+    AddOverlayOptions(command_line, options)
+        .Option("strokes-json", "FILE", "also write the recorded strokes as JSON", strokes_path);
     if (const auto done = command_line.Parse(args)) return *done;
     const std::vector<std::string>& arguments = command_line.arguments();
-    const bool size = command_line.Has("size");
+    const bool size = options.size.has_value();
     if (arguments.size() != (size ? 1u : 2u)) {
         return Fail(kCommand, size ? "with --size give only OUTPUT.png" : "give INPUT and OUTPUT.png", kExitUsage);
     }
-    OverlayOptions options;
     std::string error;
-    if (!ReadOverlayOptions(command_line, size ? "" : arguments[0], options, error)) {
-        return Fail(kCommand, error, kExitUsage);
-    }
-    std::optional<std::string> strokes_path;
-    if (command_line.Has("strokes-json")) strokes_path = command_line.Text("strokes-json");
+    if (!FinishOverlayOptions(size ? "" : arguments[0], options, error)) return Fail(kCommand, error, kExitUsage);
     return WriteOverlay(options, arguments.back(), strokes_path);
 }
 

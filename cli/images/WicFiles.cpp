@@ -1,4 +1,4 @@
-#include "WicFiles.h"
+#include "cli/images/WicFiles.h"
 
 #include <windows.h>
 #include <wincodec.h>
@@ -11,7 +11,7 @@
 #include <cstring>
 #include <vector>
 
-#include "NetpbmFiles.h"
+#include "cli/images/NetpbmFiles.h"
 
 namespace qxv::cli {
 

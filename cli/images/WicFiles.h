@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "ImageFiles.h"
+#include "cli/images/ImageFiles.h"
 
 namespace qxv::cli {
 

@@ -4,11 +4,11 @@
 #include <set>
 #include <string>
 
-#include "Commands.h"
+#include "cli/Commands.h"
 #include "hostsim/instruments/Json.h"
 #include "hostsim/instruments/OverlayEvents.h"
-#include "OverlayWorkspace.h"
-#include "PendingFile.h"
+#include "cli/overlay/OverlayWorkspace.h"
+#include "cli/PendingFile.h"
 
 namespace qxv::cli {
 
@@ -69,15 +69,11 @@ void PrintHandlesText(OverlayWorkspace& workspace, const std::vector<hostsim::Pr
 }  // namespace
 
 int RunHandles(const std::vector<std::string>& args) {
-    CommandLine command_line(kCommand, "[INPUT]", kDescription);
-    AddOverlayOptions(command_line);
-    if (const auto done = ParseLayerCommandLine(command_line, args)) return *done;
-    const std::vector<std::string>& arguments = command_line.arguments();
     OverlayOptions options;
+    CommandLine command_line(kCommand, "[INPUT]", kDescription);
+    AddOverlayOptions(command_line, options);
+    if (const auto done = ParseLayerCommandLine(command_line, args, options)) return *done;
     std::string error;
-    if (!ReadOverlayOptions(command_line, arguments.empty() ? "" : arguments[0], options, error)) {
-        return Fail(kCommand, error, kExitUsage);
-    }
     OverlayWorkspace workspace;
     if (!OpenOverlayWorkspace(options, workspace, error)) return Fail(kCommand, error, kExitFailure);
     const auto handles = hostsim::ProbeHandles(*workspace.events, workspace.host());

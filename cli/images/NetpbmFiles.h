@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "ImageFiles.h"
+#include "cli/images/ImageFiles.h"
 #include "hostsim/World.h"
 
 namespace qxv::cli {

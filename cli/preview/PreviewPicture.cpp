@@ -1,4 +1,4 @@
-#include "PreviewPicture.h"
+#include "cli/preview/PreviewPicture.h"
 
 #include <algorithm>
 #include <cmath>

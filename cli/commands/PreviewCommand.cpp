@@ -3,10 +3,10 @@
 
 #include <iostream>
 
-#include "Commands.h"
-#include "OptionValues.h"
-#include "OverlayWorkspace.h"
-#include "PreviewWindow.h"
+#include "cli/Commands.h"
+#include "cli/OptionValues.h"
+#include "cli/overlay/OverlayWorkspace.h"
+#include "cli/preview/PreviewWindow.h"
 
 namespace qxv::cli {
 
@@ -32,43 +32,29 @@ const char kDescription[] =
 
 struct PreviewOptions {
     OverlayOptions overlay;
+    int threads = 0;  // of the host's iterations; 0: one per core
     int drag_downsample = 2;
     PreviewWindowOptions window;
 };
 
-bool ReadPreviewOptions(const CommandLine& command_line, PreviewOptions& options, std::string& error) {
-    const std::vector<std::string>& arguments = command_line.arguments();
-    int threads = 0;
-    if (command_line.Has("threads") && !ParseWholeNumber("threads", command_line.Text("threads"), 1, 256, threads, error)) {
-        return false;
-    }
-    if (command_line.Has("drag-downsample") &&
-        !ParseWholeNumber("drag-downsample", command_line.Text("drag-downsample"), 1, 16, options.drag_downsample,
-                          error)) {
-        return false;
-    }
-    if (!ReadOverlayOptions(command_line, arguments.empty() ? "" : arguments[0], options.overlay, error)) return false;
-    options.overlay.session.threads = static_cast<unsigned>(threads);
-    options.window.fit_zoom = !command_line.Has("zoom");
-    options.window.measure = command_line.Has("measure");
-    options.window.print_json = command_line.Has("json");
-    options.window.save_dir = command_line.Text("save-dir", ".");
-    return true;
-}
-
 }  // namespace
 
 int RunPreview(const std::vector<std::string>& args) {
-    CommandLine command_line(kCommand, "[INPUT]", kDescription);
-    AddOverlayOptions(command_line)
-        .Option("threads", "N", "threads of the host's iterations (default: all cores)")
-        .Option("drag-downsample", "N", "render at 1/N while a handle is held (default 2; 1: always full size)")
-        .Option("save-dir", "DIR", "where S saves frames (default: the current directory)")
-        .Flag("measure", "print each drag event's time to the redrawn window, and a summary at the end");
-    if (const auto done = ParseLayerCommandLine(command_line, args)) return *done;
     PreviewOptions options;
+    CommandLine command_line(kCommand, "[INPUT]", kDescription);
+    AddOverlayOptions(command_line, options.overlay)
+        .Option("threads", "N", "threads of the host's iterations (default: all cores)", options.threads,
+                WholeNumberOf("threads", 1, 256))
+        .Option("drag-downsample", "N", "render at 1/N while a handle is held (default 2; 1: always full size)",
+                options.drag_downsample, WholeNumberOf("drag-downsample", 1, 16))
+        .Option("save-dir", "DIR", "where S saves frames (default: the current directory)", options.window.save_dir)
+        .Flag("measure", "print each drag event's time to the redrawn window, and a summary at the end",
+              options.window.measure);
+    if (const auto done = ParseLayerCommandLine(command_line, args, options.overlay)) return *done;
+    options.overlay.session.threads = static_cast<unsigned>(options.threads);
+    options.window.fit_zoom = !options.overlay.zoom_given;
+    options.window.print_json = options.overlay.json;
     std::string error;
-    if (!ReadPreviewOptions(command_line, options, error)) return Fail(kCommand, error, kExitUsage);
 #ifndef QXV_HAVE_SDL2
     return Fail(kCommand,
                 "this qxv was built without SDL2, so it cannot open a window: install libsdl2-dev "

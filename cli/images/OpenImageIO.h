@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "ImageFiles.h"
+#include "cli/images/ImageFiles.h"
 
 namespace qxv::cli {
 

@@ -1,4 +1,4 @@
-#include "NetpbmFiles.h"
+#include "cli/images/NetpbmFiles.h"
 
 #include <algorithm>
 #include <cctype>

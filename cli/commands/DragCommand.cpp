@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "Commands.h"
+#include "cli/Commands.h"
 #include "hostsim/instruments/Json.h"
-#include "OverlayWorkspace.h"
-#include "PendingFile.h"
+#include "cli/overlay/OverlayWorkspace.h"
+#include "cli/PendingFile.h"
 #include "hostsim/Params.h"
-#include "OptionValues.h"
-#include "HostReport.h"
+#include "cli/OptionValues.h"
+#include "cli/HostReport.h"
 
 namespace qxv::cli {
 
@@ -57,29 +57,10 @@ std::string EventText(const EventLine& line, const hostsim::ParamStore& store, c
 
 struct DragOptions {
     OverlayOptions overlay;
-    PF_Point from{}, to{};
+    std::optional<PF_Point> from, to;
     int steps = 4;
     std::optional<std::string> render_path, overlay_path;  // --render, --overlay
 };
-
-bool ReadDragOptions(const CommandLine& command_line, DragOptions& options, std::string& error) {
-    const std::vector<std::string>& arguments = command_line.arguments();
-    if (!ReadOverlayOptions(command_line, arguments.empty() ? "" : arguments[0], options.overlay, error)) return false;
-    if (!command_line.Has("from") || !command_line.Has("to")) {
-        error = "give both --from X,Y and --to X,Y";
-        return false;
-    }
-    if (!ParsePoint("from", command_line.Text("from"), options.from, error) ||
-        !ParsePoint("to", command_line.Text("to"), options.to, error)) {
-        return false;
-    }
-    if (command_line.Has("steps") && !ParseWholeNumber("steps", command_line.Text("steps"), 1, 10000, options.steps, error)) {
-        return false;
-    }
-    if (command_line.Has("render")) options.render_path = command_line.Text("render");
-    if (command_line.Has("overlay")) options.overlay_path = command_line.Text("overlay");
-    return true;
-}
 
 std::string PointText(PF_Point point) { return std::to_string(point.h) + "," + std::to_string(point.v); }
 
@@ -106,9 +87,9 @@ bool SendDragEvents(OverlayWorkspace& workspace, const DragOptions& options, Dra
         record.changed.insert(workspace.host().changed_params().begin(), workspace.host().changed_params().end());
         return true;
     };
-    if (!keep("click at " + PointText(options.from), events.Click(options.from))) return false;
+    if (!keep("click at " + PointText(*options.from), events.Click(*options.from))) return false;
     record.handle = events.drag_requested() ? static_cast<int>(events.click_data().continue_refcon[0]) : 0;
-    const PF_Point from = options.from, to = options.to;
+    const PF_Point from = *options.from, to = *options.to;
     const int steps = options.steps;
     for (int step = 1; record.handle && step <= steps; ++step) {
         const PF_Point at{static_cast<A_long>(std::lround(from.h + (to.h - from.h) * double(step) / steps)),
@@ -142,17 +123,19 @@ void PrintDrag(const DragRecord& record, const hostsim::ParamStore& store, bool 
 }  // namespace
 
 int RunDrag(const std::vector<std::string>& args) {
-    CommandLine command_line(kCommand, "[INPUT]", kDescription);
-    AddOverlayOptions(command_line)
-        .Option("from", "X,Y", "where the mouse goes down (window pixels)", Occurs::kRequired)
-        .Option("to", "X,Y", "where it is released", Occurs::kRequired)
-        .Option("steps", "N", "drag events from --from to --to (default 4, at most 10000)")
-        .Option("render", "OUT.png", "write the frame rendered with the final values")
-        .Option("overlay", "OUT.png", "write the window with the overlay after the drag");
-    if (const auto done = ParseLayerCommandLine(command_line, args)) return *done;
     DragOptions options;
+    CommandLine command_line(kCommand, "[INPUT]", kDescription);
+    AddOverlayOptions(command_line, options.overlay)
+        .Option("from", "X,Y", "where the mouse goes down (window pixels)", options.from, PointOf("from"),
+                Occurs::kRequired)
+        .Option("to", "X,Y", "where it is released", options.to, PointOf("to"), Occurs::kRequired)
+        .Option("steps", "N", "drag events from --from to --to (default 4, at most 10000)", options.steps,
+                WholeNumberOf("steps", 1, 10000))
+        .Option("render", "OUT.png", "write the frame rendered with the final values", options.render_path)
+        .Option("overlay", "OUT.png", "write the window with the overlay after the drag", options.overlay_path);
+    if (const auto done = ParseLayerCommandLine(command_line, args, options.overlay)) return *done;
+    if (!options.from || !options.to) return Fail(kCommand, "give both --from X,Y and --to X,Y", kExitUsage);
     std::string error;
-    if (!ReadDragOptions(command_line, options, error)) return Fail(kCommand, error, kExitUsage);
     for (const auto& path : {options.render_path, options.overlay_path}) {
         if (path && !CanCreateFileBeside(*path, error)) return Fail(kCommand, error, kExitFailure);
     }

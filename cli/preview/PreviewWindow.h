@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "hostsim/Params.h"
-#include "PreviewSession.h"
+#include "cli/preview/PreviewSession.h"
 
 namespace qxv::cli {
 

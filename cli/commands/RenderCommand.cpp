@@ -10,15 +10,15 @@
 #include <memory>
 #include <optional>
 
-#include "Commands.h"
-#include "FrameStreams.h"
+#include "cli/Commands.h"
+#include "cli/images/FrameStreams.h"
 #include "hostsim/instruments/Host.h"
-#include "ImageFiles.h"
-#include "PendingFile.h"
+#include "cli/images/ImageFiles.h"
+#include "cli/PendingFile.h"
 #include "hostsim/Params.h"
-#include "OptionValues.h"
-#include "HostReport.h"
-#include "Session.h"
+#include "cli/OptionValues.h"
+#include "cli/HostReport.h"
+#include "cli/Session.h"
 
 namespace qxv::cli {
 
@@ -68,42 +68,10 @@ struct RenderOptions {
     bool host_given = false;
     std::optional<FrameDepth> depth;
     std::optional<PF_Point> raw_size;  // raw streams: the frame size and the layout
-    WorldFormat raw_format = WorldFormat::kArgb8;
+    std::optional<WorldFormat> raw_format;
     RenderSettings settings;
     bool trace = false;
 };
-
-bool ReadRenderOptions(const CommandLine& command_line, RenderOptions& options, std::string& error) {
-    options.input = command_line.arguments()[0];
-    options.output = command_line.arguments()[1];
-    if (!ReadSessionOptions(command_line, options.session, error)) return false;
-    options.host_given = command_line.Has("host");
-    FrameDepth depth;
-    if (command_line.Has("depth")) {
-        if (!ParseFrameDepth(command_line.Text("depth"), depth, error)) return false;
-        options.depth = depth;
-    }
-    if (command_line.Has("raw")) {
-        PF_Point size;
-        if (!ParseFrameSize(command_line.Text("raw"), size)) {
-            error = "--raw needs WIDTHxHEIGHT such as 1920x1080, not \"" + command_line.Text("raw") + "\"";
-            return false;
-        }
-        options.raw_size = size;
-        if (!hostsim::ParseWorldFormat(command_line.Text("format"), options.raw_format)) {
-            error = "--format must be argb8, argb16, bgra8 or bgra32f, not \"" + command_line.Text("format") + "\"";
-            return false;
-        }
-    }
-    if (!ReadRenderSettings(command_line, options.settings, error)) return false;
-    if (command_line.Has("threads") && !ParseThreadCount(command_line.Text("threads"), options.session.threads)) {
-        error = "--threads needs a number from 1 to 256, not \"" + command_line.Text("threads") + "\"";
-        return false;
-    }
-    options.trace = command_line.Has("trace");
-    options.session.instrumented = options.trace;
-    return true;
-}
 
 // The world layout for the host and the depth asked for.
 bool ImageFormat(HostApp app, FrameDepth depth, WorldFormat& format, std::string& error) {
@@ -199,7 +167,7 @@ bool OpenRenderSession(const RenderOptions& options, A_long width, A_long height
 
 // A raw format is rendered by its own host at its own depth: --host and --depth may only agree.
 bool PickRawHost(RenderOptions& options, std::string& error) {
-    const WorldFormat format = options.raw_format;
+    const WorldFormat format = *options.raw_format;
     const HostApp app = hostsim::HostOfFormat(format);
     if (options.host_given && options.session.host != app) {
         error = std::string("--format ") + hostsim::WorldFormatName(format) + " is rendered by " +
@@ -259,7 +227,7 @@ int RenderRaw(RenderOptions& options) {
     std::string error;
     if (!PickRawHost(options, error)) return Fail(kCommand, error, kExitUsage);
     RenderJob job;
-    job.format = options.raw_format;
+    job.format = *options.raw_format;
     const PF_Point size = *options.raw_size;
     if (!OpenRenderSession(options, size.h, size.v, job, error)) return Fail(kCommand, error, kExitUsage);
     RawFiles files;
@@ -350,31 +318,50 @@ int RenderImages(const RenderOptions& options) {
 }  // namespace
 
 int RunRender(const std::vector<std::string>& args) {
+    RenderOptions options;
     CommandLine command_line(kCommand, "INPUT OUTPUT", kDescription);
-    command_line.Option("host", "ae|premiere", "host to simulate (default: ae; raw streams: implied by --format)")
-        .Option("depth", "8|16|float", "bit depth of the frames handed over (ae: 8 or 16; premiere: 8 or float)")
-        .Option("raw", "WIDTHxHEIGHT", "INPUT and OUTPUT are raw streams of frames of this size")
-        .Option("format", "argb8|argb16|bgra8|bgra32f", "pixel layout of the raw streams")
-        .Option("downsample", "N/D[,N/D]", "host downsampling, x then y (one value sets both; default 1/1)")
-        .Option("pixel-aspect", "N/D", "pixel aspect ratio (default 1/1)")
-        .Option("quality", "high|low", "render quality (default high)")
-        .Option("threads", "N", "threads of the host's iterations (default: all cores)")
-        .Option("plugin", "PATH", "plug-in library (default: QX_Vignette.so beside qxv)")
-        .Flag("trace", "print every host call the plug-in made on stderr")
-        .ParamOptions()
-        .FailureOptions();
+    command_line
+        .Option("host", "ae|premiere", "host to simulate (default: ae; raw streams: implied by --format)",
+                options.session.host,
+                Converter<HostApp>([&options](const std::string& text, HostApp& app, std::string& error) {
+                    options.host_given = true;
+                    return ParseHostApp(text, app, error);
+                }))
+        .Option("depth", "8|16|float", "bit depth of the frames handed over (ae: 8 or 16; premiere: 8 or float)",
+                options.depth, Converter<FrameDepth>(ParseFrameDepth))
+        .Option("raw", "WIDTHxHEIGHT", "INPUT and OUTPUT are raw streams of frames of this size", options.raw_size,
+                Worded(ParseFrameSize, [](const std::string& text) {
+                    return "--raw needs WIDTHxHEIGHT such as 1920x1080, not \"" + text + "\"";
+                }))
+        .Option("format", "argb8|argb16|bgra8|bgra32f", "pixel layout of the raw streams", options.raw_format,
+                Worded(hostsim::ParseWorldFormat, [](const std::string& text) {
+                    return "--format must be argb8, argb16, bgra8 or bgra32f, not \"" + text + "\"";
+                }))
+        .Option("downsample", "N/D[,N/D]", "host downsampling, x then y (one value sets both; default 1/1)",
+                options.settings, Converter<RenderSettings>(ParseDownsample))
+        .Option("pixel-aspect", "N/D", "pixel aspect ratio (default 1/1)", options.settings.pixel_aspect_ratio,
+                Converter<PF_RationalScale>(ParsePixelAspect))
+        .Option("quality", "high|low", "render quality (default high)", options.settings.quality,
+                Converter<PF_Quality>(ParseQuality))
+        .Option("threads", "N", "threads of the host's iterations (default: all cores)", options.session.threads,
+                Worded(ParseThreadCount, [](const std::string& text) {
+                    return "--threads needs a number from 1 to 256, not \"" + text + "\"";
+                }))
+        .Option("plugin", "PATH", "plug-in library (default: QX_Vignette.so beside qxv)", options.session.plugin_path)
+        .Flag("trace", "print every host call the plug-in made on stderr", options.trace)
+        .ParamOptions(options.session)
+        .FailureOptions(options.session);
     if (const auto done = command_line.Parse(args)) return *done;
     const std::vector<std::string>& arguments = command_line.arguments();
     if (arguments.size() != 2) return Fail(kCommand, "needs INPUT and OUTPUT (see qxv render --help)", kExitUsage);
-    const bool raw = command_line.Has("raw") || command_line.Has("format") || IsStream(arguments[0]) ||
-                     IsStream(arguments[1]);
-    if (raw && (!command_line.Has("raw") || !command_line.Has("format"))) {
+    const bool raw = options.raw_size || options.raw_format || IsStream(arguments[0]) || IsStream(arguments[1]);
+    if (raw && (!options.raw_size || !options.raw_format)) {
         return Fail(kCommand, "streams (\"-\") are raw: add --raw WIDTHxHEIGHT and --format argb8|argb16|bgra8|bgra32f",
                     kExitUsage);
     }
-    RenderOptions options;
-    std::string error;
-    if (!ReadRenderOptions(command_line, options, error)) return Fail(kCommand, error, kExitUsage);
+    options.input = arguments[0];
+    options.output = arguments[1];
+    options.session.instrumented = options.trace;
     return raw ? RenderRaw(options) : RenderImages(options);
 }
 

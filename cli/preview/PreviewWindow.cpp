@@ -1,4 +1,4 @@
-#include "PreviewWindow.h"
+#include "cli/preview/PreviewWindow.h"
 
 #ifdef QXV_HAVE_SDL2
 
@@ -13,8 +13,8 @@
 #include <string_view>
 #include <sys/stat.h>
 
-#include "Commands.h"
-#include "PreviewPicture.h"
+#include "cli/Commands.h"
+#include "cli/preview/PreviewPicture.h"
 
 namespace qxv::cli {
 

@@ -1,4 +1,4 @@
-#include "FrameStreams.h"
+#include "cli/images/FrameStreams.h"
 
 #include <algorithm>
 #include <cctype>

@@ -2,8 +2,8 @@
 // first such file and kept for the rest of the run (OpenImageIO.h says why).
 #include <dlfcn.h>
 
-#include "OpenImageIO.h"
-#include "Session.h"
+#include "cli/images/OpenImageIO.h"
+#include "cli/Session.h"
 
 namespace qxv::cli {
 

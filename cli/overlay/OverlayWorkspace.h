@@ -3,8 +3,8 @@
 // (--window, --zoom, --layer-offset, --scroll) and the event session on that window. The
 // Point of origin starts at the layer's centre, as a host places a point parameter whose
 // default is given in percent of the layer, unless --set gives it.
-// The options are read once into OverlayOptions (usage errors), then the workspace is opened
-// from them (failures of the plug-in or of the files).
+// The options are bound to OverlayOptions and read once (usage errors), then the workspace is
+// opened from them (failures of the plug-in or of the files).
 #pragma once
 
 #include <memory>
@@ -14,9 +14,9 @@
 
 #include "hostsim/instruments/Drawbot.h"
 #include "hostsim/instruments/Host.h"
-#include "Options.h"
+#include "cli/Options.h"
 #include "hostsim/instruments/OverlayEvents.h"
-#include "Session.h"
+#include "cli/Session.h"
 #include "hostsim/World.h"
 
 namespace qxv::cli {
@@ -26,8 +26,10 @@ struct OverlayOptions {
     SessionOptions session;
     hostsim::RenderSettings settings;  // --pixel-aspect and --quality
     hostsim::OverlayView view;
-    std::string input;       // the INPUT image; empty for a --size layer
-    PF_Point size{0, 0};     // --size
+    bool zoom_given = false;             // --zoom; without it the preview fits the window
+    bool layer_offset_given = false;     // --layer-offset, which needs --window comp
+    std::string input;                   // the INPUT image; empty for a --size layer
+    std::optional<PF_Point> size;        // --size
     bool trace = false;
     bool json = false;
 };
@@ -42,18 +44,18 @@ struct OverlayWorkspace {
     hostsim::Host& host() { return *session.instruments; }
 };
 
-// Declares the options of every overlay command; the command's own follow.
-CommandLine& AddOverlayOptions(CommandLine& command_line);
+// Declares the options of every overlay command, bound to `options`; the command's own follow.
+CommandLine& AddOverlayOptions(CommandLine& command_line, OverlayOptions& options);
 
 // The start of the overlay commands that take one INPUT image or --size: --help, the options
 // and the layer argument. Returns the exit code when the command has nothing more to do (usage
 // printed, or a usage error reported); nothing when it goes on.
-std::optional<int> ParseLayerCommandLine(CommandLine& command_line, const std::vector<std::string>& args);
+std::optional<int> ParseLayerCommandLine(CommandLine& command_line, const std::vector<std::string>& args,
+                                         OverlayOptions& options);
 
-// The options of AddOverlayOptions; `input` is the INPUT argument, empty with --size. False
-// with a one-line `error` when one is malformed.
-bool ReadOverlayOptions(const CommandLine& command_line, const std::string& input, OverlayOptions& options,
-                        std::string& error);
+// After Parse: `input` is the INPUT argument, empty with --size. False with a one-line `error`
+// when options contradict each other.
+bool FinishOverlayOptions(const std::string& input, OverlayOptions& options, std::string& error);
 
 // Loads the plug-in, reads or makes the layer and opens the event session on the window.
 bool OpenOverlayWorkspace(const OverlayOptions& options, OverlayWorkspace& workspace, std::string& error);

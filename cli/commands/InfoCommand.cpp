@@ -116,37 +116,72 @@ std::string RangeText(const RegisteredParam& param) {
     return text.str();
 }
 
-void PrintText(const Session& session, hostsim::Host& host, const std::string& about, PF_Err about_result,
-               const PiPLSource& pipl) {
-    const PF_OutData& global = session.after_global_setup;
+// What a host learns at start-up, gathered once; the text and the JSON are two views of it.
+struct EffectInfo {
+    std::string plugin;
+    hostsim::HostApp app = hostsim::HostApp::kAfterEffects;
+    A_long appl_id = 0;
+    std::string about;
+    PF_Err about_result = PF_Err_NONE;
+    PF_Err global_setup_result = PF_Err_NONE;
+    PF_Err params_setup_result = PF_Err_NONE;
+    PF_OutData global{};  // what GLOBAL_SETUP answered
+    A_long num_params = 0;
+    std::vector<PrPixelFormat> pixel_formats;
+    std::vector<PF_CustomUIInfo> custom_ui;
+    PiPLSource pipl;
+    const hostsim::Host* host = nullptr;  // its parameters, violations and trace
+};
+
+// After PF_Cmd_ABOUT, whose text is still in the host's out_data.
+EffectInfo GatherInfo(const Session& session, hostsim::Host& host, PF_Err about_result, PiPLSource pipl) {
+    EffectInfo info;
+    info.plugin = session.library->path();
+    info.app = host.app();
+    info.appl_id = host.in_data().appl_id;
+    info.about = CText(host.out_data().return_msg, sizeof host.out_data().return_msg);
+    info.about_result = about_result;
+    info.global_setup_result = session.global_setup_result;
+    info.params_setup_result = session.params_setup_result;
+    info.global = session.after_global_setup;
+    info.num_params = session.after_params_setup.num_params;
+    info.pixel_formats = host.SupportedPixelFormats();
+    info.custom_ui = host.registered_ui();
+    info.pipl = std::move(pipl);
+    info.host = &host;
+    return info;
+}
+
+void PrintText(const EffectInfo& info) {
+    const PF_OutData& global = info.global;
+    const PiPLSource& pipl = info.pipl;
     std::ostream& out = std::cout;
-    out << "Plug-in        " << session.library->path() << "\n";
-    out << "Host           " << hostsim::HostAppName(host.app()) << " (appl_id " << Hex32(host.in_data().appl_id)
-        << ")\n";
-    std::string about_lines = about;
+    out << "Plug-in        " << info.plugin << "\n";
+    out << "Host           " << hostsim::HostAppName(info.app) << " (appl_id " << Hex32(info.appl_id) << ")\n";
+    std::string about_lines = info.about;
     for (std::size_t cr; (cr = about_lines.find('\r')) != std::string::npos;) about_lines.replace(cr, 1, "\n               ");
     out << "About          " << about_lines << "\n";
-    if (about_result) out << "               (PF_Cmd_ABOUT returned " << ErrorText(about_result) << ")\n";
+    if (info.about_result) out << "               (PF_Cmd_ABOUT returned " << ErrorText(info.about_result) << ")\n";
     out << "my_version     " << Hex32(global.my_version) << " (" << VersionText(global.my_version) << ")\n";
     out << "out_flags      " << Hex32(global.out_flags) << " " << OutFlagNames(global.out_flags) << "\n";
     out << "out_flags2     " << Hex32(global.out_flags2) << "\n";
-    if (session.global_setup_result) out << "GLOBAL_SETUP   returned " << ErrorText(session.global_setup_result) << "\n";
+    if (info.global_setup_result) out << "GLOBAL_SETUP   returned " << ErrorText(info.global_setup_result) << "\n";
     if (std::string message = DisplayedMessage(global); !message.empty()) out << "Message        " << message << "\n";
 
     out << "Pixel formats  ";
-    if (!host.is_premiere()) {
+    if (info.app != hostsim::HostApp::kPremierePro) {
         out << "(After Effects does not ask)\n";
-    } else if (host.SupportedPixelFormats().empty()) {
+    } else if (info.pixel_formats.empty()) {
         out << "none registered\n";
     } else {
         bool first = true;
-        for (PrPixelFormat format : host.SupportedPixelFormats()) {
+        for (PrPixelFormat format : info.pixel_formats) {
             out << (first ? "" : ", ") << hostsim::PixelFormatName(format);
             first = false;
         }
         out << "\n";
     }
-    for (const auto& ui : host.registered_ui()) out << "Custom UI      events " << ui.events << "\n";
+    for (const auto& ui : info.custom_ui) out << "Custom UI      events " << ui.events << "\n";
 
     out << "\nPiPL (" << pipl.path << ")\n";
     if (!pipl.error.empty()) out << "  not read: " << pipl.error << "\n";
@@ -167,11 +202,12 @@ void PrintText(const Session& session, hostsim::Host& host, const std::string& a
         out << "  eGLO " << (*eGLO == global_flags ? "equals" : "DIFFERS FROM") << " out_flags\n";
     }
 
-    out << "\nParameters (num_params " << session.after_params_setup.num_params << ")";
-    if (session.params_setup_result) out << ", PF_Cmd_PARAMS_SETUP returned " << ErrorText(session.params_setup_result);
+    out << "\nParameters (num_params " << info.num_params << ")";
+    if (info.params_setup_result) out << ", PF_Cmd_PARAMS_SETUP returned " << ErrorText(info.params_setup_result);
     out << "\n";
-    for (int i = 1; i <= host.params().count(); ++i) {
-        const RegisteredParam& param = host.params().Param(i);
+    const hostsim::ParamStore& params = info.host->params();
+    for (int i = 1; i <= params.count(); ++i) {
+        const RegisteredParam& param = params.Param(i);
         out << "  " << i << ". " << param.registered_name << "\n"
             << "       type " << hostsim::ParamTypeName(param.def.param_type) << " (" << param.def.param_type << "), id "
             << param.def.uu.id << ", flags " << param.def.flags << ", ui_flags " << param.def.ui_flags << "\n"
@@ -179,23 +215,23 @@ void PrintText(const Session& session, hostsim::Host& host, const std::string& a
         if (std::string range = RangeText(param); !range.empty()) out << "; " << range;
         out << "\n";
     }
-    PrintViolations(out, host);
+    PrintViolations(out, *info.host);
 }
 
-Json MakeJson(const Session& session, hostsim::Host& host, const std::string& about, PF_Err about_result,
-              const PiPLSource& pipl, bool with_trace) {
-    const PF_OutData& global = session.after_global_setup;
+Json InfoJson(const EffectInfo& info) {
+    const PF_OutData& global = info.global;
+    const PiPLSource& pipl = info.pipl;
     Json formats = Json::array();
-    for (PrPixelFormat format : host.SupportedPixelFormats()) formats.push_back(static_cast<std::uint32_t>(format));
+    for (PrPixelFormat format : info.pixel_formats) formats.push_back(static_cast<std::uint32_t>(format));
     Json ui = Json::array();
-    for (const auto& info : host.registered_ui()) ui.push_back({{"events", info.events}});
-    Json json = {{"plugin", session.library->path()},
-                 {"host", host.is_premiere() ? "premiere" : "ae"},
-                 {"appl_id", host.in_data().appl_id},
-                 {"about", about},
-                 {"about_result", about_result},
-                 {"global_setup_result", session.global_setup_result},
-                 {"params_setup_result", session.params_setup_result},
+    for (const auto& custom_ui : info.custom_ui) ui.push_back({{"events", custom_ui.events}});
+    Json json = {{"plugin", info.plugin},
+                 {"host", info.app == hostsim::HostApp::kPremierePro ? "premiere" : "ae"},
+                 {"appl_id", info.appl_id},
+                 {"about", info.about},
+                 {"about_result", info.about_result},
+                 {"global_setup_result", info.global_setup_result},
+                 {"params_setup_result", info.params_setup_result},
                  {"my_version", static_cast<std::uint32_t>(global.my_version)},
                  {"version", VersionJson(global.my_version)},
                  {"out_flags", static_cast<std::uint32_t>(global.out_flags)},
@@ -203,16 +239,15 @@ Json MakeJson(const Session& session, hostsim::Host& host, const std::string& ab
                  {"message", DisplayedMessage(global)},
                  {"pixel_formats", std::move(formats)},
                  {"custom_ui", std::move(ui)},
-                 {"num_params", session.after_params_setup.num_params},
+                 {"num_params", info.num_params},
                  {"pipl_source", pipl.path}};
     if (!pipl.error.empty()) json["pipl_error"] = pipl.error;
     Json entries = Json::array();
     for (const auto& entry : pipl.entries) entries.push_back({{"key", entry.key}, {"value", entry.value}});
     json["pipl"] = std::move(entries);
-    json["params"] = hostsim::ParamDefinitionsJson(host.params());
-    json["values"] = hostsim::ParamValuesJson(host.params());
-    json["violations"] = ViolationsJson(host);
-    if (with_trace) json["trace"] = TraceJson(host);
+    json["params"] = hostsim::ParamDefinitionsJson(info.host->params());
+    json["values"] = hostsim::ParamValuesJson(info.host->params());
+    json["violations"] = ViolationsJson(*info.host);
     return json;
 }
 
@@ -241,12 +276,14 @@ int RunInfo(const std::vector<std::string>& args) {
     PiPLSource pipl = ReadPiPL(aex_path, *session.library);
     if (aex_path && !pipl.error.empty()) return Fail(kCommand, pipl.error, kExitFailure);
 
-    PF_Err about_result = host.About();
-    std::string about = CText(host.out_data().return_msg, sizeof host.out_data().return_msg);
+    const PF_Err about_result = host.About();
+    const EffectInfo info = GatherInfo(session, host, about_result, std::move(pipl));
     if (json) {
-        std::cout << hostsim::DumpJson(MakeJson(session, host, about, about_result, pipl, trace), 2) << "\n";
+        Json shown = InfoJson(info);
+        if (trace) shown["trace"] = TraceJson(host);
+        std::cout << hostsim::DumpJson(shown, 2) << "\n";
     } else {
-        PrintText(session, host, about, about_result, pipl);
+        PrintText(info);
         if (trace) {
             std::cout << "\n";
             PrintTrace(std::cout, host);

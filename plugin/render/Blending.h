@@ -80,8 +80,9 @@ constexpr bool IsLaneWiseBlend(std::int32_t code) {
            code == kBlendScreen || code == kBlendLinearBurn || code == kBlendSubtract;
 }
 
-template <std::int32_t kCode, class Channel>
-inline Channel LaneWiseBlend(Channel s, Channel c, float k) {
+// The amount k is one float for every lane, or a lane each (four pixels' same channel).
+template <std::int32_t kCode, class Channel, class Amount>
+inline Channel LaneWiseBlend(Channel s, Channel c, Amount k) {
     static_assert(IsLaneWiseBlend(kCode), "a mode with a test");
     if constexpr (kCode == kBlendNormal) {
         return (1.0f - k) * s + c * k;

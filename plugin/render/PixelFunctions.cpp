@@ -7,11 +7,13 @@
 #include <cstddef>
 #include <cstring>
 #include <new>
+#include <thread>
 
 #include "render/Blending.h"
 #include "render/Mask.h"
 #include "render/PixelFormats.h"
 #include "render/fastpath/FastMasks.h"
+#include "render/fastpath/HueRuns.h"
 
 namespace qxv {
 
@@ -79,33 +81,57 @@ inline float MaskAt(const RenderContext* ctx, A_long x, A_long y) {
 // The modes that shade a pixel's four channels in one register.
 constexpr bool ShadesInLanes(std::int32_t code) { return IsLaneWiseBlend(code) || code == kBlendSoftLight; }
 
-// The hue-based modes whose composite keeps the fill's hue, so that its sector on the colour
-// wheel is the same for every pixel: "Hue" (the source's saturation and value) and "Color"
-// (the source's value). They blend the composite in lanes as "Normal".
-constexpr bool KeepsFillHue(std::int32_t code) { return code == kBlendHue || code == kBlendColor; }
-
-// The modes whose pixels are shaded from the amount of fill alone (ShadeWithAmount).
+// The modes whose pixels are shaded from the amount of fill alone (ShadeWithAmount): those
+// in lanes and those that keep the fill's hue (fastpath/HueRuns.h).
 constexpr bool ShadesFromAmount(std::int32_t code) { return ShadesInLanes(code) || KeepsFillHue(code); }
 
-// The masks of the run of pixels a thread last computed, or for the modes shaded from the
-// amount the amounts of fill they give (FillAmount times the opacity). The host hands a thread one pixel
-// after another along a row, so the first pixel of a run computes the values of the next ones
-// with it (see fastpath/FastMasks.h) and they find theirs here. Only these values are kept,
-// each the same bits as computed alone, so any other order of pixels, threads or frames just
-// computes more runs.
-struct MaskRunStore {
+// Whether the pixels of a run are shaded ahead (fastpath/HueRuns.h) on frames of the format.
+template <class Format>
+constexpr bool ShadesAhead(std::int32_t code) { return Format::kEightBit && KeepsFillHue(code); }
+
+// The run of a thread that has none: it holds no pixel.
+MaskRun g_no_run{};
+
+// The run a thread shades in the frame `frame`. The runs belong to the frame's job, so the
+// run is looked at only while `frame` is the job's: another job may have its memory now.
+struct ThreadRun {
     std::uint64_t frame = 0;  // no frame's
-    A_long y = 0;
-    A_long first = 0;
-    A_u_long count = 0;
-    alignas(16) float values[kMaskRunLength] = {};
+    MaskRun* run = &g_no_run;
 };
 
-thread_local MaskRunStore t_mask_run;
+thread_local ThreadRun t_run;
 
 std::uint64_t NextFrame() {
     static std::atomic<std::uint64_t> frames{0};
     return frames.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
+// This thread's run in the job's frame, taken from the frame's runs the first time; null
+// once they are all taken (or there are none), and the thread then shades pixel by pixel.
+MaskRun* RunOfThisThread(const ShadingJob* job) {
+    ThreadRun& mine = t_run;
+    if (mine.frame != job->frame) {
+        MaskRuns* runs = job->mask_runs.get();
+        const unsigned index = runs ? runs->taken.fetch_add(1, std::memory_order_relaxed) : 0;
+        MaskRun* run = &g_no_run;
+        if (runs && index < runs->count) {
+            run = &runs->runs[index];
+            *run = {};  // holds no pixel yet
+        }
+        mine = {job->frame, run};
+    }
+    return mine.run == &g_no_run ? nullptr : mine.run;
+}
+
+// The runs for as many threads as a host is likely to shade a frame on.
+std::unique_ptr<MaskRuns> MakeMaskRuns() {
+    // Hosts shade on about one thread per core; a few more than that shade pixel by pixel.
+    static const unsigned kRuns = 2 * std::max(std::thread::hardware_concurrency(), 1u) + 2;
+    std::unique_ptr<MaskRuns> runs(new (std::nothrow) MaskRuns);
+    if (!runs) return nullptr;
+    runs->runs.reset(new (std::nothrow) MaskRun[kRuns]);
+    runs->count = runs->runs ? kRuns : 0;
+    return runs;
 }
 
 // FillAmount(ctx, m) * ctx->opacity for four masks, for the modes shaded from the amount:
@@ -113,33 +139,40 @@ std::uint64_t NextFrame() {
 // is the mask itself.
 inline __m128 AmountLanes(const RenderContext* ctx, __m128 m) { return _mm_mul_ps(m, _mm_set1_ps(ctx->opacity)); }
 
-// The run from pixel (x, y) on into the thread's store, and x's value: masks, or amounts with
-// kAmounts.
+// The run's values from pixel (x, y) on, x within the frame's columns: masks, or amounts
+// with kAmounts. Not yet shaded.
 template <Shape kShape, bool kAmounts>
-[[gnu::noinline]] float ComputeRun(const ShadingJob* job, A_long x, A_long y) {
+[[gnu::noinline]] void ComputeRun(const ShadingJob* job, A_long x, A_long y, MaskRun* run) {
     const RenderContext* ctx = &job->context;
     // Runs stay within the frame's columns, so their columns cannot overflow.
-    if (x < 0 || x >= job->span_columns) {
-        const float m = MaskAt<kShape>(ctx, x, y);
-        return kAmounts ? FillAmount(ctx, m) * ctx->opacity : m;
-    }
-    MaskRunStore& store = t_mask_run;
     const int count = static_cast<int>(std::min<A_long>(kMaskRunLength, job->span_columns - x));
     if constexpr (kShape == Shape::kEllipse) {
-        EllipseMaskRun(ctx, x, y, count, store.values);
+        EllipseMaskRun(ctx, x, y, count, run->values);
     } else {
-        RectangleMaskRun(ctx, x, y, count, store.values);
+        RectangleMaskRun(ctx, x, y, count, run->values);
     }
     if constexpr (kAmounts) {
         for (int i = 0; i < count; i += 4) {
-            _mm_store_ps(store.values + i, AmountLanes(ctx, _mm_load_ps(store.values + i)));
+            _mm_store_ps(run->values + i, AmountLanes(ctx, _mm_load_ps(run->values + i)));
         }
     }
-    store.frame = job->frame;
-    store.y = y;
-    store.first = x;
-    store.count = static_cast<A_u_long>(count);
-    return store.values[0];
+    run->y = y;
+    run->first = x;
+    run->count = static_cast<A_u_long>(count);
+    run->shaded = 0;
+}
+
+// Whether `in`, the pixel the host handed over for (x, y), lies in the job's source world
+// with the run's count pixels after it in its row, which may then be read ahead.
+inline bool ReadsAhead(const ShadingJob* job, A_long x, A_long y, A_u_long count, const void* in) {
+    const SourceRows& source = job->source;
+    if (!source.data || y < 0 || y >= source.height || x < 0 || x > source.width ||
+        count > static_cast<A_u_long>(source.width - x)) {
+        return false;
+    }
+    const A_u_char* expected = source.data + static_cast<std::ptrdiff_t>(y) * source.row_bytes +
+                               static_cast<std::ptrdiff_t>(x) * static_cast<std::ptrdiff_t>(sizeof(PF_Pixel));
+    return static_cast<const void*>(expected) == in;
 }
 
 // The fill colour in lanes: alpha, red, green, blue, as the context keeps them.
@@ -254,16 +287,39 @@ template <class Format, std::int32_t kCode>
     return PF_Err_NONE;
 }
 
+// A pixel whose run holds its mask or amount `value`, shaded from it.
+template <class Format, std::int32_t kCode>
+[[gnu::always_inline]] inline PF_Err ShadeWithRunValue(const ShadingJob* job, float value,
+                                                       typename Format::Pixel* in, typename Format::Pixel* out) {
+    if constexpr (ShadesFromAmount(kCode)) {
+        return ShadeWithAmount<Format, kCode>(job, value, in, out);
+    } else {
+        return ShadeWithKnownMask<Format, kCode>(job, value, in, out);
+    }
+}
+
 // The first pixel of a run, or one no run covers: out of line, so that the pixels that find
-// their mask in the store, and the outside shortcut, stay leaves.
+// theirs in the run, and the outside shortcut, stay leaves.
 template <class Format, Shape kShape, std::int32_t kCode>
 [[gnu::noinline, gnu::flatten]] PF_Err ShadeAfterNewRun(const ShadingJob* job, A_long x, A_long y,
                                                         typename Format::Pixel* in, typename Format::Pixel* out) {
-    if constexpr (ShadesFromAmount(kCode)) {
-        return ShadeWithAmount<Format, kCode>(job, ComputeRun<kShape, true>(job, x, y), in, out);
-    } else {
-        return ShadeWithKnownMask<Format, kCode>(job, ComputeRun<kShape, false>(job, x, y), in, out);
+    constexpr bool kAmounts = ShadesFromAmount(kCode);
+    MaskRun* run = x >= 0 && x < job->span_columns ? RunOfThisThread(job) : nullptr;
+    if (!run) {
+        const RenderContext* ctx = &job->context;
+        const float m = MaskAt<kShape>(ctx, x, y);
+        return ShadeWithRunValue<Format, kCode>(job, kAmounts ? FillAmount(ctx, m) * ctx->opacity : m, in, out);
     }
+    ComputeRun<kShape, kAmounts>(job, x, y, run);
+    if constexpr (ShadesAhead<Format>(kCode)) {
+        if (ReadsAhead(job, x, y, run->count, in)) {
+            ShadeHueRun<Format, kCode>(*job, static_cast<int>(run->count), run->values, in, run->inputs, run->outputs);
+            run->shaded = run->count;
+            std::memcpy(out, &run->outputs[0], sizeof(std::uint32_t));
+            return PF_Err_NONE;
+        }
+    }
+    return ShadeWithRunValue<Format, kCode>(job, run->values[0], in, out);
 }
 
 // ShadeWithKnownMask out of line: the modes that go channel by channel or through HSV make
@@ -273,6 +329,14 @@ template <class Format, std::int32_t kCode>
                                                                    typename Format::Pixel* in,
                                                                    typename Format::Pixel* out) {
     return ShadeWithKnownMask<Format, kCode>(job, m, in, out);
+}
+
+// ShadeWithRunValue out of line, for the pixels of 8-bit frames that were not shaded ahead.
+template <class Format, std::int32_t kCode>
+[[gnu::noinline, gnu::flatten]] PF_Err ShadeWithRunValueOutOfLine(const ShadingJob* job, float value,
+                                                                  typename Format::Pixel* in,
+                                                                  typename Format::Pixel* out) {
+    return ShadeWithRunValue<Format, kCode>(job, value, in, out);
 }
 
 // An outside pixel of an 8-bit frame: two look-ups in the pair tables, both halves read
@@ -307,18 +371,31 @@ PF_Err ShadeSpecialised(void* refcon, A_long x, A_long y, typename Format::Pixel
             return ShadeWithKnownMaskOutOfLine<Format, kCode>(job, job->outside_mask, in, out);
         }
     }
-    const MaskRunStore& store = t_mask_run;
-    const A_u_long index = static_cast<A_u_long>(x) - static_cast<A_u_long>(store.first);
-    if (store.frame != job->frame || store.y != y || index >= store.count) {
-        return ShadeAfterNewRun<Format, kShape, kCode>(job, x, y, in, out);
+    const ThreadRun mine = t_run;
+    const MaskRun& run = *mine.run;
+    if (mine.frame == job->frame && run.y == y) {
+        const A_u_long index = static_cast<A_u_long>(x) - static_cast<A_u_long>(run.first);
+        if constexpr (ShadesAhead<Format>(kCode)) {
+            // Shaded ahead from the input the pixel still has: done.
+            std::uint32_t pixel;
+            std::memcpy(&pixel, in, sizeof pixel);
+            if (index < run.shaded && pixel == run.inputs[index]) {
+                std::memcpy(out, &run.outputs[index], sizeof pixel);
+                return PF_Err_NONE;
+            }
+        }
+        if (index < run.count) {
+            // The flat masks' byte tables hold what the lanes give, so the modes shaded from
+            // the amount take it as it is, flat or not; those shaded ahead come here only
+            // when their pixel was not, and out of line.
+            if constexpr (ShadesFromAmount(kCode) && !ShadesAhead<Format>(kCode)) {
+                return ShadeWithAmount<Format, kCode>(job, run.values[index], in, out);
+            } else {
+                return ShadeWithRunValueOutOfLine<Format, kCode>(job, run.values[index], in, out);
+            }
+        }
     }
-    // The flat masks' byte tables hold what the lanes give, so the modes shaded from the
-    // amount take it as it is, flat or not.
-    if constexpr (ShadesFromAmount(kCode)) {
-        return ShadeWithAmount<Format, kCode>(job, store.values[index], in, out);
-    } else {
-        return ShadeWithKnownMaskOutOfLine<Format, kCode>(job, store.values[index], in, out);
-    }
+    return ShadeAfterNewRun<Format, kShape, kCode>(job, x, y, in, out);
 }
 
 template <class Format, std::int32_t kCode, Outside kOutside>
@@ -330,6 +407,7 @@ auto ChooseForShape(const ShadingJob* job) {
 template <class Format>
 auto ChooseForShapeAndMode(ShadingJob* job) {
     job->frame = NextFrame();
+    job->mask_runs = MakeMaskRuns();
     job->fill_hsv = FillHsv(&job->context);
     // The alpha lane's result is not kept: it follows red's branch, so that a fill whose colour
     // channels agree takes one branch.

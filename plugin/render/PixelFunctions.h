@@ -6,6 +6,7 @@
 // convert back), which the tests keep as their reference.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -20,6 +21,50 @@
 namespace qxv {
 
 enum FlatMask { kFlatMaskZero = 0, kFlatMaskOne = 1, kFlatMaskCount, kNotFlatMask = -1 };
+
+// The run of pixels a thread last computed (see fastpath/FastMasks.h): the host hands a
+// thread one pixel after another along a row, so the first pixel of a run computes the
+// values of the next ones with it and they find theirs here. `values` holds the masks, or
+// for the modes shaded from the amount the amounts of fill they give (FillAmount times the
+// opacity). In the modes whose runs are shaded ahead (fastpath/HueRuns.h), where the job
+// may read the run's 8-bit input pixels (SourceRows), `shaded` is the count as well and
+// `outputs` holds the result for each pixel whose input is `inputs`: a pixel whose input
+// still reads so is done. Each value is the same bits as computed alone, so any other order
+// of pixels, threads or frames just computes more runs.
+// Each on cache lines of its own, so that threads writing their runs do not slow each
+// other down.
+struct alignas(64) MaskRun {
+    A_long y;
+    A_long first;
+    A_u_long count;
+    A_u_long shaded;  // count, or 0 where the pixels were not read ahead
+    alignas(16) float values[kMaskRunLength];
+    alignas(16) std::uint32_t inputs[kMaskRunLength];
+    alignas(16) std::uint32_t outputs[kMaskRunLength];
+};
+
+// A frame's runs, one per thread that shades its pixels: a thread takes the next one the
+// first time it needs one in a frame. More threads than runs shade their remaining pixels
+// one at a time.
+struct MaskRuns {
+    std::atomic<unsigned> taken{0};
+    unsigned count = 0;
+    std::unique_ptr<MaskRun[]> runs;
+};
+
+// Where the input pixels the host hands the 8-bit pixel functions lie in memory, when they
+// come from this world: a run may then read its pixels ahead of the host's calls, within
+// the row. Empty (no data) when unknown: every pixel is then read when it is called for.
+struct SourceRows {
+    const A_u_char* data;
+    A_long row_bytes;
+    A_long width;
+    A_long height;
+};
+
+inline SourceRows SourceRowsOf(const PF_EffectWorld& world) {
+    return {reinterpret_cast<const A_u_char*>(world.data), world.rowbytes, world.width, world.height};
+}
 
 // What the specialised pixel functions receive as refcon: the frame's RenderContext, first
 // so that the job's address is also the context's, and for 8-bit frames the output of every
@@ -47,9 +92,11 @@ struct ShadingJob {
     // bytes for the input bytes 2h and 2h + 1 that read as v. An outside pixel is then two
     // look-ups instead of four. Null otherwise.
     std::unique_ptr<std::uint16_t[]> outside_pairs;  // [2][65536]
-    // Tells this frame's masks from any other's in the pixel functions' per-thread store of
-    // a run's masks; set when the pixel function is chosen, never 0.
+    // Tells this frame's runs from any other's in the pixel functions' per-thread record of
+    // its run; set when the pixel function is chosen, never 0.
     std::uint64_t frame;
+    std::unique_ptr<MaskRuns> mask_runs;  // made with `frame`; null if there was no memory
+    SourceRows source;
     Hsv fill_hsv;  // the fill colour in HSV for the hue-based modes, set with `frame`
     SoftLightFill soft_light;  // the fill's part of "Soft light", set with `frame`
     HueSector fill_sector;     // the fill's hue on the colour wheel, set with `frame`

@@ -95,11 +95,18 @@ void ExpectSameBits(Func plain, Func (*choose)(ShadingJob*), std::vector<Pixel> 
     if (outside == OutsideChoice::kPairTables) job.outside_pairs_pay = job.outside_test_pays = true;
     if (outside == OutsideChoice::kUntested) job.outside_test_pays = false;
     const Func specialised = choose(&job);
+    // Where the pixels lie, so that the runs that may read theirs ahead do.
+    const auto rows_of = [](const std::vector<Pixel>& frame) {
+        return SourceRows{reinterpret_cast<const A_u_char*>(frame.data()), kWidth * static_cast<A_long>(sizeof(Pixel)),
+                          kWidth, kHeight};
+    };
     std::vector<Pixel> expected(src.size()), actual(src.size());
     RunOverFrame<Pixel>(plain, &job.context, src, expected);
+    job.source = rows_of(src);
     RunOverFrame<Pixel>(specialised, &job, src, actual);
     // The host may iterate in place: each pixel's input is read whole before it is written.
     std::vector<Pixel> in_place = src;
+    job.source = rows_of(in_place);
     RunOverFrame<Pixel>(specialised, &job, in_place, in_place);
     for (size_t i = 0; i < src.size(); ++i) {
         ASSERT_EQ(std::memcmp(&expected[i], &actual[i], sizeof(Pixel)), 0)

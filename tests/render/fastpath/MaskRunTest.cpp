@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <random>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "../ParamSet.h"
@@ -84,8 +86,15 @@ constexpr A_long kWidth = 150, kHeight = 40;
 
 // A shape whose wide band covers most of the frame, so nearly every pixel takes a run's
 // mask.
-ShadingJob BandJob(double feather, std::int32_t falloff, A_long shape = kVignetteEllipse) {
+// mode_popup 0 keeps the default fill; any other is a "Blending mode" with a colour fill.
+ShadingJob BandJob(double feather, std::int32_t falloff, A_long shape = kVignetteEllipse, std::int32_t mode_popup = 0) {
     ParamSet p;
+    if (mode_popup) {
+        p[kParamBlendingMode].u.pd.value = mode_popup;
+        p[kParamFillWith].u.pd.value = kFillColor;
+        p.SetColor(26, 42, 108);
+        p.SetOpacityPercent(100);
+    }
     p[kParamVignetteType].u.pd.value = shape;
     PF_InData in_data = test::FullResolutionInData();
     p.SetOrigin(kWidth / 2.0, kHeight / 2.0);
@@ -110,6 +119,14 @@ Frame Pattern() {
     }
     return frame;
 }
+
+// Where the frame's pixels lie, for the runs that read theirs ahead.
+SourceRows RowsOf(const Frame& frame) {
+    return {reinterpret_cast<const A_u_char*>(frame.data()), kWidth * static_cast<A_long>(sizeof(PF_Pixel)), kWidth,
+            kHeight};
+}
+
+constexpr std::int32_t kHuePopup = 11;  // its runs are shaded ahead
 
 struct Pixel {
     A_long x, y;
@@ -164,9 +181,12 @@ const VisitOrder kOrders[] = {
 
 TEST(MaskRunTest, AnyVisitOrderGivesTheRowOrdersFrame) {
     const Frame in = Pattern();
-    for (const auto& [shape, falloff] : {std::pair{kVignetteEllipse, 1}, std::pair{kVignetteEllipse, 5},
-                                         std::pair{kVignetteRectangle, 1}, std::pair{kVignetteRectangle, 6}}) {
-        ShadingJob job = BandJob(80, falloff, shape);
+    for (const auto& [shape, falloff, mode] :
+         {std::tuple{kVignetteEllipse, 1, 0}, std::tuple{kVignetteEllipse, 5, 0}, std::tuple{kVignetteRectangle, 1, 0},
+          std::tuple{kVignetteRectangle, 6, 0}, std::tuple{kVignetteEllipse, 5, kHuePopup},
+          std::tuple{kVignetteRectangle, 1, kHuePopup}}) {
+        ShadingJob job = BandJob(80, falloff, shape, mode);
+        job.source = RowsOf(in);
         const PF_IteratePixel8Func fn = PixelArgb8(&job);
         Frame expected(in.size());
         Shade(fn, &job, RowOrder(), in, expected);
@@ -174,7 +194,7 @@ TEST(MaskRunTest, AnyVisitOrderGivesTheRowOrdersFrame) {
             Frame actual(in.size());
             Shade(fn, &job, order.make(), in, actual);
             EXPECT_EQ(std::memcmp(expected.data(), actual.data(), in.size() * sizeof(PF_Pixel)), 0)
-                << order.name << ", shape " << shape << ", falloff " << falloff;
+                << order.name << ", shape " << shape << ", falloff " << falloff << ", mode " << mode;
         }
     }
 }
@@ -217,6 +237,39 @@ TEST(MaskRunTest, FramesAndThreadsDoNotShareRuns) {
     rows(0);
     odd.join();
     EXPECT_EQ(std::memcmp(wide_expected.data(), threaded.data(), in.size() * sizeof(PF_Pixel)), 0);
+}
+
+// Frame after frame on two threads, each job gone before the next is made (whose runs may
+// take its memory), the runs shaded ahead: a thread must never take up a run of a job gone.
+// The frames take turns between two shapes, so that a pixel from the other one shows.
+TEST(MaskRunTest, SuccessiveFramesKeepToTheirOwnRuns) {
+    const Frame in = Pattern();
+    const auto job_of_frame = [](int frame) { return BandJob(frame % 2 ? 80 : 30, 5, kVignetteEllipse, kHuePopup); };
+    Frame expected[2] = {Frame(in.size()), Frame(in.size())};
+    for (int frame = 0; frame < 2; ++frame) {
+        ShadingJob job = job_of_frame(frame);
+        Shade(PixelArgb8(&job), &job, RowOrder(), in, expected[frame]);
+    }
+    ASSERT_NE(std::memcmp(expected[0].data(), expected[1].data(), in.size() * sizeof(PF_Pixel)), 0);
+    for (int frame = 0; frame < 40; ++frame) {
+        auto job = std::make_unique<ShadingJob>(job_of_frame(frame));
+        job->source = RowsOf(in);
+        const PF_IteratePixel8Func fn = PixelArgb8(job.get());
+        Frame actual(in.size());
+        auto rows = [&](A_long parity) {
+            std::vector<Pixel> order;
+            for (const Pixel& p : RowOrder()) {
+                if (p.y % 2 == parity) order.push_back(p);
+            }
+            Shade(fn, job.get(), order, in, actual);
+        };
+        std::thread odd(rows, 1);
+        rows(0);
+        odd.join();
+        job.reset();
+        ASSERT_EQ(std::memcmp(expected[frame % 2].data(), actual.data(), in.size() * sizeof(PF_Pixel)), 0)
+            << "frame " << frame;
+    }
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 #include "render/Mask.h"
 #include "render/PixelFormats.h"
 #include "render/fastpath/FastMasks.h"
-#include "render/fastpath/HueRuns.h"
+#include "render/fastpath/ShadedRuns.h"
 
 namespace qxv {
 
@@ -82,12 +82,12 @@ inline float MaskAt(const RenderContext* ctx, A_long x, A_long y) {
 constexpr bool ShadesInLanes(std::int32_t code) { return IsLaneWiseBlend(code) || code == kBlendSoftLight; }
 
 // The modes whose pixels are shaded from the amount of fill alone (ShadeWithAmount): those
-// in lanes and those that keep the fill's hue (fastpath/HueRuns.h).
+// in lanes and those that keep the fill's hue (fastpath/ShadedRuns.h).
 constexpr bool ShadesFromAmount(std::int32_t code) { return ShadesInLanes(code) || KeepsFillHue(code); }
 
-// Whether the pixels of a run are shaded ahead (fastpath/HueRuns.h) on frames of the format.
+// Whether the pixels of a run are shaded ahead (fastpath/ShadedRuns.h) on frames of the format.
 template <class Format>
-constexpr bool ShadesAhead(std::int32_t code) { return Format::kEightBit && KeepsFillHue(code); }
+constexpr bool ShadesAhead(std::int32_t code) { return Format::kEightBit && ShadesRunsAhead(code); }
 
 // The run of a thread that has none: it holds no pixel.
 MaskRun g_no_run{};
@@ -313,7 +313,7 @@ template <class Format, Shape kShape, std::int32_t kCode>
     ComputeRun<kShape, kAmounts>(job, x, y, run);
     if constexpr (ShadesAhead<Format>(kCode)) {
         if (ReadsAhead(job, x, y, run->count, in)) {
-            ShadeHueRun<Format, kCode>(*job, static_cast<int>(run->count), run->values, in, run->inputs, run->outputs);
+            ShadeRun<Format, kCode>(*job, static_cast<int>(run->count), run->values, in, run->inputs, run->outputs);
             run->shaded = run->count;
             std::memcpy(out, &run->outputs[0], sizeof(std::uint32_t));
             return PF_Err_NONE;

@@ -26,7 +26,7 @@ enum FlatMask { kFlatMaskZero = 0, kFlatMaskOne = 1, kFlatMaskCount, kNotFlatMas
 // thread one pixel after another along a row, so the first pixel of a run computes the
 // values of the next ones with it and they find theirs here. `values` holds the masks, or
 // for the modes shaded from the amount the amounts of fill they give (FillAmount times the
-// opacity). In the modes whose runs are shaded ahead (fastpath/HueRuns.h), where the job
+// opacity). In the modes whose runs are shaded ahead (fastpath/ShadedRuns.h), where the job
 // may read the run's 8-bit input pixels (SourceRows), `shaded` is the count as well and
 // `outputs` holds the result for each pixel whose input is `inputs`: a pixel whose input
 // still reads so is done. Each value is the same bits as computed alone, so any other order

@@ -78,16 +78,9 @@ inline float MaskAt(const RenderContext* ctx, A_long x, A_long y) {
     return m;
 }
 
-// The modes that shade a pixel's four channels in one register.
-constexpr bool ShadesInLanes(std::int32_t code) { return IsLaneWiseBlend(code) || code == kBlendSoftLight; }
-
-// The modes whose pixels are shaded from the amount of fill alone (ShadeWithAmount): those
-// in lanes and those that keep the fill's hue (fastpath/ShadedRuns.h).
-constexpr bool ShadesFromAmount(std::int32_t code) { return ShadesInLanes(code) || KeepsFillHue(code); }
-
 // Whether the pixels of a run are shaded ahead (fastpath/ShadedRuns.h) on frames of the format.
 template <class Format>
-constexpr bool ShadesAhead(std::int32_t code) { return Format::kEightBit && ShadesRunsAhead(code); }
+constexpr bool ShadesAhead(std::int32_t code) { return Format::kEightBit && ShadesFromAmount(code); }
 
 // The run of a thread that has none: it holds no pixel.
 MaskRun g_no_run{};

@@ -1,14 +1,13 @@
-// The 8-bit pixels of a run in "Hue", "Color" and "Soft light" shaded together when its
-// first pixel is asked for, four at a time in the SSE unit (eight in the AVX unit where the
-// processor has it, WideShadedRuns.cpp), each channel of the pixels in the lanes of one
-// register, so that the host's call for each later pixel finds its result ready. A pixel of
-// these modes takes its saturation, value and composite (a division and the sector's
-// arithmetic), or Soft light's sums in double precision: work enough that doing it for many
-// pixels at once, away from the host's call per pixel, saves a good part of it. (The modes
-// that blend channel by channel in lanes cost about the call itself either way.) Each lane
-// takes the very steps of the pixel functions' own shading (PixelFunctions.cpp,
-// Blending.h) in the same order and precision, so every byte is the one the pixel alone
-// would give.
+// The 8-bit pixels of a run in the modes shaded from the amount of fill (those that blend
+// channel by channel in lanes, Soft light, Hue and Color) shaded together when its first
+// pixel is asked for: four at a time in the SSE unit, eight in the AVX unit where the
+// processor has it (WideShadedRuns.cpp), each channel of the pixels in the lanes of one
+// register, so that the host's call for each later pixel only finds its result. Shading one
+// pixel per call kept a register's four lanes on its four channels (alpha's for nothing) and
+// redid the conversions a call at a time; Hue's saturation, value and composite and Soft
+// light's double-precision sums were most of a band pixel. Each lane takes the very steps
+// of the pixel functions' own shading (PixelFunctions.cpp, Blending.h) in the same order and
+// precision, so every byte is the one the pixel alone would give.
 #pragma once
 
 #include <emmintrin.h>
@@ -24,13 +23,17 @@
 
 namespace qxv {
 
+// The modes that shade a pixel's four channels in one register.
+constexpr bool ShadesInLanes(std::int32_t code) { return IsLaneWiseBlend(code) || code == kBlendSoftLight; }
+
 // The hue-based modes whose composite keeps the fill's hue, so that its sector on the colour
 // wheel is the same for every pixel: "Hue" (the source's saturation and value) and "Color"
 // (the source's value). They blend the composite as "Normal".
 constexpr bool KeepsFillHue(std::int32_t code) { return code == kBlendHue || code == kBlendColor; }
 
-// The modes whose 8-bit runs are shaded ahead.
-constexpr bool ShadesRunsAhead(std::int32_t code) { return KeepsFillHue(code) || code == kBlendSoftLight; }
+// The modes whose pixels are shaded from the amount of fill alone (the pixel functions'
+// ShadeWithAmount), and whose 8-bit runs are shaded ahead.
+constexpr bool ShadesFromAmount(std::int32_t code) { return ShadesInLanes(code) || KeepsFillHue(code); }
 
 namespace shaded_runs {
 
@@ -110,8 +113,13 @@ inline __m128i ShadeFour(const ShadingJob& job, __m128i pixels, __m128 k) {
         red = SoftLight(r, ctx.fill_red, k);
         green = SoftLight(g, ctx.fill_green, k);
         blue = SoftLight(b, ctx.fill_blue, k);
-    } else {
+    } else if constexpr (KeepsFillHue(kCode)) {
         FillHue<kCode>(job, r, g, b, k, &red, &green, &blue);
+    } else {
+        const RenderContext& ctx = job.context;
+        red = LaneWiseBlend<kCode>(r, _mm_set1_ps(ctx.fill_red), k);
+        green = LaneWiseBlend<kCode>(g, _mm_set1_ps(ctx.fill_green), k);
+        blue = LaneWiseBlend<kCode>(b, _mm_set1_ps(ctx.fill_blue), k);
     }
     const __m128i alpha = _mm_and_si128(pixels, _mm_set1_epi32(static_cast<int>(0xFFu << (8 * Format::kAlpha))));
     return _mm_or_si128(_mm_or_si128(alpha, Bytes<Format::kRed>(red)),
@@ -126,7 +134,7 @@ inline __m128i ShadeFour(const ShadingJob& job, __m128i pixels, __m128 k) {
 template <class Format, std::int32_t kCode>
 void ShadeRunFourLanes(const ShadingJob& job, int count, const float* amounts, const void* pixels,
                        std::uint32_t* inputs, std::uint32_t* outputs) {
-    static_assert(Format::kEightBit && ShadesRunsAhead(kCode), "8-bit pixels in a mode whose runs are shaded ahead");
+    static_assert(Format::kEightBit && ShadesFromAmount(kCode), "8-bit pixels in a mode whose runs are shaded ahead");
     const auto* from = static_cast<const A_u_char*>(pixels);
     alignas(16) std::uint32_t last[4] = {};
     for (int i = 0; i < count; i += 4) {

@@ -85,6 +85,26 @@ QXV_WIDE void FillHue8(const ShadingJob& job, __m256 r, __m256 g, __m256 b, __m2
     *blue_out = _mm256_add_ps(_mm256_mul_ps(rest, b), _mm256_mul_ps(blue, k));
 }
 
+// LaneWiseBlend's formulas, written out for the AVX unit's lanes.
+template <std::int32_t kCode>
+QXV_WIDE __m256 LaneWiseBlend8(__m256 s, __m256 c, __m256 k) {
+    const __m256 one = Splat(1.0f);
+    const __m256 rest = _mm256_mul_ps(_mm256_sub_ps(one, k), s);  // (1 - k) * s
+    if constexpr (kCode == kBlendNormal) {
+        return _mm256_add_ps(rest, _mm256_mul_ps(c, k));
+    } else if constexpr (kCode == kBlendAdd || kCode == kBlendLinearDodge) {
+        return _mm256_add_ps(_mm256_mul_ps(_mm256_add_ps(s, c), k), rest);
+    } else if constexpr (kCode == kBlendMultiply) {
+        return _mm256_add_ps(_mm256_mul_ps(_mm256_mul_ps(s, k), c), rest);
+    } else if constexpr (kCode == kBlendScreen) {
+        return _mm256_add_ps(_mm256_mul_ps(_mm256_sub_ps(_mm256_add_ps(s, c), _mm256_mul_ps(s, c)), k), rest);
+    } else if constexpr (kCode == kBlendLinearBurn) {
+        return _mm256_add_ps(_mm256_mul_ps(_mm256_sub_ps(_mm256_add_ps(s, c), one), k), rest);
+    } else {
+        return _mm256_add_ps(_mm256_mul_ps(_mm256_sub_ps(s, c), k), rest);  // Subtract
+    }
+}
+
 template <class Format, std::int32_t kCode>
 QXV_WIDE __m256i ShadeEight(const ShadingJob& job, __m256i pixels, __m256 k) {
     const __m256 r = Channel8<Format::kRed>(pixels), g = Channel8<Format::kGreen>(pixels),
@@ -95,8 +115,13 @@ QXV_WIDE __m256i ShadeEight(const ShadingJob& job, __m256i pixels, __m256 k) {
         red = SoftLight8(r, ctx.fill_red, k);
         green = SoftLight8(g, ctx.fill_green, k);
         blue = SoftLight8(b, ctx.fill_blue, k);
-    } else {
+    } else if constexpr (KeepsFillHue(kCode)) {
         FillHue8<kCode>(job, r, g, b, k, &red, &green, &blue);
+    } else {
+        const RenderContext& ctx = job.context;
+        red = LaneWiseBlend8<kCode>(r, Splat(ctx.fill_red), k);
+        green = LaneWiseBlend8<kCode>(g, Splat(ctx.fill_green), k);
+        blue = LaneWiseBlend8<kCode>(b, Splat(ctx.fill_blue), k);
     }
     const __m256i alpha =
         _mm256_and_si256(pixels, _mm256_set1_epi32(static_cast<int>(0xFFu << (8 * Format::kAlpha))));
@@ -125,10 +150,15 @@ template <class Format, std::int32_t kCode>
 template <class Format>
 void ShadeRun8For(const ShadingJob& job, int count, const float* amounts, const void* pixels, std::uint32_t* inputs,
                   std::uint32_t* outputs) {
+    const auto run = [&](auto mode) {
+        constexpr std::int32_t kCode = decltype(mode)::value;
+        if constexpr (ShadesFromAmount(kCode)) ShadeRun8<Format, kCode>(job, count, amounts, pixels, inputs, outputs);
+    };
+    // WithBlendCode leaves the hue-based modes to run-time dispatch; two of them have runs.
     switch (job.context.blend_code) {
-        case kBlendHue: return ShadeRun8<Format, kBlendHue>(job, count, amounts, pixels, inputs, outputs);
-        case kBlendColor: return ShadeRun8<Format, kBlendColor>(job, count, amounts, pixels, inputs, outputs);
-        default: return ShadeRun8<Format, kBlendSoftLight>(job, count, amounts, pixels, inputs, outputs);
+        case kBlendHue: return run(std::integral_constant<std::int32_t, kBlendHue>{});
+        case kBlendColor: return run(std::integral_constant<std::int32_t, kBlendColor>{});
+        default: return WithBlendCode(job.context.blend_code, run);
     }
 }
 

@@ -82,48 +82,62 @@ inline float MaskAt(const RenderContext* ctx, A_long x, A_long y) {
 template <class Format>
 constexpr bool ShadesAhead(std::int32_t code) { return Format::kEightBit && ShadesFromAmount(code); }
 
-// The run of a thread that has none: it holds no pixel.
-MaskRun g_no_run{};
-
-// The run a thread shades in the frame `frame`. The runs belong to the frame's job, so the
-// run is looked at only while `frame` is the job's: another job may have its memory now.
-struct ThreadRun {
-    std::uint64_t frame = 0;  // no frame's
-    MaskRun* run = &g_no_run;
-};
-
-thread_local ThreadRun t_run;
-
-std::uint64_t NextFrame() {
-    static std::atomic<std::uint64_t> frames{0};
-    return frames.fetch_add(1, std::memory_order_relaxed) + 1;
+// Where the stack of this call is. The host's row loop calls a pixel function from the same
+// place for every pixel, so the value stays the same along a row; and the stacks of threads
+// do not overlap, so no two threads shading at once share it. It names the thread among
+// those shading a frame without asking for thread-local storage (a call into the dynamic
+// loader on every pixel).
+[[gnu::always_inline]] inline std::uintptr_t StackOfThisCall() {
+    std::uintptr_t stack;
+    asm("mov %%rsp, %0" : "=r"(stack));
+    return stack;
 }
 
-// This thread's run in the job's frame, taken from the frame's runs the first time; null
-// once they are all taken (or there are none), and the thread then shades pixel by pixel.
-MaskRun* RunOfThisThread(const ShadingJob* job) {
-    ThreadRun& mine = t_run;
-    if (mine.frame != job->frame) {
-        MaskRuns* runs = job->mask_runs.get();
-        const unsigned index = runs ? runs->taken.fetch_add(1, std::memory_order_relaxed) : 0;
-        MaskRun* run = &g_no_run;
-        if (runs && index < runs->count) {
-            run = &runs->runs[index];
-            *run = {};  // holds no pixel yet
+// The slot a stack hashes to: threads' stacks lie megabytes apart at the same offsets, so
+// the high bits count.
+inline std::size_t SlotOf(std::uintptr_t stack, int shift) {
+    return static_cast<std::size_t>((stack * 0x9E3779B97F4A7C15u) >> shift);
+}
+
+// Two slots no thread ever takes, for a frame without memory for its runs.
+MaskRun g_no_runs[2];
+
+// The run of the thread on `stack` in the job's frame, taken the first time; null where
+// every slot is another thread's.
+MaskRun* RunOfThisThread(const ShadingJob* job, std::uintptr_t stack) {
+    const MaskRuns& runs = job->mask_runs;
+    if (!runs.runs) return nullptr;
+    const std::size_t slots = std::size_t{1} << (64 - runs.slot_shift);
+    const std::size_t home = SlotOf(stack, runs.slot_shift);
+    for (std::size_t probe = 0; probe < slots; ++probe) {
+        MaskRun& run = runs.slots[(home + probe) & (slots - 1)];
+        std::uintptr_t owner = run.stack.load(std::memory_order_relaxed);
+        if (owner == 0 && run.stack.compare_exchange_strong(owner, stack, std::memory_order_relaxed)) {
+            run.y = run.first = 0;
+            run.count = run.shaded = 0;
+            return &run;
         }
-        mine = {job->frame, run};
+        if (owner == stack) return &run;
     }
-    return mine.run == &g_no_run ? nullptr : mine.run;
+    return nullptr;
 }
 
-// The runs for as many threads as a host is likely to shade a frame on.
-std::unique_ptr<MaskRuns> MakeMaskRuns() {
-    // Hosts shade on about one thread per core; a few more than that shade pixel by pixel.
-    static const unsigned kRuns = 2 * std::max(std::thread::hardware_concurrency(), 1u) + 2;
-    std::unique_ptr<MaskRuns> runs(new (std::nothrow) MaskRuns);
-    if (!runs) return nullptr;
-    runs->runs.reset(new (std::nothrow) MaskRun[kRuns]);
-    runs->count = runs->runs ? kRuns : 0;
+// The runs of a frame: hosts shade on about one thread per core, and eight slots for each
+// keep a thread's stack from hashing to a slot another thread took, most of the time (it
+// then finds its run a call later).
+MaskRuns MakeMaskRuns() {
+    static const int kShift = [] {
+        const unsigned threads = std::max(std::thread::hardware_concurrency(), 1u) + 1;
+        int bits = 4;
+        while ((1u << bits) < 8 * threads && bits < 10) ++bits;
+        return 64 - bits;
+    }();
+    const std::size_t slots = std::size_t{1} << (64 - kShift);
+    MaskRuns runs{std::unique_ptr<MaskRun[]>(new (std::nothrow) MaskRun[slots]), g_no_runs, 63};
+    if (!runs.runs) return runs;
+    for (std::size_t i = 0; i < slots; ++i) runs.runs[i].stack.store(0, std::memory_order_relaxed);
+    runs.slots = runs.runs.get();
+    runs.slot_shift = kShift;
     return runs;
 }
 
@@ -291,30 +305,6 @@ template <class Format, std::int32_t kCode>
     }
 }
 
-// The first pixel of a run, or one no run covers: out of line, so that the pixels that find
-// theirs in the run, and the outside shortcut, stay leaves.
-template <class Format, Shape kShape, std::int32_t kCode>
-[[gnu::noinline, gnu::flatten]] PF_Err ShadeAfterNewRun(const ShadingJob* job, A_long x, A_long y,
-                                                        typename Format::Pixel* in, typename Format::Pixel* out) {
-    constexpr bool kAmounts = ShadesFromAmount(kCode);
-    MaskRun* run = x >= 0 && x < job->span_columns ? RunOfThisThread(job) : nullptr;
-    if (!run) {
-        const RenderContext* ctx = &job->context;
-        const float m = MaskAt<kShape>(ctx, x, y);
-        return ShadeWithRunValue<Format, kCode>(job, kAmounts ? FillAmount(ctx, m) * ctx->opacity : m, in, out);
-    }
-    ComputeRun<kShape, kAmounts>(job, x, y, run);
-    if constexpr (ShadesAhead<Format>(kCode)) {
-        if (ReadsAhead(job, x, y, run->count, in)) {
-            ShadeRun<Format, kCode>(*job, static_cast<int>(run->count), run->values, in, run->inputs, run->outputs);
-            run->shaded = run->count;
-            std::memcpy(out, &run->outputs[0], sizeof(std::uint32_t));
-            return PF_Err_NONE;
-        }
-    }
-    return ShadeWithRunValue<Format, kCode>(job, run->values[0], in, out);
-}
-
 // ShadeWithKnownMask out of line: the modes that go channel by channel or through HSV make
 // calls of their own, which would cost every pixel a stack frame if inlined into the caller.
 template <class Format, std::int32_t kCode>
@@ -330,6 +320,62 @@ template <class Format, std::int32_t kCode>
                                                                   typename Format::Pixel* in,
                                                                   typename Format::Pixel* out) {
     return ShadeWithRunValue<Format, kCode>(job, value, in, out);
+}
+
+// Pixel (x, y) shaded from `run` if the run holds it: true, with the pixel written. (The
+// shadings return the host's PF_Err but never fail.)
+template <class Format, std::int32_t kCode>
+[[gnu::always_inline]] inline bool ShadeFromRun(const ShadingJob* job, const MaskRun& run, A_long x, A_long y,
+                                                typename Format::Pixel* in, typename Format::Pixel* out) {
+    if (run.y != y) return false;
+    const A_u_long index = static_cast<A_u_long>(x) - static_cast<A_u_long>(run.first);
+    if constexpr (ShadesAhead<Format>(kCode)) {
+        // Shaded ahead from the input the pixel still has: done.
+        std::uint32_t pixel;
+        std::memcpy(&pixel, in, sizeof pixel);
+        if (index < run.shaded && pixel == run.inputs[index]) {
+            std::memcpy(out, &run.outputs[index], sizeof pixel);
+            return true;
+        }
+    }
+    if (index >= run.count) return false;
+    // The flat masks' byte tables hold what the lanes give, so the modes shaded from the
+    // amount take it as it is, flat or not; those shaded ahead come here only when their
+    // pixel was not, and out of line.
+    if constexpr (ShadesFromAmount(kCode) && !ShadesAhead<Format>(kCode)) {
+        ShadeWithAmount<Format, kCode>(job, run.values[index], in, out);
+    } else {
+        ShadeWithRunValueOutOfLine<Format, kCode>(job, run.values[index], in, out);
+    }
+    return true;
+}
+
+// The first pixel of a run, or one no run covers: out of line, so that the pixels that find
+// theirs in the run, and the outside shortcut, stay leaves. `stack` is the caller's
+// StackOfThisCall.
+template <class Format, Shape kShape, std::int32_t kCode>
+[[gnu::noinline, gnu::flatten]] PF_Err ShadeAfterNewRun(const ShadingJob* job, A_long x, A_long y,
+                                                        typename Format::Pixel* in, typename Format::Pixel* out,
+                                                        std::uintptr_t stack) {
+    constexpr bool kAmounts = ShadesFromAmount(kCode);
+    MaskRun* run = x >= 0 && x < job->span_columns ? RunOfThisThread(job, stack) : nullptr;
+    if (!run) {
+        const RenderContext* ctx = &job->context;
+        const float m = MaskAt<kShape>(ctx, x, y);
+        return ShadeWithRunValue<Format, kCode>(job, kAmounts ? FillAmount(ctx, m) * ctx->opacity : m, in, out);
+    }
+    // A thread whose stack hashes to another's slot has its run in a later one.
+    if (ShadeFromRun<Format, kCode>(job, *run, x, y, in, out)) return PF_Err_NONE;
+    ComputeRun<kShape, kAmounts>(job, x, y, run);
+    if constexpr (ShadesAhead<Format>(kCode)) {
+        if (ReadsAhead(job, x, y, run->count, in)) {
+            ShadeRun<Format, kCode>(*job, static_cast<int>(run->count), run->values, in, run->inputs, run->outputs);
+            run->shaded = run->count;
+            std::memcpy(out, &run->outputs[0], sizeof(std::uint32_t));
+            return PF_Err_NONE;
+        }
+    }
+    return ShadeWithRunValue<Format, kCode>(job, run->values[0], in, out);
 }
 
 // An outside pixel of an 8-bit frame: two look-ups in the pair tables, both halves read
@@ -364,31 +410,12 @@ PF_Err ShadeSpecialised(void* refcon, A_long x, A_long y, typename Format::Pixel
             return ShadeWithKnownMaskOutOfLine<Format, kCode>(job, job->outside_mask, in, out);
         }
     }
-    const ThreadRun mine = t_run;
-    const MaskRun& run = *mine.run;
-    if (mine.frame == job->frame && run.y == y) {
-        const A_u_long index = static_cast<A_u_long>(x) - static_cast<A_u_long>(run.first);
-        if constexpr (ShadesAhead<Format>(kCode)) {
-            // Shaded ahead from the input the pixel still has: done.
-            std::uint32_t pixel;
-            std::memcpy(&pixel, in, sizeof pixel);
-            if (index < run.shaded && pixel == run.inputs[index]) {
-                std::memcpy(out, &run.outputs[index], sizeof pixel);
-                return PF_Err_NONE;
-            }
-        }
-        if (index < run.count) {
-            // The flat masks' byte tables hold what the lanes give, so the modes shaded from
-            // the amount take it as it is, flat or not; those shaded ahead come here only
-            // when their pixel was not, and out of line.
-            if constexpr (ShadesFromAmount(kCode) && !ShadesAhead<Format>(kCode)) {
-                return ShadeWithAmount<Format, kCode>(job, run.values[index], in, out);
-            } else {
-                return ShadeWithRunValueOutOfLine<Format, kCode>(job, run.values[index], in, out);
-            }
-        }
+    const std::uintptr_t stack = StackOfThisCall();
+    const MaskRun& run = job->mask_runs.slots[SlotOf(stack, job->mask_runs.slot_shift)];
+    if (run.stack.load(std::memory_order_relaxed) == stack && ShadeFromRun<Format, kCode>(job, run, x, y, in, out)) {
+        return PF_Err_NONE;
     }
-    return ShadeAfterNewRun<Format, kShape, kCode>(job, x, y, in, out);
+    return ShadeAfterNewRun<Format, kShape, kCode>(job, x, y, in, out, stack);
 }
 
 template <class Format, std::int32_t kCode, Outside kOutside>
@@ -399,7 +426,6 @@ auto ChooseForShape(const ShadingJob* job) {
 
 template <class Format>
 auto ChooseForShapeAndMode(ShadingJob* job) {
-    job->frame = NextFrame();
     job->mask_runs = MakeMaskRuns();
     job->fill_hsv = FillHsv(&job->context);
     // The alpha lane's result is not kept: it follows red's branch, so that a fill whose colour

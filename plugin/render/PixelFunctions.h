@@ -34,6 +34,7 @@ enum FlatMask { kFlatMaskZero = 0, kFlatMaskOne = 1, kFlatMaskCount, kNotFlatMas
 // Each on cache lines of its own, so that threads writing their runs do not slow each
 // other down.
 struct alignas(64) MaskRun {
+    std::atomic<std::uintptr_t> stack;  // whose run: the stack of the thread (StackOfThisCall), 0 for none yet
     A_long y;
     A_long first;
     A_u_long count;
@@ -43,13 +44,13 @@ struct alignas(64) MaskRun {
     alignas(16) std::uint32_t outputs[kMaskRunLength];
 };
 
-// A frame's runs, one per thread that shades its pixels: a thread takes the next one the
-// first time it needs one in a frame. More threads than runs shade their remaining pixels
-// one at a time.
+// A frame's runs, one per thread that shades its pixels, each found at the slot that the
+// thread's stack hashes to (or, taken by another thread, one of the next). Without a slot a
+// thread shades pixel by pixel.
 struct MaskRuns {
-    std::atomic<unsigned> taken{0};
-    unsigned count = 0;
     std::unique_ptr<MaskRun[]> runs;
+    MaskRun* slots;  // runs, or two slots of no thread's where there was no memory for them
+    int slot_shift;  // the top 64 - slot_shift bits of the hashed stack are the slot
 };
 
 // Where the input pixels the host hands the 8-bit pixel functions lie in memory, when they
@@ -92,14 +93,12 @@ struct ShadingJob {
     // bytes for the input bytes 2h and 2h + 1 that read as v. An outside pixel is then two
     // look-ups instead of four. Null otherwise.
     std::unique_ptr<std::uint16_t[]> outside_pairs;  // [2][65536]
-    // Tells this frame's runs from any other's in the pixel functions' per-thread record of
-    // its run; set when the pixel function is chosen, never 0.
-    std::uint64_t frame;
-    std::unique_ptr<MaskRuns> mask_runs;  // made with `frame`; null if there was no memory
+    // Made when the pixel function is chosen; where there was no memory, no thread has a run.
+    MaskRuns mask_runs;
     SourceRows source;
-    Hsv fill_hsv;  // the fill colour in HSV for the hue-based modes, set with `frame`
-    SoftLightFill soft_light;  // the fill's part of "Soft light", set with `frame`
-    HueSector fill_sector;     // the fill's hue on the colour wheel, set with `frame`
+    Hsv fill_hsv;  // the fill colour in HSV for the hue-based modes, set with the pixel function
+    SoftLightFill soft_light;  // the fill's part of "Soft light", set with the pixel function
+    HueSector fill_sector;     // the fill's hue on the colour wheel, set with the pixel function
 };
 
 // The certainly-outside pixels from which the pair tables save more than they cost. Building

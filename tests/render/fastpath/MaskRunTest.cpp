@@ -239,6 +239,31 @@ TEST(MaskRunTest, FramesAndThreadsDoNotShareRuns) {
     EXPECT_EQ(std::memcmp(wide_expected.data(), threaded.data(), in.size() * sizeof(PF_Pixel)), 0);
 }
 
+// More threads than slots for their runs, so that they collide on one and find none: each
+// pixel still as on one thread.
+TEST(MaskRunTest, ThreadsWithoutARunOfTheirOwnShadeAsAnyOther) {
+    const Frame in = Pattern();
+    ShadingJob job = BandJob(80, 5, kVignetteEllipse, kHuePopup);
+    job.source = RowsOf(in);
+    const PF_IteratePixel8Func fn = PixelArgb8(&job);
+    Frame expected(in.size()), actual(in.size());
+    Shade(fn, &job, RowOrder(), in, expected);
+    job.mask_runs.slot_shift = 63;  // two slots
+    constexpr A_long kThreads = 4;
+    auto rows = [&](A_long thread) {
+        std::vector<Pixel> order;
+        for (const Pixel& p : RowOrder()) {
+            if (p.y % kThreads == thread) order.push_back(p);
+        }
+        Shade(fn, &job, order, in, actual);
+    };
+    std::vector<std::thread> threads;
+    for (A_long thread = 1; thread < kThreads; ++thread) threads.emplace_back(rows, thread);
+    rows(0);
+    for (std::thread& thread : threads) thread.join();
+    EXPECT_EQ(std::memcmp(expected.data(), actual.data(), in.size() * sizeof(PF_Pixel)), 0);
+}
+
 // Frame after frame on two threads, each job gone before the next is made (whose runs may
 // take its memory), the runs shaded ahead: a thread must never take up a run of a job gone.
 // The frames take turns between two shapes, so that a pixel from the other one shows.

@@ -26,15 +26,15 @@ enum FlatMask { kFlatMaskZero = 0, kFlatMaskOne = 1, kFlatMaskCount, kNotFlatMas
 // thread one pixel after another along a row, so the first pixel of a run computes the
 // values of the next ones with it and they find theirs here. `values` holds the masks, or
 // for the modes shaded from the amount the amounts of fill they give (FillAmount times the
-// opacity). In the modes whose runs are shaded ahead (fastpath/ShadedRuns.h), where the job
-// may read the run's 8-bit input pixels (SourceRows), `shaded` is the count as well and
-// `outputs` holds the result for each pixel whose input is `inputs`: a pixel whose input
-// still reads so is done. Each value is the same bits as computed alone, so any other order
-// of pixels, threads or frames just computes more runs.
-// Each on cache lines of its own, so that threads writing their runs do not slow each
-// other down.
+// opacity). In those modes, where the job may read the run's 8-bit input pixels
+// (SourceRows), the run is shaded ahead (fastpath/ShadedRuns.h): `shaded` is the count as
+// well and `outputs` holds the result for each pixel whose input is `inputs`, so a pixel
+// whose input still reads so is done. Each value is the same bits as computed alone, so any
+// other order of pixels, threads or frames just computes more runs. Each run has cache
+// lines of its own, so that threads writing theirs do not slow each other down.
 struct alignas(64) MaskRun {
-    std::atomic<std::uintptr_t> stack;  // whose run: the stack of the thread (StackOfThisCall), 0 for none yet
+    // Whose run it is: the stack of the thread (StackOfThisCall in PixelFunctions.cpp), or 0.
+    std::atomic<std::uintptr_t> stack;
     A_long y;
     A_long first;
     A_u_long count;
@@ -93,7 +93,8 @@ struct ShadingJob {
     // bytes for the input bytes 2h and 2h + 1 that read as v. An outside pixel is then two
     // look-ups instead of four. Null otherwise.
     std::unique_ptr<std::uint16_t[]> outside_pairs;  // [2][65536]
-    // Made when the pixel function is chosen; where there was no memory, no thread has a run.
+    // Made when the pixel function is chosen (which the pixel functions rely on); where there
+    // was no memory for them, no thread has a run.
     MaskRuns mask_runs;
     SourceRows source;
     Hsv fill_hsv;  // the fill colour in HSV for the hue-based modes, set with the pixel function

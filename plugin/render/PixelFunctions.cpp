@@ -146,13 +146,24 @@ MaskRuns MakeMaskRuns() {
 // is the mask itself.
 inline __m128 AmountLanes(const RenderContext* ctx, __m128 m) { return _mm_mul_ps(m, _mm_set1_ps(ctx->opacity)); }
 
-// The run's values from pixel (x, y) on, x within the frame's columns: masks, or amounts
-// with kAmounts. Not yet shaded.
+// The column after the last that a run from pixel (x, y) on may serve, x within the frame's
+// columns: where the pixel function answers the pixels certainly outside first, those
+// beyond the row's span never ask a run.
+inline A_long RunEnd(const ShadingJob* job, A_long x, A_long y, bool outside_answered_first) {
+    if (outside_answered_first && static_cast<std::size_t>(y) < job->span_rows) {
+        const RowSpan& span = job->outside_spans.data()[y];
+        if (x <= span.last) return std::min<A_long>(job->span_columns, span.last + 1);
+    }
+    return job->span_columns;
+}
+
+// The run's values from pixel (x, y) up to column `end` (at most kMaskRunLength of them), x
+// below end and within the frame's columns: masks, or amounts with kAmounts. Not yet shaded.
 template <Shape kShape, bool kAmounts>
-[[gnu::noinline]] void ComputeRun(const ShadingJob* job, A_long x, A_long y, MaskRun* run) {
+[[gnu::noinline]] void ComputeRun(const ShadingJob* job, A_long x, A_long y, A_long end, MaskRun* run) {
     const RenderContext* ctx = &job->context;
     // Runs stay within the frame's columns, so their columns cannot overflow.
-    const int count = static_cast<int>(std::min<A_long>(kMaskRunLength, job->span_columns - x));
+    const int count = static_cast<int>(std::min<A_long>(kMaskRunLength, end - x));
     if constexpr (kShape == Shape::kEllipse) {
         EllipseMaskRun(ctx, x, y, count, run->values);
     } else {
@@ -352,11 +363,12 @@ template <class Format, std::int32_t kCode>
 
 // The first pixel of a run, or one no run covers: out of line, so that the pixels that find
 // theirs in the run, and the outside shortcut, stay leaves. `stack` is the caller's
-// StackOfThisCall.
+// StackOfThisCall; `outside_answered_first`, whether the caller answers the pixels
+// certainly outside before it looks at a run.
 template <class Format, Shape kShape, std::int32_t kCode>
 [[gnu::noinline, gnu::flatten]] PF_Err ShadeAfterNewRun(const ShadingJob* job, A_long x, A_long y,
                                                         typename Format::Pixel* in, typename Format::Pixel* out,
-                                                        std::uintptr_t stack) {
+                                                        std::uintptr_t stack, bool outside_answered_first) {
     constexpr bool kAmounts = ShadesFromAmount(kCode);
     MaskRun* run = x >= 0 && x < job->span_columns ? RunOfThisThread(job, stack) : nullptr;
     if (!run) {
@@ -366,7 +378,7 @@ template <class Format, Shape kShape, std::int32_t kCode>
     }
     // A thread whose stack hashes to another's slot has its run in a later one.
     if (ShadeFromRun<Format, kCode>(job, *run, x, y, in, out)) return PF_Err_NONE;
-    ComputeRun<kShape, kAmounts>(job, x, y, run);
+    ComputeRun<kShape, kAmounts>(job, x, y, RunEnd(job, x, y, outside_answered_first), run);
     if constexpr (ShadesAhead<Format>(kCode)) {
         if (ReadsAhead(job, x, y, run->count, in)) {
             ShadeRun<Format, kCode>(*job, static_cast<int>(run->count), run->values, in, run->inputs, run->outputs);
@@ -415,7 +427,7 @@ PF_Err ShadeSpecialised(void* refcon, A_long x, A_long y, typename Format::Pixel
     if (run.stack.load(std::memory_order_relaxed) == stack && ShadeFromRun<Format, kCode>(job, run, x, y, in, out)) {
         return PF_Err_NONE;
     }
-    return ShadeAfterNewRun<Format, kShape, kCode>(job, x, y, in, out, stack);
+    return ShadeAfterNewRun<Format, kShape, kCode>(job, x, y, in, out, stack, kOutside != Outside::kUntested);
 }
 
 template <class Format, std::int32_t kCode, Outside kOutside>

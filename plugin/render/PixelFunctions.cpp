@@ -167,7 +167,8 @@ template <Shape kShape, bool kAmounts>
     if constexpr (kShape == Shape::kEllipse) {
         EllipseMaskRun(ctx, x, y, count, run->values);
     } else {
-        RectangleMaskRun(ctx, x, y, count, run->values);
+        const ColumnCurves* columns = job->column_curves.side.empty() ? nullptr : &job->column_curves;
+        RectangleMaskRun(ctx, columns, x, y, count, run->values);
     }
     if constexpr (kAmounts) {
         for (int i = 0; i < count; i += 4) {
@@ -439,6 +440,7 @@ auto ChooseForShape(const ShadingJob* job) {
 template <class Format>
 auto ChooseForShapeAndMode(ShadingJob* job) {
     job->mask_runs = MakeMaskRuns();
+    job->column_curves = ComputeColumnCurves(job->context, job->span_columns);
     job->fill_hsv = FillHsv(&job->context);
     // The alpha lane's result is not kept: it follows red's branch, so that a fill whose colour
     // channels agree takes one branch.

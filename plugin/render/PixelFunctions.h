@@ -96,6 +96,7 @@ struct ShadingJob {
     // Made when the pixel function is chosen (which the pixel functions rely on); where there
     // was no memory for them, no thread has a run.
     MaskRuns mask_runs;
+    ColumnCurves column_curves;  // an unturned rectangle's, made with the pixel function
     SourceRows source;
     Hsv fill_hsv;  // the fill colour in HSV for the hue-based modes, set with the pixel function
     SoftLightFill soft_light;  // the fill's part of "Soft light", set with the pixel function

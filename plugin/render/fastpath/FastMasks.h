@@ -42,18 +42,24 @@ std::vector<RowSpan> ComputeOutsideSpans(const RenderContext& ctx, A_long column
 // The longest run one call computes; runs are whole groups of eight pixels.
 constexpr int kMaskRunLength = 64;
 
-// masks[i] = the mask of pixel (x + i, y) for i in 0..count-1, count in 1..kMaskRunLength;
+struct ColumnCurves;  // below
+
+// masks[i] = the mask of pixel (x + i, y) for i in 0..count-1, count in 1..kMaskRunLength
+// (a rectangle's curves from the frame's columns where given: ColumnCurves, below);
 // `masks` has room for count rounded up to a multiple of eight (the extra entries are
 // written with masks of the pixels beyond). x + that rounded count must not overflow.
 // Eight pixels per step in the AVX unit where the processor has it (HasWideLanes, below),
 // four in the SSE unit elsewhere (MaskRun.cpp, WideMaskRuns.cpp); the two widths are named
 // below for the tests that hold them to the same bits.
 void EllipseMaskRun(const RenderContext* ctx, A_long x, A_long y, int count, float* masks);
-void RectangleMaskRun(const RenderContext* ctx, A_long x, A_long y, int count, float* masks);
+void RectangleMaskRun(const RenderContext* ctx, const ColumnCurves* columns, A_long x, A_long y, int count,
+                      float* masks);
 void EllipseMaskRunFourLanes(const RenderContext* ctx, A_long x, A_long y, int count, float* masks);
-void RectangleMaskRunFourLanes(const RenderContext* ctx, A_long x, A_long y, int count, float* masks);
+void RectangleMaskRunFourLanes(const RenderContext* ctx, const ColumnCurves* columns, A_long x, A_long y, int count,
+                               float* masks);
 void EllipseMaskRunEightLanes(const RenderContext* ctx, A_long x, A_long y, int count, float* masks);
-void RectangleMaskRunEightLanes(const RenderContext* ctx, A_long x, A_long y, int count, float* masks);
+void RectangleMaskRunEightLanes(const RenderContext* ctx, const ColumnCurves* columns, A_long x, A_long y, int count,
+                                float* masks);
 
 // The curves over the band positions of a run, with which the mask runs end: BandCurve and
 // CornerCurve of each wanted pixel, the same bits.
@@ -146,6 +152,60 @@ inline void CornerCurveRun(const RenderContext* ctx, std::uint64_t wanted, const
         values[i] = ExactCorner(ctx, p[i], q[i]);
     }
 }
+
+// An unturned rectangle's columns. Where the shape's axes run along the rows and columns
+// (pixel_to_shape[0][1] and [1][0] zeros of either sign), a pixel's position across the
+// width-axis band depends on its column alone (m01 * y is a zero that leaves the sum's
+// magnitude alone) and the position across the height-axis band on its row alone. A frame
+// then computes the width axis's curve once per column instead of once per pixel: a side
+// pixel's value, and the bounds a corner combines with its row's (CornerCurve). Any bounds
+// that hold will do: where both ends give one float, that float is the exact path's.
+struct ColumnCurves {
+    std::vector<float> side;  // BandCurve of the column's position
+    // PowCurveBounds of it; low is -1 where the bounds do not serve it (the exact path runs).
+    std::vector<double> low, high;
+};
+
+// The columns 0..columns + 7 (a run's last lanes may lie past the frame); none unless the
+// shape is an unturned, feathered rectangle with a pow curve.
+ColumnCurves ComputeColumnCurves(const RenderContext& ctx, A_long columns);
+
+// CornerCurveRun for an unturned rectangle's run from column x: the width axis's bounds from
+// the frame's columns, the row's position q (the same in every lane) bounded once.
+inline void CornerCurveRunFromColumns(const RenderContext* ctx, const ColumnCurves& columns, A_long x,
+                                      std::uint64_t wanted, const float* p, float q, float* values) {
+    CurveBounds row;
+    const bool row_served = PowCurveBounds(ctx->falloff, q, &row) && row.low >= 0.0;
+    const __m128d low_v = _mm_set1_pd(row_served ? row.low : -1.0);
+    const __m128d high_v = _mm_set1_pd(row_served ? row.high : -1.0);
+    const int served_v = row_served ? 3 : 0;
+    const double* low = columns.low.data() + x;
+    const double* high = columns.high.data() + x;
+    for (int pair = 0; pair < 64 && wanted >> pair; pair += 2) {
+        const int lanes = static_cast<int>(wanted >> pair) & 3;
+        if (!lanes) continue;
+        const __m128d low_u = _mm_loadu_pd(low + pair);
+        const __m128d high_u = _mm_loadu_pd(high + pair);
+        const int served = served_v & _mm_movemask_pd(_mm_cmpge_pd(low_u, _mm_setzero_pd()));
+        __m128 agreed_values;
+        const int agreed = AgreedFloatLanes(served, CornerDistanceLanes(low_u, low_v),
+                                            CornerDistanceLanes(high_u, high_v), &agreed_values);
+        StoreTwoLanes(lanes, agreed, agreed_values, values + pair,
+                      [&](int lane) { return ExactCorner(ctx, p[pair + lane], q); });
+    }
+}
+
+// The same four lanes at a time in the AVX unit, for processors that have it (HasWideLanes).
+void CornerCurveRunFromColumnsWide(const RenderContext* ctx, const ColumnCurves& columns, A_long x,
+                                   std::uint64_t wanted, const float* p, float q, float* values);
+
+// The curved values at the end of a rectangle's run from column x (count pixels), from the
+// positions the run kept: `sides` for the side pixels in `side_pixels` (those across the
+// width-axis band also in `u_sides`), `across_u` and `across_v` for the pixels in `corners`.
+// From the frame's columns where they serve the run (null: none).
+void RectangleCurves(const RenderContext* ctx, const ColumnCurves* columns, A_long x, int count,
+                     std::uint64_t side_pixels, std::uint64_t u_sides, std::uint64_t corners, const float* sides,
+                     const float* across_u, const float* across_v, float* masks);
 
 // The pow curves over a run of band positions four at a time, in the AVX2 unit's 256-bit
 // double lanes, for processors that have it: every lane takes the very steps of

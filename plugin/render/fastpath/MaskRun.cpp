@@ -2,7 +2,11 @@
 
 #include <emmintrin.h>
 
+#include <cmath>
 #include <cstdint>
+#include <new>
+
+#include "render/Mask.h"
 
 namespace qxv {
 namespace {
@@ -112,7 +116,8 @@ void EllipseMaskRunFourLanes(const RenderContext* ctx, A_long x, A_long y, int c
     ApplyInvert(ctx, count, masks);
 }
 
-void RectangleMaskRunFourLanes(const RenderContext* ctx, A_long x, A_long y, int count, float* masks) {
+void RectangleMaskRunFourLanes(const RenderContext* ctx, const ColumnCurves* columns, A_long x, A_long y, int count,
+                               float* masks) {
     const __m128 one = _mm_set1_ps(1.0f);
     const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
     const bool feathered = ctx->feather != 0.0f;
@@ -120,7 +125,7 @@ void RectangleMaskRunFourLanes(const RenderContext* ctx, A_long x, A_long y, int
     // The curves other than Linear run over the whole run at the end: the sides' positions,
     // and the corners' positions across both axes.
     alignas(16) float sides[kMaskRunLength], across_u[kMaskRunLength], across_v[kMaskRunLength];
-    std::uint64_t curved_sides = 0, curved_corners = 0;
+    std::uint64_t curved_sides = 0, curved_u_sides = 0, curved_corners = 0;
     for (int i = 0; i < count; i += 4) {
         const ShapePoints p = ShapeCoordinates4(ctx, x + i, y);
         const __m128 au = _mm_and_ps(p.u, magnitude);
@@ -149,21 +154,15 @@ void RectangleMaskRunFourLanes(const RenderContext* ctx, A_long x, A_long y, int
                     _mm_store_ps(across_u + i, pu);
                     _mm_store_ps(across_v + i, qv);
                     curved_sides |= static_cast<std::uint64_t>(lanes & ~corners) << i;
+                    curved_u_sides |= static_cast<std::uint64_t>(lanes & ~corners & LaneBits(beyond_u)) << i;
                     curved_corners |= static_cast<std::uint64_t>(corners) << i;
                 }
             }
         }
         _mm_storeu_ps(masks + i, value);
     }
-    const bool wide = WideCurves(ctx);
-    if (curved_sides) (wide ? BandCurveRunWide : BandCurveRun)(ctx, curved_sides, sides, masks);
-    // Where the shape is not turned, v (and so the position across the height axis) is the
-    // same for every pixel of the row: v = m10 * x + m11 * y + m12 with m10 a zero of either
-    // sign and x >= 0 gives the same zero, so the same sum, in every lane.
-    const bool v_constant = ctx->pixel_to_shape[1][0] == 0.0f && x >= 0;
-    if (curved_corners) {
-        (wide ? CornerCurveRunWide : CornerCurveRun)(ctx, curved_corners, across_u, across_v, v_constant, masks);
-    }
+    RectangleCurves(ctx, columns, x, count, curved_sides, curved_u_sides, curved_corners, sides, across_u, across_v,
+                    masks);
     ApplyInvert(ctx, count, masks);
 }
 
@@ -171,8 +170,66 @@ void EllipseMaskRun(const RenderContext* ctx, A_long x, A_long y, int count, flo
     (HasWideLanes() ? EllipseMaskRunEightLanes : EllipseMaskRunFourLanes)(ctx, x, y, count, masks);
 }
 
-void RectangleMaskRun(const RenderContext* ctx, A_long x, A_long y, int count, float* masks) {
-    (HasWideLanes() ? RectangleMaskRunEightLanes : RectangleMaskRunFourLanes)(ctx, x, y, count, masks);
+void RectangleMaskRun(const RenderContext* ctx, const ColumnCurves* columns, A_long x, A_long y, int count,
+                      float* masks) {
+    (HasWideLanes() ? RectangleMaskRunEightLanes : RectangleMaskRunFourLanes)(ctx, columns, x, y, count, masks);
+}
+
+ColumnCurves ComputeColumnCurves(const RenderContext& ctx, A_long columns) {
+    ColumnCurves curves;
+    const bool unturned = ctx.pixel_to_shape[0][1] == 0.0f && ctx.pixel_to_shape[1][0] == 0.0f;
+    if (ctx.is_ellipse || ctx.feather == 0.0f || !IsPowCurve(ctx.falloff) || !unturned || columns <= 0) return curves;
+    try {
+        const std::size_t count = static_cast<std::size_t>(columns) + 8;
+        curves.side.resize(count);
+        curves.low.resize(count);
+        curves.high.resize(count);
+        for (std::size_t x = 0; x < count; ++x) {
+            // The run's position across the width-axis band (RectangleMaskRunFourLanes), with
+            // the column's coordinate as RectangleMask takes it: any row gives the same.
+            const float au = std::fabs(ShapeCoordinates(&ctx, static_cast<A_long>(x), 0).u);
+            const float pu = BandPosition((au - ctx.inner_half_width) * ctx.coef_u);
+            curves.side[x] = BandCurve(&ctx, pu);
+            CurveBounds bounds;
+            const bool served = PowCurveBounds(ctx.falloff, pu, &bounds);
+            curves.low[x] = served ? bounds.low : -1.0;
+            curves.high[x] = served ? bounds.high : -1.0;
+        }
+    } catch (const std::bad_alloc&) {
+        return ColumnCurves{};  // only a shortcut is lost: the runs compute every pixel's curve
+    }
+    return curves;
+}
+
+void RectangleCurves(const RenderContext* ctx, const ColumnCurves* columns, A_long x, int count,
+                     std::uint64_t side_pixels, std::uint64_t u_sides, std::uint64_t corners, const float* sides,
+                     const float* across_u, const float* across_v, float* masks) {
+    if (!side_pixels && !corners) return;
+    const std::size_t lanes = static_cast<std::size_t>((count + 7) & ~7);
+    if (columns && x >= 0 && static_cast<std::size_t>(x) + lanes <= columns->side.size()) {
+        // Unturned: the row's position across the height-axis band is the same in every lane
+        // (v = m10 * x + m11 * y + m12 with m10 a zero), its curve and bounds found once.
+        for (std::uint64_t wanted = side_pixels & u_sides; wanted; wanted &= wanted - 1) {
+            const int i = __builtin_ctzll(wanted);
+            masks[i] = columns->side[static_cast<std::size_t>(x + i)];
+        }
+        if (const std::uint64_t v_sides = side_pixels & ~u_sides) {
+            const float value = BandCurve(ctx, sides[__builtin_ctzll(v_sides)]);
+            for (std::uint64_t wanted = v_sides; wanted; wanted &= wanted - 1) masks[__builtin_ctzll(wanted)] = value;
+        }
+        if (corners) {
+            (HasWideLanes() ? CornerCurveRunFromColumnsWide : CornerCurveRunFromColumns)(
+                ctx, *columns, x, corners, across_u, across_v[__builtin_ctzll(corners)], masks);
+        }
+        return;
+    }
+    const bool wide = WideCurves(ctx);
+    if (side_pixels) (wide ? BandCurveRunWide : BandCurveRun)(ctx, side_pixels, sides, masks);
+    // Where the shape is not turned, v (and so the position across the height axis) is the
+    // same for every pixel of the row: v = m10 * x + m11 * y + m12 with m10 a zero of either
+    // sign and x >= 0 gives the same zero, so the same sum, in every lane.
+    const bool v_constant = ctx->pixel_to_shape[1][0] == 0.0f && x >= 0;
+    if (corners) (wide ? CornerCurveRunWide : CornerCurveRun)(ctx, corners, across_u, across_v, v_constant, masks);
 }
 
 }  // namespace qxv

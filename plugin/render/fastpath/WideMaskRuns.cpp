@@ -93,6 +93,39 @@ QXV_WIDE void ApplyInvert8(const RenderContext* ctx, int count, float* masks) {
 
 }  // namespace
 
+[[gnu::target("avx2")]] void CornerCurveRunFromColumnsWide(const RenderContext* ctx, const ColumnCurves& columns,
+                                                           A_long x, std::uint64_t wanted, const float* p, float q,
+                                                           float* values) {
+    CurveBounds row;
+    const bool row_served = PowCurveBounds(ctx->falloff, q, &row) && row.low >= 0.0;
+    const __m256d low_v = _mm256_set1_pd(row_served ? row.low : -1.0);
+    const __m256d high_v = _mm256_set1_pd(row_served ? row.high : -1.0);
+    const int served_v = row_served ? 15 : 0;
+    const double* low = columns.low.data() + x;
+    const double* high = columns.high.data() + x;
+    for (int quad = 0; quad < 64 && wanted >> quad; quad += 4) {
+        const int lanes = static_cast<int>(wanted >> quad) & 15;
+        if (!lanes) continue;
+        const __m256d low_u = _mm256_loadu_pd(low + quad);
+        const __m256d high_u = _mm256_loadu_pd(high + quad);
+        const int served = served_v & _mm256_movemask_pd(_mm256_cmp_pd(low_u, _mm256_setzero_pd(), _CMP_GE_OQ));
+        const __m128 low_values = _mm256_cvtpd_ps(CornerDistance4(low_u, low_v));
+        const __m128 high_values = _mm256_cvtpd_ps(CornerDistance4(high_u, high_v));
+        const int agreed = served & _mm_movemask_ps(_mm_castsi128_ps(
+                                        _mm_cmpeq_epi32(_mm_castps_si128(low_values), _mm_castps_si128(high_values))));
+        if (lanes == 15 && agreed == 15) {
+            _mm_storeu_ps(values + quad, low_values);
+            continue;
+        }
+        alignas(16) float four[4];
+        _mm_store_ps(four, low_values);
+        for (int lane = 0; lane < 4; ++lane) {
+            if (!(lanes & (1 << lane))) continue;
+            values[quad + lane] = agreed & (1 << lane) ? four[lane] : ExactCorner(ctx, p[quad + lane], q);
+        }
+    }
+}
+
 [[gnu::target("avx2")]] void EllipseMaskRunEightLanes(const RenderContext* ctx, A_long x, A_long y, int count,
                                                       float* masks) {
     const __m256 one = Splat(1.0f);
@@ -128,14 +161,15 @@ QXV_WIDE void ApplyInvert8(const RenderContext* ctx, int count, float* masks) {
     ApplyInvert8(ctx, count, masks);
 }
 
-[[gnu::target("avx2")]] void RectangleMaskRunEightLanes(const RenderContext* ctx, A_long x, A_long y, int count,
-                                                        float* masks) {
+[[gnu::target("avx2")]] void RectangleMaskRunEightLanes(const RenderContext* ctx, const ColumnCurves* columns,
+                                                        A_long x, A_long y, int count, float* masks) {
     const __m256 one = Splat(1.0f);
     const __m256 magnitude = _mm256_castsi256_ps(_mm256_set1_epi32(0x7fffffff));
     const bool feathered = ctx->feather != 0.0f;
     const bool linear = IsLinearFalloff(ctx->falloff);
-    alignas(32) float sides[kMaskRunLength], across_u[kMaskRunLength], across_v[kMaskRunLength];
-    std::uint64_t curved_sides = 0, curved_corners = 0;
+    // Zeroed for the compiler, which cannot see that only the lanes the bits name are read.
+    alignas(32) float sides[kMaskRunLength] = {}, across_u[kMaskRunLength] = {}, across_v[kMaskRunLength] = {};
+    std::uint64_t curved_sides = 0, curved_u_sides = 0, curved_corners = 0;
     for (int i = 0; i < count; i += 8) {
         const ShapePoints8 p = ShapeCoordinates8(ctx, x + i, y);
         const __m256 au = _mm256_and_ps(p.u, magnitude);
@@ -163,26 +197,24 @@ QXV_WIDE void ApplyInvert8(const RenderContext* ctx, int count, float* masks) {
                     _mm256_store_ps(across_u + i, pu);
                     _mm256_store_ps(across_v + i, qv);
                     curved_sides |= static_cast<std::uint64_t>(lanes & ~corners) << i;
+                    curved_u_sides |= static_cast<std::uint64_t>(lanes & ~corners & LaneBits(beyond_u)) << i;
                     curved_corners |= static_cast<std::uint64_t>(corners) << i;
                 }
             }
         }
         _mm256_storeu_ps(masks + i, value);
     }
-    const bool pow_curve = IsPowCurve(ctx->falloff);
-    if (curved_sides) (pow_curve ? BandCurveRunWide : BandCurveRun)(ctx, curved_sides, sides, masks);
-    // v the same along an unturned row: see RectangleMaskRunFourLanes.
-    const bool v_constant = ctx->pixel_to_shape[1][0] == 0.0f && x >= 0;
-    if (curved_corners) {
-        (pow_curve ? CornerCurveRunWide : CornerCurveRun)(ctx, curved_corners, across_u, across_v, v_constant, masks);
-    }
+    RectangleCurves(ctx, columns, x, count, curved_sides, curved_u_sides, curved_corners, sides, across_u, across_v,
+                    masks);
     ApplyInvert8(ctx, count, masks);
 }
 
 #else
 
 void EllipseMaskRunEightLanes(const RenderContext*, A_long, A_long, int, float*) {}
-void RectangleMaskRunEightLanes(const RenderContext*, A_long, A_long, int, float*) {}
+void RectangleMaskRunEightLanes(const RenderContext*, const ColumnCurves*, A_long, A_long, int, float*) {}
+void CornerCurveRunFromColumnsWide(const RenderContext*, const ColumnCurves&, A_long, std::uint64_t, const float*, float,
+                                   float*) {}
 
 #endif
 

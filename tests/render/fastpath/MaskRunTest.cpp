@@ -50,7 +50,7 @@ RenderContext RandomShape(std::mt19937& rng) {
 struct RunWidth {
     const char* name;
     void (*ellipse)(const RenderContext*, A_long, A_long, int, float*);
-    void (*rectangle)(const RenderContext*, A_long, A_long, int, float*);
+    void (*rectangle)(const RenderContext*, const ColumnCurves*, A_long, A_long, int, float*);
 };
 
 std::vector<RunWidth> RunWidths() {
@@ -65,17 +65,24 @@ TEST(MaskRunTest, EveryPixelOfARunHasItsOwnMask) {
         std::uniform_int_distribution<int> column(-80, 280), row(-20, 140), length(1, kMaskRunLength);
         for (int set = 0; set < 400; ++set) {
             const RenderContext ctx = RandomShape(rng);
+            // An unturned rectangle's runs also take their curves from the frame's columns.
+            const ColumnCurves columns = ComputeColumnCurves(ctx, 360);
             for (int run = 0; run < 40; ++run) {
                 const A_long x = column(rng), y = row(rng);
                 const int count = length(rng);
                 alignas(32) float masks[kMaskRunLength];
-                (ctx.is_ellipse ? width.ellipse : width.rectangle)(&ctx, x, y, count, masks);
+                const bool from_columns = run % 2 && !columns.side.empty();
+                if (ctx.is_ellipse) {
+                    width.ellipse(&ctx, x, y, count, masks);
+                } else {
+                    width.rectangle(&ctx, from_columns ? &columns : nullptr, x, y, count, masks);
+                }
                 for (int i = 0; i < count; ++i) {
                     float alone;
                     (ctx.is_ellipse ? EllipseMask : RectangleMask)(&ctx, x + i, y, &alone);
                     ASSERT_EQ(std::memcmp(&alone, &masks[i], sizeof alone), 0)
-                        << width.name << ", set " << set << ", pixel (" << x + i << ", " << y << "): " << masks[i]
-                        << " vs " << alone;
+                        << width.name << (from_columns ? " from the columns" : "") << ", set " << set << ", pixel ("
+                        << x + i << ", " << y << "): " << masks[i] << " vs " << alone;
                 }
             }
         }

@@ -33,14 +33,19 @@
 //   (s/128)^6 / 720 < 2^-51.4; b1 s is exact, the first bracket and the last sum round by u
 //   each, the second bracket (below 2^-15) by a few u of its size; the series is above
 //   0.992, so within 4.9u relatively, and its product with the entry rounds by u: e^-x is
-//   within 7u, and z' adds pow's own 2^-46. In all under 7.2 * 2^-46 < 2^-43.
+//   within 7u, and z' adds pow's own 2^-46. In all under 7.2 * 2^-46 < 2^-43; more closely,
+//   with the factor's exponent at most x (2^-46 + 4u) for x = y ln 360 itself, under
+//   (1 + x) 2^-46 + (4x + 7)u < (1 + x) * 1.06 * 2^-46. The Gaussian's bound is therefore
+//   (1 + x) 2^-44, over three times that for every x and eight times tighter than 2^-41
+//   where x is small: there 1 - z is small, and a wide interval would leave its float
+//   undecided (X * 2^-51 is exact, the sum and 1 ± it round by u, far inside the margin).
 // - Exponential: X = t * (128 ln 2.5) within 2u relative, x <= 0.92, so e^-x is within
 //   0.92 * 2u + 7u of 2.5^-t, and pow's 2^-46 comes on top: under 2^-45.
-// kRelativeBound, 2^-41, is at least four times each of these; the products by 1 ± it round
-// by u, which the margin covers (they take the table entries before the series comes in,
-// whose chain of steps is the longest: the same roundings in another order). The steps after
-// the power (1 - z, × 2.5, / 1.5) are the exact path's own, applied to both ends: they are
-// monotonic, so they keep the order.
+// kRelativeBound, 2^-41, the Gamma 2.2 and Exponential curves' bound, is at least four times
+// each of these. The products by 1 ± a bound round by u, which the margins cover (they take
+// the table entries before the series comes in, whose chain of steps is the longest: the
+// same roundings in another order). The steps after the power (1 - z, × 2.5, / 1.5) are the
+// exact path's own, applied to both ends: they are monotonic, so they keep the order.
 //
 // Inputs the interval does not serve (0, subnormal floats, anything outside 0..1) get no
 // bounds, and the caller takes the exact path; so does any case where the ends disagree.
@@ -156,6 +161,9 @@ inline int GammaPower(float t0, float t1, __m128d* tables, __m128d* series) {
     return lanes;
 }
 
+// The Gaussian's relative bound, (1 + x) 2^-44 for X = 128 x.
+inline __m128d GaussianBound(__m128d steps) { return _mm_add_pd(Times(steps, 0x1p-51), _mm_set1_pd(0x1p-44)); }
+
 // The Gaussian's and the Exponential's inputs: normal floats up to 1.
 inline bool ServedByExp(float t) { return t >= 0x1p-126f && t <= 1.0f; }
 
@@ -179,11 +187,13 @@ template <std::int32_t kFalloff>
     } else if constexpr (kFalloff == kFalloffGaussian) {
         // X = 128 ln 360 t^2.5, as (t * t * 128 ln 360) * sqrt(t).
         const __m128d wide = Widen(t0, t1);
-        const __m128d steps = _mm_mul_pd(Times(_mm_mul_pd(wide, wide), pow_curve_tables::kLn360Steps), _mm_sqrt_pd(wide));
+        const __m128d steps =
+            _mm_mul_pd(Times(_mm_mul_pd(wide, wide), pow_curve_tables::kLn360Steps), _mm_sqrt_pd(wide));
         __m128d step, series;
         const int lanes = Lanes(ServedByExp(t0), ServedByExp(t1)) & ExpOfNegative(steps, &step, &series);
-        *low = OneMinus(_mm_mul_pd(Times(step, kHigh), series));
-        *high = OneMinus(_mm_mul_pd(Times(step, kLow), series));
+        const __m128d bound = GaussianBound(steps);
+        *low = OneMinus(_mm_mul_pd(_mm_mul_pd(step, _mm_add_pd(_mm_set1_pd(1.0), bound)), series));
+        *high = OneMinus(_mm_mul_pd(_mm_mul_pd(step, OneMinus(bound)), series));
         return lanes;
     } else {
         static_assert(kFalloff == kFalloffExponential, "a pow curve");

@@ -44,8 +44,9 @@
 // kRelativeBound, 2^-41, the Gamma 2.2 and Exponential curves' bound, is at least four times
 // each of these. The products by 1 ± a bound round by u, which the margins cover (they take
 // the table entries before the series comes in, whose chain of steps is the longest: the
-// same roundings in another order). The steps after the power (1 - z, × 2.5, / 1.5) are the
-// exact path's own, applied to both ends: they are monotonic, so they keep the order.
+// same roundings in another order). The steps after the power keep the order: 1 - z is the
+// exact path's own step applied to both ends, and monotonic; the Exponential's × 2.5 / 1.5
+// is bounded outwards instead (kFiveThirdsBelow).
 //
 // Inputs the interval does not serve (0, subnormal floats, anything outside 0..1) get no
 // bounds, and the caller takes the exact path; so does any case where the ends disagree.
@@ -161,6 +162,14 @@ inline int GammaPower(float t0, float t1, __m128d* tables, __m128d* series) {
     return lanes;
 }
 
+// The Exponential's last two steps, w * 2.5 / 1.5 on w = 1 - 2.5^-t, as one product for each
+// end: each step rounds by u, so the exact path's value lies within (5/3) w (1 ± u)^2, and
+// for w > 0 these factors, (5/3)(1 ∓ 2^-50) rounded (by u, and the product by u more), put
+// each end beyond it (2^-50 = 8u against the 5u of the roundings). A w of 0 or less (a
+// tiny t) gets no bounds.
+inline constexpr double kFiveThirdsBelow = 5.0 / 3.0 * (1.0 - 0x1p-50);
+inline constexpr double kFiveThirdsAbove = 5.0 / 3.0 * (1.0 + 0x1p-50);
+
 // The Gaussian's relative bound, (1 + x) 2^-44 for X = 128 x.
 inline __m128d GaussianBound(__m128d steps) { return _mm_add_pd(Times(steps, 0x1p-51), _mm_set1_pd(0x1p-44)); }
 
@@ -198,11 +207,12 @@ template <std::int32_t kFalloff>
     } else {
         static_assert(kFalloff == kFalloffExponential, "a pow curve");
         __m128d step, series;
-        const int lanes = Lanes(ServedByExp(t0), ServedByExp(t1)) &
-                          ExpOfNegative(Times(Widen(t0, t1), pow_curve_tables::kLn2_5Steps), &step, &series);
-        *low = _mm_div_pd(Times(OneMinus(_mm_mul_pd(Times(step, kHigh), series)), 2.5), _mm_set1_pd(1.5));
-        *high = _mm_div_pd(Times(OneMinus(_mm_mul_pd(Times(step, kLow), series)), 2.5), _mm_set1_pd(1.5));
-        return lanes;
+        const int served = Lanes(ServedByExp(t0), ServedByExp(t1)) &
+                           ExpOfNegative(Times(Widen(t0, t1), pow_curve_tables::kLn2_5Steps), &step, &series);
+        const __m128d low_w = OneMinus(_mm_mul_pd(Times(step, kHigh), series));
+        *low = Times(low_w, kFiveThirdsBelow);
+        *high = Times(OneMinus(_mm_mul_pd(Times(step, kLow), series)), kFiveThirdsAbove);
+        return served & _mm_movemask_pd(_mm_cmpgt_pd(low_w, _mm_setzero_pd()));
     }
 }
 

@@ -122,10 +122,11 @@ QXV_WIDE int Bounds(const float* t, __m256d* low, __m256d* high) {
     } else {
         __m256d step, series;
         const __m256d steps = Times(_mm256_cvtps_pd(_mm_loadu_ps(t)), pow_curve_tables::kLn2_5Steps);
-        const int lanes = ServedByExp(t) & ExpOfNegative(steps, &step, &series);
-        *low = _mm256_div_pd(Times(OneMinus(_mm256_mul_pd(Times(step, kHigh), series)), 2.5), _mm256_set1_pd(1.5));
-        *high = _mm256_div_pd(Times(OneMinus(_mm256_mul_pd(Times(step, kLow), series)), 2.5), _mm256_set1_pd(1.5));
-        return lanes;
+        const int served = ServedByExp(t) & ExpOfNegative(steps, &step, &series);
+        const __m256d low_w = OneMinus(_mm256_mul_pd(Times(step, kHigh), series));
+        *low = Times(low_w, pow_curve_lanes::kFiveThirdsBelow);
+        *high = Times(OneMinus(_mm256_mul_pd(Times(step, kLow), series)), pow_curve_lanes::kFiveThirdsAbove);
+        return served & _mm256_movemask_pd(_mm256_cmp_pd(low_w, _mm256_setzero_pd(), _CMP_GT_OQ));
     }
 }
 

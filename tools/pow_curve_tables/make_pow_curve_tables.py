@@ -12,8 +12,9 @@ mpmath.mp.dps = 60
 GAMMA = mpmath.mpf("0.454")
 GAMMA_INTERVALS = 128  # mantissa intervals of the gamma power
 GAMMA_SERIES = 5  # terms of (1 + d)^0.454 after the 1
-EXP_STEPS_PER_UNIT = 32
-EXP_STEPS = 190  # e^-x for x up to 5.9375, past ln 360
+EXP_STEPS_PER_UNIT = 128
+EXP_STEPS = 760  # e^-x for x up to 5.9375, past ln 360
+EXP_SERIES = 5  # terms of e^(-s / 128) after the 1, for s in [0, 1)
 
 
 def nearest(value):
@@ -41,18 +42,24 @@ def main():
         f"inline constexpr int kGammaIntervals = {GAMMA_INTERVALS};",
         f"inline constexpr int kExpStepsPerUnit = {EXP_STEPS_PER_UNIT};",
         f"inline constexpr int kExpSteps = {EXP_STEPS};",
-        f"inline constexpr double kLn360 = {nearest(mpmath.log(360)).hex()};",
-        f"inline constexpr double kLn2_5 = {nearest(mpmath.log(mpmath.mpf('2.5'))).hex()};",
+        f"inline constexpr double kLn360Steps = {nearest(EXP_STEPS_PER_UNIT * mpmath.log(360)).hex()};",
+        f"inline constexpr double kLn2_5Steps = {nearest(EXP_STEPS_PER_UNIT * mpmath.log(mpmath.mpf('2.5'))).hex()};",
         "",
         "// 2^(-0.454 n): the gamma power of 2^-n.",
         table("kGammaOfPowerOfTwo", [mpmath.power(2, -GAMMA * n) for n in range(127)]),
         "",
-        f"// Centre c of mantissa interval i, 1 + (2i + 1) / {2 * GAMMA_INTERVALS}: c^0.454 and 1/c.",
+        f"// Centre c of mantissa interval i, 1 + (2i + 1) / {2 * GAMMA_INTERVALS}: c^0.454, and 2^-23 / c (one",
+        "// unit of the float's mantissa over c).",
         table("kGammaOfCentre", [mpmath.power(c, GAMMA) for c in centres]),
-        table("kCentreReciprocal", [1 / c for c in centres]),
+        table("kMantissaUnitOverCentre", [mpmath.mpf(2) ** -23 / c for c in centres]),
         "",
         "// Binomial series of (1 + d)^0.454: the coefficients of d^1 .. d^5.",
         table("kGammaSeries", series),
+        "",
+        f"// Series of e^(-s / {EXP_STEPS_PER_UNIT}): the magnitudes of the coefficients of s^1 .. s^{EXP_SERIES},",
+        f"// 1 / (k! {EXP_STEPS_PER_UNIT}^k).",
+        table("kExpSeries", [1 / (mpmath.factorial(k) * mpmath.mpf(EXP_STEPS_PER_UNIT) ** k)
+                             for k in range(1, EXP_SERIES + 1)]),
         "",
         f"// e^(-k / {EXP_STEPS_PER_UNIT}).",
         table("kExpOfNegativeStep", [mpmath.exp(-mpmath.mpf(k) / EXP_STEPS_PER_UNIT) for k in range(EXP_STEPS)]),

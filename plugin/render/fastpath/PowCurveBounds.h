@@ -12,24 +12,41 @@
 //   PowCurveProofTest on a sample in every run, under wine with the x87 unit at both
 //   precisions as well, and on every float in 0..1 on request (bench/README.md).
 // - Gamma: t = m * 2^-n with m in [1, 2); t^0.454 = 2^(-0.454 n) * c^0.454 * (1 + d)^0.454
-//   with c the centre of m's interval of width 1/128 and d = (m - c) / c, |d| <= 2^-8. The two
-//   table entries are within u each; the series to d^5 leaves out at most
-//   0.022 * 2^-48 / (1 - 2^-8) < 2^-53; m - c is exact, d's rounding (2u) moves the result
-//   by 0.454 * |d| * 2u, and Horner's five steps and the two products round by u each.
-//   Together under 14u < 2^-49, so the exact path's value lies within 2^-46 + 2^-49 of ours.
+//   with c the centre of m's interval of width 1/128 and d = (m - c) / c, |d| <= 2^-8.
+//   (m - c) * 2^23 is a whole number below 2^15 in size, taken from the float's bits, and d
+//   is it times the table's 2^-23 / c: 2u, which moves the result by 0.454 * |d| * 2u. The
+//   series to d^5 leaves out at most 0.022 * 2^-48 / (1 - 2^-8) < 2^-53. It runs in
+//   Estrin's order, (1 + a1 d) + (d^2 (a2 + a3 d) + d^4 (a4 + a5 d)): the first bracket and
+//   the last sum round by u each, the second bracket (below 2^-18) by a few u of its size,
+//   so within 2.01u of the polynomial's value, which is above 0.998. The three table entries
+//   are within u each, their product and the product with the series round by u each.
+//   Together under 8u = 2^-50, so the exact path's value lies within 2^-46 + 2^-50 of ours.
 // - Gaussian: the exact path computes y' = pow(t, 2.5) and z' = pow(360, -y'), then 1 - z'.
-//   We compute y = (t * t) * sqrt(t) (t * t is exact for a float t, sqrt and the product
-//   round by u each) and x = y * ln 360 (the constant and the product: 2u more), so y' and
-//   x / ln 360 differ relatively by at most 2^-46 + 4u. Since 360^-y = e^(-y ln 360) and
-//   y <= 1, e^-x and the true 360^-y' differ by a factor within e^(±ln 360 (2^-46 + 4u)),
-//   under 1 ± 6.1 * 2^-46. e^-x itself (e^(-k/32) within u, the degree-7 series of e^-r
-//   with r < 1/32 leaving out under 2^-53, eight roundings) is within 10u, and z' adds pow's
-//   own 2^-46. In all under 7.2 * 2^-46 < 2^-43.
-// - Exponential: x = t * ln 2.5 within 2u relative, x <= 0.92, so e^-x is within
-//   0.92 * 2u + 10u of 2.5^-t, and pow's 2^-46 comes on top: under 2^-45.
-// kRelativeBound, 2^-41, is at least four times each of these; the products by 1 ± it round
-// by u, which the margin covers. The steps after the power (1 - z, × 2.5, / 1.5) are the
-// exact path's own, applied to both ends: they are monotonic, so they keep the order.
+//   We compute X = 128 x, x = t^2.5 ln 360, as (t * t * C) * sqrt(t) with C = 128 ln 360:
+//   t * t is exact for a float t; C, the product with it, sqrt and the last product round by
+//   u each, so y' and x / ln 360 differ relatively by at most 2^-46 + 4u. Since
+//   360^-y = e^(-y ln 360) and y <= 1, e^-x and the true 360^-y' differ by a factor within
+//   e^(±ln 360 (2^-46 + 4u)), under 1 ± 6.1 * 2^-46. e^-x = e^(-k/128) e^(-s/128) with
+//   k = X rounded towards zero and s = X - k in [0, 1), exact. The table entry is within u.
+//   The series to s^5, in Estrin's order (1 - b1 s) + (s^2 (b2 - b3 s) + s^4 (b4 - b5 s)),
+//   b_k = 1 / (k! 128^k): its terms alternate and shrink, so it leaves out under
+//   (s/128)^6 / 720 < 2^-51.4; b1 s is exact, the first bracket and the last sum round by u
+//   each, the second bracket (below 2^-15) by a few u of its size; the series is above
+//   0.992, so within 4.9u relatively, and its product with the entry rounds by u: e^-x is
+//   within 7u, and z' adds pow's own 2^-46. In all under 7.2 * 2^-46 < 2^-43; more closely,
+//   with the factor's exponent at most x (2^-46 + 4u) for x = y ln 360 itself, under
+//   (1 + x) 2^-46 + (4x + 7)u < (1 + x) * 1.06 * 2^-46. The Gaussian's bound is therefore
+//   (1 + x) 2^-44, over three times that for every x and eight times tighter than 2^-41
+//   where x is small: there 1 - z is small, and a wide interval would leave its float
+//   undecided (X * 2^-51 is exact, the sum and 1 ± it round by u, far inside the margin).
+// - Exponential: X = t * (128 ln 2.5) within 2u relative, x <= 0.92, so e^-x is within
+//   0.92 * 2u + 7u of 2.5^-t, and pow's 2^-46 comes on top: under 2^-45.
+// kRelativeBound, 2^-41, the Gamma 2.2 and Exponential curves' bound, is at least four times
+// each of these. The products by 1 ± a bound round by u, which the margins cover (they take
+// the table entries before the series comes in, whose chain of steps is the longest: the
+// same roundings in another order). The steps after the power keep the order: 1 - z is the
+// exact path's own step applied to both ends, and monotonic; the Exponential's × 2.5 / 1.5
+// is bounded outwards instead (kFiveThirdsBelow).
 //
 // Inputs the interval does not serve (0, subnormal floats, anything outside 0..1) get no
 // bounds, and the caller takes the exact path; so does any case where the ends disagree.
@@ -75,20 +92,39 @@ inline __m128d OneMinus(__m128d a) { return _mm_sub_pd(_mm_set1_pd(1.0), a); }
 // The two floats as doubles (exact).
 inline __m128d Widen(float a, float b) { return _mm_cvtps_pd(_mm_setr_ps(a, b, 0.0f, 0.0f)); }
 
-// e^-x for 0 <= x < kExpSteps / kExpStepsPerUnit, in the lanes returned.
-inline int ExpOfNegative(__m128d x, __m128d* result) {
+// The two series in Estrin's order, whose steps wait for each other less than Horner's.
+// e^(-s / 128) = (1 - b1 s) + (s^2 (b2 - b3 s) + s^4 (b4 - b5 s)), b_k = 1 / (k! 128^k).
+inline __m128d ExpSeries(__m128d s) {
+    using pow_curve_tables::kExpSeries;
+    const __m128d s2 = _mm_mul_pd(s, s), s4 = _mm_mul_pd(s2, s2);
+    const __m128d low = OneMinus(Times(s, kExpSeries[0]));
+    const __m128d middle = _mm_sub_pd(_mm_set1_pd(kExpSeries[1]), Times(s, kExpSeries[2]));
+    const __m128d high = _mm_sub_pd(_mm_set1_pd(kExpSeries[3]), Times(s, kExpSeries[4]));
+    return _mm_add_pd(low, _mm_add_pd(_mm_mul_pd(s2, middle), _mm_mul_pd(s4, high)));
+}
+
+// (1 + d)^0.454 = (1 + a1 d) + (d^2 (a2 + a3 d) + d^4 (a4 + a5 d)).
+inline __m128d GammaSeries(__m128d d) {
+    using pow_curve_tables::kGammaSeries;
+    const __m128d d2 = _mm_mul_pd(d, d), d4 = _mm_mul_pd(d2, d2);
+    const __m128d low = _mm_add_pd(_mm_set1_pd(1.0), Times(d, kGammaSeries[0]));
+    const __m128d middle = _mm_add_pd(_mm_set1_pd(kGammaSeries[1]), Times(d, kGammaSeries[2]));
+    const __m128d high = _mm_add_pd(_mm_set1_pd(kGammaSeries[3]), Times(d, kGammaSeries[4]));
+    return _mm_add_pd(low, _mm_add_pd(_mm_mul_pd(d2, middle), _mm_mul_pd(d4, high)));
+}
+
+// e^-x = e^(-k / 128) e^(-s / 128) for X = 128 x = k + s, k whole and 0 <= s < 1: the table
+// entry in *step and the series in *series, for 0 <= X < kExpSteps, in the lanes returned.
+inline int ExpOfNegative(__m128d steps, __m128d* step, __m128d* series) {
     using namespace pow_curve_tables;
-    const __m128i steps = _mm_cvttpd_epi32(Times(x, kExpStepsPerUnit));  // scaling by 32 is exact
-    const int k0 = _mm_cvtsi128_si32(steps), k1 = _mm_cvtsi128_si32(_mm_srli_si128(steps, 4));
+    static_assert(kExpStepsPerUnit == 128, "X, the series and the header's bounds count in steps of 1/128");
+    const __m128i whole = _mm_cvttpd_epi32(steps);
+    const int k0 = _mm_cvtsi128_si32(whole), k1 = _mm_cvtsi128_si32(_mm_srli_si128(whole, 4));
     const int lanes = Lanes(k0 >= 0 && k0 < kExpSteps, k1 >= 0 && k1 < kExpSteps);
-    // Exact: k/32 <= x < 2k/32 for k >= 1 (Sterbenz), and r = x for k = 0.
-    const __m128d r = _mm_sub_pd(x, Times(_mm_cvtepi32_pd(steps), 1.0 / kExpStepsPerUnit));
-    // 1 - r(1 - r(1/2 - r(1/6 - r(1/24 - r(1/120 - r(1/720 - r/5040)))))), from the inside out.
-    static constexpr double kOuterCoefficients[] = {1.0 / 120, 1.0 / 24, 1.0 / 6, 1.0 / 2, 1.0, 1.0};
-    __m128d series = _mm_sub_pd(_mm_set1_pd(1.0 / 720), Times(r, 1.0 / 5040));
-#pragma GCC unroll 6
-    for (double coefficient : kOuterCoefficients) series = _mm_sub_pd(_mm_set1_pd(coefficient), _mm_mul_pd(r, series));
-    *result = _mm_mul_pd(Gather(kExpOfNegativeStep, lanes & 1 ? k0 : 0, lanes & 2 ? k1 : 0), series);
+    // Exact: k <= X < 2k for k >= 1 (Sterbenz), and s = X for k = 0.
+    const __m128d s = _mm_sub_pd(steps, _mm_cvtepi32_pd(whole));
+    *series = ExpSeries(s);
+    *step = Gather(kExpOfNegativeStep, lanes & 1 ? k0 : 0, lanes & 2 ? k1 : 0);
     return lanes;
 }
 
@@ -97,7 +133,7 @@ inline int ExpOfNegative(__m128d x, __m128d* result) {
 struct GammaSplit {
     int power_of_two;  // n, for t = m * 2^-n
     int interval;      // m's interval of width 1/128
-    int mantissa;      // m's 23 bits below the leading 1
+    int from_centre;   // (m - c) * 2^23, c the interval's centre: m's 16 low bits less 2^15
 };
 
 inline bool SplitForGamma(float t, GammaSplit* split) {
@@ -106,29 +142,36 @@ inline bool SplitForGamma(float t, GammaSplit* split) {
     const std::uint32_t biased_exponent = bits >> 23;
     if (biased_exponent == 0 || biased_exponent > 127) return false;
     const std::uint32_t mantissa = bits & 0x7FFFFFu;
-    *split = {static_cast<int>(127 - biased_exponent), static_cast<int>(mantissa >> 16), static_cast<int>(mantissa)};
+    *split = {static_cast<int>(127 - biased_exponent), static_cast<int>(mantissa >> 16),
+              static_cast<int>(mantissa & 0xFFFFu) - 0x8000};
     return true;
 }
 
-// t^0.454 for both floats, in the lanes returned.
-inline int GammaPower(float t0, float t1, __m128d* result) {
+// t^0.454 = (2^(-0.454 n) c^0.454) (1 + d)^0.454 for both floats: the tables' product in
+// *tables and the series in *series, in the lanes returned. A lane not served computes
+// with an empty split's zeros.
+inline int GammaPower(float t0, float t1, __m128d* tables, __m128d* series) {
     using namespace pow_curve_tables;
-    GammaSplit a{}, b{};
+    GammaSplit a{0, 0, -0x8000}, b{0, 0, -0x8000};
     const int lanes = Lanes(SplitForGamma(t0, &a), SplitForGamma(t1, &b));
-    const __m128d m = _mm_add_pd(_mm_set1_pd(1.0), Times(_mm_cvtepi32_pd(_mm_setr_epi32(a.mantissa, b.mantissa, 0, 0)), 0x1p-23));
-    const __m128d centre =
-        _mm_add_pd(_mm_set1_pd(1.0), Times(_mm_cvtepi32_pd(_mm_setr_epi32(2 * a.interval + 1, 2 * b.interval + 1, 0, 0)),
-                                           1.0 / (2 * kGammaIntervals)));
-    const __m128d d = _mm_mul_pd(_mm_sub_pd(m, centre), Gather(kCentreReciprocal, a.interval, b.interval));
-    __m128d series = Times(d, kGammaSeries[4]);
-#pragma GCC unroll 4
-    for (int i = 3; i >= 0; --i) series = _mm_mul_pd(d, _mm_add_pd(_mm_set1_pd(kGammaSeries[i]), series));
-    series = _mm_add_pd(_mm_set1_pd(1.0), series);
-    *result = _mm_mul_pd(_mm_mul_pd(Gather(kGammaOfPowerOfTwo, a.power_of_two, b.power_of_two),
-                                    Gather(kGammaOfCentre, a.interval, b.interval)),
-                         series);
+    const __m128d d = _mm_mul_pd(_mm_cvtepi32_pd(_mm_setr_epi32(a.from_centre, b.from_centre, 0, 0)),
+                                 Gather(kMantissaUnitOverCentre, a.interval, b.interval));
+    *series = GammaSeries(d);
+    *tables = _mm_mul_pd(Gather(kGammaOfPowerOfTwo, a.power_of_two, b.power_of_two),
+                         Gather(kGammaOfCentre, a.interval, b.interval));
     return lanes;
 }
+
+// The Exponential's last two steps, w * 2.5 / 1.5 on w = 1 - 2.5^-t, as one product for each
+// end: each step rounds by u, so the exact path's value lies within (5/3) w (1 ± u)^2, and
+// for w > 0 these factors, (5/3)(1 ∓ 2^-50) rounded (by u, and the product by u more), put
+// each end beyond it (2^-50 = 8u against the 5u of the roundings). A w of 0 or less (a
+// tiny t) gets no bounds.
+inline constexpr double kFiveThirdsBelow = 5.0 / 3.0 * (1.0 - 0x1p-50);
+inline constexpr double kFiveThirdsAbove = 5.0 / 3.0 * (1.0 + 0x1p-50);
+
+// The Gaussian's relative bound, (1 + x) 2^-44 for X = 128 x.
+inline __m128d GaussianBound(__m128d steps) { return _mm_add_pd(Times(steps, 0x1p-51), _mm_set1_pd(0x1p-44)); }
 
 // The Gaussian's and the Exponential's inputs: normal floats up to 1.
 inline bool ServedByExp(float t) { return t >= 0x1p-126f && t <= 1.0f; }
@@ -142,29 +185,34 @@ template <std::int32_t kFalloff>
 [[gnu::always_inline]] inline int PowCurveBoundsFor(float t0, float t1, __m128d* low, __m128d* high) {
     using namespace pow_curve_lanes;
     const double kLow = 1.0 - kRelativeBound, kHigh = 1.0 + kRelativeBound;
+    // The table entries times 1 -/+ the bound, then times the series: the series, the longest
+    // chain of steps, comes last.
     if constexpr (kFalloff == kFalloffGamma22) {
-        __m128d power;
-        const int lanes = GammaPower(t0, t1, &power);
-        *low = Times(power, kLow);
-        *high = Times(power, kHigh);
+        __m128d tables, series;
+        const int lanes = GammaPower(t0, t1, &tables, &series);
+        *low = _mm_mul_pd(Times(tables, kLow), series);
+        *high = _mm_mul_pd(Times(tables, kHigh), series);
         return lanes;
     } else if constexpr (kFalloff == kFalloffGaussian) {
+        // X = 128 ln 360 t^2.5, as (t * t * 128 ln 360) * sqrt(t).
         const __m128d wide = Widen(t0, t1);
-        const __m128d y = _mm_mul_pd(_mm_mul_pd(wide, wide), _mm_sqrt_pd(wide));
-        __m128d z;
-        const int lanes =
-            Lanes(ServedByExp(t0), ServedByExp(t1)) & ExpOfNegative(Times(y, pow_curve_tables::kLn360), &z);
-        *low = OneMinus(Times(z, kHigh));
-        *high = OneMinus(Times(z, kLow));
+        const __m128d steps =
+            _mm_mul_pd(Times(_mm_mul_pd(wide, wide), pow_curve_tables::kLn360Steps), _mm_sqrt_pd(wide));
+        __m128d step, series;
+        const int lanes = Lanes(ServedByExp(t0), ServedByExp(t1)) & ExpOfNegative(steps, &step, &series);
+        const __m128d bound = GaussianBound(steps);
+        *low = OneMinus(_mm_mul_pd(_mm_mul_pd(step, _mm_add_pd(_mm_set1_pd(1.0), bound)), series));
+        *high = OneMinus(_mm_mul_pd(_mm_mul_pd(step, OneMinus(bound)), series));
         return lanes;
     } else {
         static_assert(kFalloff == kFalloffExponential, "a pow curve");
-        __m128d p;
-        const int lanes = Lanes(ServedByExp(t0), ServedByExp(t1)) &
-                          ExpOfNegative(Times(Widen(t0, t1), pow_curve_tables::kLn2_5), &p);
-        *low = _mm_div_pd(Times(OneMinus(Times(p, kHigh)), 2.5), _mm_set1_pd(1.5));
-        *high = _mm_div_pd(Times(OneMinus(Times(p, kLow)), 2.5), _mm_set1_pd(1.5));
-        return lanes;
+        __m128d step, series;
+        const int served = Lanes(ServedByExp(t0), ServedByExp(t1)) &
+                           ExpOfNegative(Times(Widen(t0, t1), pow_curve_tables::kLn2_5Steps), &step, &series);
+        const __m128d low_w = OneMinus(_mm_mul_pd(Times(step, kHigh), series));
+        *low = Times(low_w, kFiveThirdsBelow);
+        *high = Times(OneMinus(_mm_mul_pd(Times(step, kLow), series)), kFiveThirdsAbove);
+        return served & _mm_movemask_pd(_mm_cmpgt_pd(low_w, _mm_setzero_pd()));
     }
 }
 

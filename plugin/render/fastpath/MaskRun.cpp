@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <new>
 
 #include "render/Mask.h"
@@ -199,6 +200,42 @@ ColumnCurves ComputeColumnCurves(const RenderContext& ctx, A_long columns) {
         return ColumnCurves{};  // only a shortcut is lost: the runs compute every pixel's curve
     }
     return curves;
+}
+
+std::vector<A_long> MirrorColumns(const RenderContext& ctx, A_long columns) {
+    const float (&m)[3][3] = ctx.pixel_to_shape;
+    if (m[0][1] != 0.0f || m[1][0] != 0.0f || !(m[0][0] != 0.0f) || columns <= 1) return {};
+    std::vector<A_long> mirror;
+    try {
+        mirror.assign(static_cast<std::size_t>(columns), -1);
+    } catch (const std::bad_alloc&) {
+        return {};  // only a shortcut is lost
+    }
+    const auto magnitude_bits = [&ctx](A_long x) {
+        const float au = std::fabs(ShapeCoordinates(&ctx, x, 0).u);
+        std::uint32_t bits;
+        std::memcpy(&bits, &au, sizeof bits);
+        return bits;
+    };
+    // The column where u crosses 0; a column's mirror lies as far on the other side, give or
+    // take the rounding of u, which the comparison of the bits settles.
+    const double origin = -static_cast<double>(m[0][2]) / static_cast<double>(m[0][0]);
+    if (!(std::fabs(origin) < 1e9)) return {};
+    bool any = false;
+    for (A_long x = 0; x < columns; ++x) {
+        const double across = std::nearbyint(2.0 * origin - static_cast<double>(x));
+        for (double candidate = across - 1.0; candidate <= across + 1.0; candidate += 1.0) {
+            if (candidate < 0.0 || candidate >= static_cast<double>(x)) continue;
+            const A_long other = static_cast<A_long>(candidate);
+            if (magnitude_bits(other) == magnitude_bits(x)) {
+                mirror[static_cast<std::size_t>(x)] = other;
+                any = true;
+                break;
+            }
+        }
+    }
+    if (!any) return {};
+    return mirror;
 }
 
 void RectangleCurves(const RenderContext* ctx, const ColumnCurves* columns, A_long x, int count,

@@ -6,7 +6,6 @@
 #include <atomic>
 #include <cstddef>
 #include <cstring>
-#include <limits>
 #include <new>
 #include <thread>
 
@@ -103,9 +102,6 @@ inline std::size_t SlotOf(std::uintptr_t stack, int shift) {
 // Two slots no thread ever takes, for a frame without memory for its runs.
 MaskRun g_no_runs[2];
 
-// No row's: MaskRun::row_of of a column not computed in this frame.
-constexpr std::int64_t kNoRow = std::numeric_limits<std::int64_t>::min();
-
 // The run of the thread on `stack` in the job's frame, taken the first time; null where
 // every slot is another thread's.
 MaskRun* RunOfThisThread(const ShadingJob* job, std::uintptr_t stack) {
@@ -119,15 +115,9 @@ MaskRun* RunOfThisThread(const ShadingJob* job, std::uintptr_t stack) {
         if (owner == 0 && run.stack.compare_exchange_strong(owner, stack, std::memory_order_relaxed)) {
             run.y = run.first = 0;
             run.count = run.shaded = 0;
-            if (const std::size_t columns = job->mirror_columns.size()) {
-                run.row_values.reset(new (std::nothrow) float[columns]);
-                run.row_of.reset(new (std::nothrow) std::int64_t[columns]);
-                if (run.row_values && run.row_of) {
-                    std::fill(run.row_of.get(), run.row_of.get() + columns, kNoRow);
-                } else {
-                    run.row_values.reset();  // only a shortcut is lost
-                    run.row_of.reset();
-                }
+            run.row_y = run.row_first = run.row_end = 0;  // no columns yet
+            if (const std::size_t columns = job->mirror_columns.of.size()) {
+                run.row_values.reset(new (std::nothrow) float[columns]);  // null: only a shortcut is lost
             }
             return &run;
         }
@@ -171,14 +161,25 @@ inline A_long RunEnd(const ShadingJob* job, A_long x, A_long y, bool outside_ans
     return job->span_columns;
 }
 
+// The run's values (of row run->y, from column x) kept by column for the mirror columns: the
+// row's columns so far extended, or begun anew where the run does not follow them.
+inline void KeepInRow(A_long x, int count, MaskRun* run) {
+    if (run->row_y != run->y || x != run->row_end) {
+        run->row_y = run->y;
+        run->row_first = x;
+    }
+    run->row_end = x + count;
+    std::memcpy(run->row_values.get() + x, run->values, static_cast<std::size_t>(count) * sizeof(float));
+}
+
 // The run's values (its row, first column and count set) from those the thread computed for
 // the mirror columns earlier in the row, if it did for every one: true.
 inline bool FromMirrorColumns(const ShadingJob* job, A_long x, int count, MaskRun* run) {
-    const A_long* mirror = job->mirror_columns.data() + x;
-    for (int i = 0; i < count; ++i) {
-        if (mirror[i] < 0 || run->row_of[static_cast<std::size_t>(mirror[i])] != run->y) return false;
-    }
-    for (int i = 0; i < count; ++i) run->values[i] = run->row_values[static_cast<std::size_t>(mirror[i])];
+    const MirrorColumns& mirrors = job->mirror_columns;
+    if (run->row_y != run->y || mirrors.ahead[static_cast<std::size_t>(x)] < count) return false;
+    const A_long top = mirrors.of[static_cast<std::size_t>(x)];  // x's mirror; x + i's is top - i
+    if (top - (count - 1) < run->row_first || top >= run->row_end) return false;
+    for (int i = 0; i < count; ++i) run->values[i] = run->row_values[static_cast<std::size_t>(top - i)];
     // The lanes past the run that the shading in lanes reads and no pixel keeps.
     std::fill(run->values + count, run->values + ((count + 7) & ~7), 0.0f);
     return true;
@@ -195,7 +196,10 @@ template <Shape kShape, bool kAmounts>
     run->first = x;
     run->count = static_cast<A_u_long>(count);
     run->shaded = 0;
-    if (run->row_of && FromMirrorColumns(job, x, count, run)) return;
+    if (run->row_values && FromMirrorColumns(job, x, count, run)) {
+        KeepInRow(x, count, run);
+        return;
+    }
     if constexpr (kShape == Shape::kEllipse) {
         EllipseMaskRun(ctx, x, y, count, run->values);
     } else {
@@ -207,10 +211,7 @@ template <Shape kShape, bool kAmounts>
             _mm_store_ps(run->values + i, AmountLanes(ctx, _mm_load_ps(run->values + i)));
         }
     }
-    if (run->row_of) {
-        std::memcpy(run->row_values.get() + x, run->values, static_cast<std::size_t>(count) * sizeof(float));
-        std::fill(run->row_of.get() + x, run->row_of.get() + x + count, std::int64_t{y});
-    }
+    if (run->row_values) KeepInRow(x, count, run);
 }
 
 // Whether `in`, the pixel the host handed over for (x, y), lies in the job's source world
@@ -473,7 +474,7 @@ template <class Format>
 auto ChooseForShapeAndMode(ShadingJob* job) {
     job->mask_runs = MakeMaskRuns();
     job->column_curves = ComputeColumnCurves(job->context, job->span_columns);
-    job->mirror_columns = MirrorColumns(job->context, job->span_columns);
+    job->mirror_columns = FindMirrorColumns(job->context, job->span_columns);
     job->fill_hsv = FillHsv(&job->context);
     // The alpha lane's result is not kept: it follows red's branch, so that a fill whose colour
     // channels agree takes one branch.

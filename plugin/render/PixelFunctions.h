@@ -42,11 +42,11 @@ struct alignas(64) MaskRun {
     alignas(16) float values[kMaskRunLength];
     alignas(16) std::uint32_t inputs[kMaskRunLength];
     alignas(16) std::uint32_t outputs[kMaskRunLength];
-    // The thread's values of the current row by column (row_of[x] is the row they are
-    // from), for the runs of their mirror columns (ShadingJob::mirror_columns); null where
-    // the shape has none.
+    // The thread's values of row row_y by column, for columns row_first..row_end - 1 (the
+    // runs it computed one after another along the row), for the runs of their mirror
+    // columns (ShadingJob::mirror_columns); null where the shape has none.
     std::unique_ptr<float[]> row_values;
-    std::unique_ptr<std::int64_t[]> row_of;
+    A_long row_y, row_first, row_end;
 };
 
 // A frame's runs, one per thread that shades its pixels, each found at the slot that the
@@ -102,7 +102,7 @@ struct ShadingJob {
     // was no memory for them, no thread has a run.
     MaskRuns mask_runs;
     ColumnCurves column_curves;  // an unturned rectangle's, made with the pixel function
-    std::vector<A_long> mirror_columns;  // an unturned shape's (MirrorColumns), made with it too
+    MirrorColumns mirror_columns;  // an unturned shape's, made with the pixel function too
     SourceRows source;
     Hsv fill_hsv;  // the fill colour in HSV for the hue-based modes, set with the pixel function
     SoftLightFill soft_light;  // the fill's part of "Soft light", set with the pixel function

@@ -173,9 +173,12 @@ ColumnCurves ComputeColumnCurves(const RenderContext& ctx, A_long columns);
 // For an unturned shape (as for ColumnCurves), a pixel's mask depends on |u| and |v| alone
 // (the ellipse's squares and quotients change sign together, the rectangle takes magnitudes),
 // and |u| on the column alone: columns that mirror each other about the origin have the same
-// masks in every row. mirror[x] is the column left of x whose |u| has the same bits as x's,
-// or -1; none at all unless the shape is unturned (a frame of `columns` columns).
-std::vector<A_long> MirrorColumns(const RenderContext& ctx, A_long columns);
+// masks in every row. For a frame of `columns` columns; empty unless the shape is unturned.
+struct MirrorColumns {
+    std::vector<A_long> of;     // of[x]: the column left of x whose |u| has x's bits, or -1
+    std::vector<A_long> ahead;  // how many columns from x on have of[x], of[x] - 1, ... so
+};
+MirrorColumns FindMirrorColumns(const RenderContext& ctx, A_long columns);
 
 // CornerCurveRun for an unturned rectangle's run from column x: the width axis's bounds from
 // the frame's columns, the row's position q (the same in every lane) bounded once.

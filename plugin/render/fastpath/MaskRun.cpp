@@ -202,12 +202,17 @@ ColumnCurves ComputeColumnCurves(const RenderContext& ctx, A_long columns) {
     return curves;
 }
 
-std::vector<A_long> MirrorColumns(const RenderContext& ctx, A_long columns) {
+MirrorColumns FindMirrorColumns(const RenderContext& ctx, A_long columns) {
     const float (&m)[3][3] = ctx.pixel_to_shape;
     if (m[0][1] != 0.0f || m[1][0] != 0.0f || !(m[0][0] != 0.0f) || columns <= 1) return {};
-    std::vector<A_long> mirror;
+    // The column where u crosses 0; a column's mirror lies as far on the other side, give or
+    // take the rounding of u, which the comparison of the bits settles.
+    const double origin = -static_cast<double>(m[0][2]) / static_cast<double>(m[0][0]);
+    if (!(std::fabs(origin) < 1e9)) return {};
+    MirrorColumns mirrors;
     try {
-        mirror.assign(static_cast<std::size_t>(columns), -1);
+        mirrors.of.assign(static_cast<std::size_t>(columns), -1);
+        mirrors.ahead.assign(static_cast<std::size_t>(columns), 0);
     } catch (const std::bad_alloc&) {
         return {};  // only a shortcut is lost
     }
@@ -217,10 +222,6 @@ std::vector<A_long> MirrorColumns(const RenderContext& ctx, A_long columns) {
         std::memcpy(&bits, &au, sizeof bits);
         return bits;
     };
-    // The column where u crosses 0; a column's mirror lies as far on the other side, give or
-    // take the rounding of u, which the comparison of the bits settles.
-    const double origin = -static_cast<double>(m[0][2]) / static_cast<double>(m[0][0]);
-    if (!(std::fabs(origin) < 1e9)) return {};
     bool any = false;
     for (A_long x = 0; x < columns; ++x) {
         const double across = std::nearbyint(2.0 * origin - static_cast<double>(x));
@@ -228,14 +229,19 @@ std::vector<A_long> MirrorColumns(const RenderContext& ctx, A_long columns) {
             if (candidate < 0.0 || candidate >= static_cast<double>(x)) continue;
             const A_long other = static_cast<A_long>(candidate);
             if (magnitude_bits(other) == magnitude_bits(x)) {
-                mirror[static_cast<std::size_t>(x)] = other;
+                mirrors.of[static_cast<std::size_t>(x)] = other;
                 any = true;
                 break;
             }
         }
     }
     if (!any) return {};
-    return mirror;
+    for (std::size_t x = mirrors.of.size(); x-- > 0;) {
+        if (mirrors.of[x] < 0) continue;
+        const bool next_follows = x + 1 < mirrors.of.size() && mirrors.of[x + 1] == mirrors.of[x] - 1;
+        mirrors.ahead[x] = next_follows ? mirrors.ahead[x + 1] + 1 : 1;
+    }
+    return mirrors;
 }
 
 void RectangleCurves(const RenderContext* ctx, const ColumnCurves* columns, A_long x, int count,

@@ -21,6 +21,6 @@ for size in "64 64 2000" "256 256 200" "640 360 60" "1920 1080 10"; do
   read -r width height frames <<<"$size"
   "$work/frei0r_frame_cost" "$width" "$height" "$frames" "$rounds" /usr/lib/frei0r-1/vignette.so \
     "$work/qx_vignette.so" | awk '
-      { print; us[NR] = $(NF - 8) }
+      { print; us[NR] = $3 }
       END { printf "  qx_vignette / vignette: %.2f\n", us[2] / us[1] }'
 done

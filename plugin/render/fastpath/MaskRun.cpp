@@ -190,9 +190,11 @@ ColumnCurves ComputeColumnCurves(const RenderContext& ctx, A_long columns) {
             // the column's coordinate as RectangleMask takes it: any row gives the same.
             const float au = std::fabs(ShapeCoordinates(&ctx, static_cast<A_long>(x), 0).u);
             const float pu = BandPosition((au - ctx.inner_half_width) * ctx.coef_u);
-            curves.side[x] = BandCurve(&ctx, pu);
+            // BandCurve, with the bounds it takes kept for the corners.
             CurveBounds bounds;
             const bool served = PowCurveBounds(ctx.falloff, pu, &bounds);
+            float agreed;
+            curves.side[x] = served && AgreedFloat(bounds, &agreed) ? agreed : static_cast<float>(FalloffCurve(&ctx, pu));
             curves.low[x] = served ? bounds.low : -1.0;
             curves.high[x] = served ? bounds.high : -1.0;
         }

@@ -116,6 +116,7 @@ MaskRun* RunOfThisThread(const ShadingJob* job, std::uintptr_t stack) {
             run.y = run.first = 0;
             run.count = run.shaded = 0;
             run.row_y = run.row_first = run.row_end = 0;  // no columns yet
+            run.kept = KeptRow{};
             if (const std::size_t columns = job->mirror_columns.of.size()) {
                 run.row_values.reset(new (std::nothrow) float[columns]);  // null: only a shortcut is lost
             }
@@ -161,7 +162,7 @@ inline A_long RunEnd(const ShadingJob* job, A_long x, A_long y, bool outside_ans
     return job->span_columns;
 }
 
-// The run's values (of row run->y, from column x) kept by column for the mirror columns: the
+// The run's masks (of row run->y, from column x) kept by column for the mirror columns: the
 // row's columns so far extended, or begun anew where the run does not follow them.
 inline void KeepInRow(A_long x, int count, MaskRun* run) {
     if (run->row_y != run->y || x != run->row_end) {
@@ -172,7 +173,7 @@ inline void KeepInRow(A_long x, int count, MaskRun* run) {
     std::memcpy(run->row_values.get() + x, run->values, static_cast<std::size_t>(count) * sizeof(float));
 }
 
-// The run's values (its row, first column and count set) from those the thread computed for
+// The run's masks (its row, first column and count set) from those the thread computed for
 // the mirror columns earlier in the row, if it did for every one: true.
 inline bool FromMirrorColumns(const ShadingJob* job, A_long x, int count, MaskRun* run) {
     const MirrorColumns& mirrors = job->mirror_columns;
@@ -196,22 +197,24 @@ template <Shape kShape, bool kAmounts>
     run->first = x;
     run->count = static_cast<A_u_long>(count);
     run->shaded = 0;
-    if (run->row_values && FromMirrorColumns(job, x, count, run)) {
-        KeepInRow(x, count, run);
-        return;
+    const StoredMasks& stored = job->stored_masks;
+    if (!stored || !stored.Read(x, y, count, run->values)) {
+        if (!run->row_values || !FromMirrorColumns(job, x, count, run)) {
+            if constexpr (kShape == Shape::kEllipse) {
+                EllipseMaskRun(ctx, x, y, count, run->values);
+            } else {
+                const ColumnCurves* columns = job->column_curves.side.empty() ? nullptr : &job->column_curves;
+                RectangleMaskRun(ctx, columns, x, y, count, run->values);
+            }
+        }
+        if (stored) stored.Keep(x, y, count, run->values, &run->kept);
     }
-    if constexpr (kShape == Shape::kEllipse) {
-        EllipseMaskRun(ctx, x, y, count, run->values);
-    } else {
-        const ColumnCurves* columns = job->column_curves.side.empty() ? nullptr : &job->column_curves;
-        RectangleMaskRun(ctx, columns, x, y, count, run->values);
-    }
+    if (run->row_values) KeepInRow(x, count, run);
     if constexpr (kAmounts) {
         for (int i = 0; i < count; i += 4) {
             _mm_store_ps(run->values + i, AmountLanes(ctx, _mm_load_ps(run->values + i)));
         }
     }
-    if (run->row_values) KeepInRow(x, count, run);
 }
 
 // Whether `in`, the pixel the host handed over for (x, y), lies in the job's source world

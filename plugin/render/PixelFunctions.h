@@ -17,6 +17,7 @@
 #include "render/Blending.h"
 #include "render/RenderSetup.h"
 #include "render/fastpath/FastMasks.h"
+#include "render/fastpath/MaskStore.h"
 
 namespace qxv {
 
@@ -24,7 +25,8 @@ enum FlatMask { kFlatMaskZero = 0, kFlatMaskOne = 1, kFlatMaskCount, kNotFlatMas
 
 // The run of pixels a thread last computed (see fastpath/FastMasks.h): the host hands a
 // thread one pixel after another along a row, so the first pixel of a run computes the
-// values of the next ones with it and they find theirs here. `values` holds the masks, or
+// values of the next ones with it (or takes the masks kept from an earlier frame,
+// fastpath/MaskStore.h) and they find theirs here. `values` holds the masks, or
 // for the modes shaded from the amount the amounts of fill they give (FillAmount times the
 // opacity). In those modes, where the job may read the run's 8-bit input pixels
 // (SourceRows), the run is shaded ahead (fastpath/ShadedRuns.h): `shaded` is the count as
@@ -42,11 +44,12 @@ struct alignas(64) MaskRun {
     alignas(16) float values[kMaskRunLength];
     alignas(16) std::uint32_t inputs[kMaskRunLength];
     alignas(16) std::uint32_t outputs[kMaskRunLength];
-    // The thread's values of row row_y by column, for columns row_first..row_end - 1 (the
+    // The thread's masks of row row_y by column, for columns row_first..row_end - 1 (the
     // runs it computed one after another along the row), for the runs of their mirror
     // columns (ShadingJob::mirror_columns); null where the shape has none.
     std::unique_ptr<float[]> row_values;
     A_long row_y, row_first, row_end;
+    KeptRow kept;  // the row whose masks the thread keeps for later frames (ShadingJob::stored_masks)
 };
 
 // A frame's runs, one per thread that shades its pixels, each found at the slot that the
@@ -101,6 +104,7 @@ struct ShadingJob {
     // Made when the pixel function is chosen (which the pixel functions rely on); where there
     // was no memory for them, no thread has a run.
     MaskRuns mask_runs;
+    StoredMasks stored_masks;    // the masks kept for the frame's geometry, if any: taken by Render
     ColumnCurves column_curves;  // an unturned rectangle's, made with the pixel function
     MirrorColumns mirror_columns;  // an unturned shape's, made with the pixel function too
     SourceRows source;

@@ -69,6 +69,7 @@ PF_Err Render(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[], P
     PF_EffectWorld* input = &params[kParamInputLayer]->u.ld;
     if (job.context.opacity == 0.0f) return CopyInput(in_data, suites, input, output);
     PrepareOutsideSpans(&job, output->width, output->height);
+    job.stored_masks = StoredMasks::For(job.context, output->width, output->height);
     job.source = SourceRowsOf(*input);
 
     if (IsPremierePro(in_data)) return RenderPremierePro(in_data, suites, &job, rows, input, output);

@@ -12,6 +12,8 @@ namespace qxv {
 // the host's scale factors. It lives on the stack of one render call and is read-only while
 // the host iterates, so any number of threads may share it.
 struct RenderContext {
+    // The mask's fields come first, up to `feather`: with is_ellipse, invert and falloff they
+    // are all a frame's masks depend on (fastpath/MaskStore.h keeps masks by them).
     // Maps a pixel (x, y, 1) to shape coordinates (u, v, 1): u along the width axis, v along
     // the height axis, in full-resolution square pixels. Row-major; the third row is 0, 0, 1.
     float pixel_to_shape[3][3];

@@ -304,5 +304,56 @@ TEST(MaskRunTest, SuccessiveFramesKeepToTheirOwnRuns) {
     }
 }
 
+// Frames of one geometry after another, as an editor renders a clip: from the second on its
+// masks are kept, and the later frames copy them. Kept in pieces (a frame visited in shuffled
+// order), shared by two frames at once, or of another geometry of the same size: each frame
+// still has the bits it has alone.
+TEST(MaskRunTest, KeptMasksGiveEachFrameItsOwnBits) {
+    const Frame in = Pattern();
+    const auto job_of = [&](int geometry) {
+        auto job = std::make_unique<ShadingJob>(geometry == 0   ? BandJob(80, 5, kVignetteEllipse, kHuePopup)
+                                                : geometry == 1 ? BandJob(70, 5, kVignetteEllipse, kHuePopup)
+                                                                : BandJob(80, 1, kVignetteRectangle));
+        job->source = RowsOf(in);
+        return job;
+    };
+    Frame expected[3];
+    for (int geometry = 0; geometry < 3; ++geometry) {
+        expected[geometry].resize(in.size());
+        auto job = job_of(geometry);
+        Shade(PixelArgb8(job.get()), job.get(), RowOrder(), in, expected[geometry]);
+    }
+    ASSERT_NE(std::memcmp(expected[0].data(), expected[1].data(), in.size() * sizeof(PF_Pixel)), 0);
+
+    const auto shuffled = kOrders[3].make();
+    const int sequence[] = {0, 0, 0, 0, 1, 1, 1, 0, 0, 2, 2, 2, 2};
+    int kept = 0;
+    for (int frame = 0; frame < static_cast<int>(std::size(sequence)); ++frame) {
+        const int geometry = sequence[frame];
+        // Two frames at once, each on its own thread. The second of the first frame of a
+        // geometry makes the store and keeps the masks: geometry 1's in shuffled order, so
+        // that its rows are kept in pieces.
+        std::unique_ptr<ShadingJob> jobs[2] = {job_of(geometry), job_of(geometry)};
+        Frame actual[2] = {Frame(in.size()), Frame(in.size())};
+        auto render = [&](int which) {
+            ShadingJob* job = jobs[which].get();
+            const bool pieces = which == 1 && geometry == 1 && sequence[frame - 1] != geometry;
+            Shade(PixelArgb8(job), job, pieces ? shuffled : RowOrder(), in, actual[which]);
+        };
+        for (auto& job : jobs) {
+            job->stored_masks = StoredMasks::For(job->context, kWidth, kHeight);
+            kept += static_cast<bool>(job->stored_masks);
+        }
+        std::thread second(render, 1);
+        render(0);
+        second.join();
+        for (const Frame& frame_pixels : actual) {
+            ASSERT_EQ(std::memcmp(expected[geometry].data(), frame_pixels.data(), in.size() * sizeof(PF_Pixel)), 0)
+                << "frame " << frame << ", geometry " << geometry;
+        }
+    }
+    EXPECT_GE(kept, 16);  // every frame's two jobs but the first of each geometry
+}
+
 }  // namespace
 }  // namespace qxv

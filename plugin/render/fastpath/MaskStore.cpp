@@ -1,0 +1,188 @@
+#include "render/fastpath/MaskStore.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <new>
+#include <thread>
+
+namespace qxv {
+
+static_assert(offsetof(RenderContext, pixel_to_shape) == 0 &&
+                  offsetof(RenderContext, opacity) == sizeof(MaskKey::geometry),
+              "the mask's fields of the context are the floats before opacity");
+static_assert(sizeof(MaskKey) == sizeof(float) * 24 + sizeof(std::int32_t) * 3 + sizeof(A_long) * 2,
+              "no padding: keys compare byte for byte");
+
+MaskKey MaskKeyOf(const RenderContext& ctx, A_long columns, A_long rows) {
+    MaskKey key;
+    std::memcpy(key.geometry, &ctx, sizeof key.geometry);
+    key.is_ellipse = ctx.is_ellipse;
+    key.invert = ctx.invert;
+    key.falloff = ctx.falloff;
+    key.columns = columns;
+    key.rows = rows;
+    return key;
+}
+
+namespace {
+
+// Bit for bit: a float that is not a number still names one geometry, and -0 another than 0.
+bool SameKey(const MaskKey& a, const MaskKey& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// A row's word: bit 63 once a thread keeps the row, then the columns it has published,
+// first in bits 0..30 and the end in bits 31..61.
+constexpr std::uint64_t kKeptBit = std::uint64_t{1} << 63;
+constexpr std::uint64_t kColumnBits = (std::uint64_t{1} << 31) - 1;
+
+std::uint64_t RowWord(A_long first, A_long end) {
+    return kKeptBit | static_cast<std::uint64_t>(first) | static_cast<std::uint64_t>(end) << 31;
+}
+
+}  // namespace
+
+struct MaskStore {
+    MaskKey key;
+    std::size_t pixel_capacity = 0;
+    std::size_t row_capacity = 0;
+    std::unique_ptr<float[]> masks;                    // by row, key.columns to a row
+    std::unique_ptr<std::atomic<std::uint64_t>[]> rows;  // each row's word (RowWord), 0 before it is kept
+    int holders = 0;                                   // frames holding it, under the shelf's lock
+};
+
+namespace {
+
+// The plug-in's store and the geometry of the frame before. Plain data, zeroed before any
+// code runs and never destroyed, so that it outlives the static destructors: a host may
+// still render on other threads while its process exits (ShelfCloser, below).
+struct Shelf {
+    std::atomic<bool> busy;
+    bool closed;
+    bool has_last;
+    MaskKey last;
+    MaskStore* store;
+};
+Shelf g_shelf;
+
+// Held for a comparison and a pointer's change, or to make a store.
+class ShelfLock {
+public:
+    ShelfLock() {
+        while (g_shelf.busy.exchange(true, std::memory_order_acquire)) std::this_thread::yield();
+    }
+    ~ShelfLock() { g_shelf.busy.store(false, std::memory_order_release); }
+    ShelfLock(const ShelfLock&) = delete;
+    ShelfLock& operator=(const ShelfLock&) = delete;
+};
+
+// When the plug-in is unloaded (or its process exits) the store goes, or, held by a frame
+// still rendering, goes with that frame's hold; no store is made after.
+struct ShelfCloser {
+    ~ShelfCloser() {
+        ShelfLock lock;
+        g_shelf.closed = true;
+        if (g_shelf.store && g_shelf.store->holders == 0) delete g_shelf.store;
+        g_shelf.store = nullptr;
+    }
+} g_shelf_closer;
+
+// The shelf's store made ready for `key` with its frame as the only holder: the old one
+// taken over where it is large enough, else a new one; null without memory.
+MaskStore* StoreFor(const MaskKey& key) {
+    const std::size_t pixels = static_cast<std::size_t>(key.columns) * static_cast<std::size_t>(key.rows);
+    const std::size_t rows = static_cast<std::size_t>(key.rows);
+    MaskStore* store = g_shelf.store;
+    if (!store || store->pixel_capacity < pixels || store->row_capacity < rows) {
+        delete store;
+        g_shelf.store = store = new (std::nothrow) MaskStore;
+        if (!store) return nullptr;
+        // The masks are written before they are read; only the row words start at zero.
+        store->masks.reset(new (std::nothrow) float[pixels]);
+        store->rows.reset(new (std::nothrow) std::atomic<std::uint64_t>[rows]);
+        if (!store->masks || !store->rows) {
+            delete store;
+            g_shelf.store = nullptr;
+            return nullptr;
+        }
+        store->pixel_capacity = pixels;
+        store->row_capacity = rows;
+    }
+    store->key = key;
+    for (std::size_t row = 0; row < rows; ++row) store->rows[row].store(0, std::memory_order_relaxed);
+    store->holders = 1;
+    return store;
+}
+
+}  // namespace
+
+StoredMasks StoredMasks::For(const RenderContext& ctx, A_long columns, A_long rows) {
+    if (columns <= 0 || rows <= 0 ||
+        static_cast<std::uint64_t>(columns) * static_cast<std::uint64_t>(rows) > kMostStoredPixels) {
+        return {};
+    }
+    const MaskKey key = MaskKeyOf(ctx, columns, rows);
+    ShelfLock lock;
+    if (g_shelf.closed) return {};
+    const bool again = g_shelf.has_last && SameKey(g_shelf.last, key);
+    g_shelf.last = key;
+    g_shelf.has_last = true;
+    MaskStore* store = g_shelf.store;
+    if (store && SameKey(store->key, key)) {
+        ++store->holders;
+        return StoredMasks(store);
+    }
+    // A geometry that came once has no store yet (an animated shape would only write one);
+    // one that another geometry's frame still holds has none this time.
+    if (!again || (store && store->holders)) return {};
+    return StoredMasks(StoreFor(key));
+}
+
+StoredMasks& StoredMasks::operator=(StoredMasks&& other) noexcept {
+    if (this != &other) {
+        StoredMasks old(std::move(*this));
+        store_ = other.store_;
+        other.store_ = nullptr;
+    }
+    return *this;
+}
+
+StoredMasks::~StoredMasks() {
+    if (!store_) return;
+    ShelfLock lock;
+    if (--store_->holders == 0 && g_shelf.closed) delete store_;
+}
+
+bool StoredMasks::Read(A_long x, A_long y, int count, float* masks) const {
+    const MaskKey& key = store_->key;
+    if (y < 0 || y >= key.rows || x < 0) return false;
+    const std::uint64_t word = store_->rows[static_cast<std::size_t>(y)].load(std::memory_order_acquire);
+    const A_long first = static_cast<A_long>(word & kColumnBits);
+    const A_long end = static_cast<A_long>(word >> 31 & kColumnBits);
+    if (!(word & kKeptBit) || x < first || std::int64_t{x} + count > end) return false;
+    const float* row = store_->masks.get() + static_cast<std::size_t>(y) * static_cast<std::size_t>(key.columns);
+    std::memcpy(masks, row + x, static_cast<std::size_t>(count) * sizeof(float));
+    // The lanes past the run that the shading in lanes reads and no pixel keeps.
+    std::fill(masks + count, masks + ((count + 7) & ~7), 0.0f);
+    return true;
+}
+
+void StoredMasks::Keep(A_long x, A_long y, int count, const float* masks, KeptRow* kept) const {
+    const MaskKey& key = store_->key;
+    if (y < 0 || y >= key.rows || x < 0 || std::int64_t{x} + count > key.columns) return;
+    std::atomic<std::uint64_t>& word = store_->rows[static_cast<std::size_t>(y)];
+    if (kept->y != y || kept->next != x) {
+        // Only a row no thread keeps yet becomes this thread's.
+        std::uint64_t none = 0;
+        if (word.load(std::memory_order_relaxed) != 0 ||
+            !word.compare_exchange_strong(none, RowWord(x, x), std::memory_order_relaxed)) {
+            return;
+        }
+        *kept = {y, x, x};
+    }
+    float* row = store_->masks.get() + static_cast<std::size_t>(y) * static_cast<std::size_t>(key.columns);
+    std::memcpy(row + x, masks, static_cast<std::size_t>(count) * sizeof(float));
+    kept->next = x + count;
+    word.store(RowWord(kept->first, kept->next), std::memory_order_release);
+}
+
+}  // namespace qxv

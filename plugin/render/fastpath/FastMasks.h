@@ -180,6 +180,10 @@ struct MirrorColumns {
 };
 MirrorColumns FindMirrorColumns(const RenderContext& ctx, A_long columns);
 
+// Rows likewise, |v| depending on the row alone: of[y] is the row above y whose |v| has y's
+// bits, or -1; empty unless the shape is unturned and some row has a mirror.
+std::vector<A_long> FindMirrorRows(const RenderContext& ctx, A_long rows);
+
 // CornerCurveRun for an unturned rectangle's run from column x: the width axis's bounds from
 // the frame's columns, the row's position q (the same in every lane) bounded once.
 inline void CornerCurveRunFromColumns(const RenderContext* ctx, const ColumnCurves& columns, A_long x,

@@ -204,46 +204,75 @@ ColumnCurves ComputeColumnCurves(const RenderContext& ctx, A_long columns) {
     return curves;
 }
 
-MirrorColumns FindMirrorColumns(const RenderContext& ctx, A_long columns) {
-    const float (&m)[3][3] = ctx.pixel_to_shape;
-    if (m[0][1] != 0.0f || m[1][0] != 0.0f || !(m[0][0] != 0.0f) || columns <= 1) return {};
-    // The column where u crosses 0; a column's mirror lies as far on the other side, give or
-    // take the rounding of u, which the comparison of the bits settles.
-    const double origin = -static_cast<double>(m[0][2]) / static_cast<double>(m[0][0]);
-    if (!(std::fabs(origin) < 1e9)) return {};
-    MirrorColumns mirrors;
+namespace {
+
+// of[i] for i in 0..count - 1: the index below i whose coordinate's magnitude has the bits of
+// i's (`magnitude_bits`), or -1, where the coordinate crosses 0 at `origin`: an index's mirror
+// lies as far on the other side, give or take the rounding, which the bits settle. False
+// where none has a mirror (or there was no memory for them).
+template <class MagnitudeBits>
+bool FindMirrors(A_long count, double origin, MagnitudeBits magnitude_bits, std::vector<A_long>* of) {
+    if (count <= 1 || !(std::fabs(origin) < 1e9)) return false;
     try {
-        mirrors.of.assign(static_cast<std::size_t>(columns), -1);
-        mirrors.ahead.assign(static_cast<std::size_t>(columns), 0);
+        of->assign(static_cast<std::size_t>(count), -1);
     } catch (const std::bad_alloc&) {
-        return {};  // only a shortcut is lost
+        return false;  // only a shortcut is lost
     }
-    const auto magnitude_bits = [&ctx](A_long x) {
-        const float au = std::fabs(ShapeCoordinates(&ctx, x, 0).u);
-        std::uint32_t bits;
-        std::memcpy(&bits, &au, sizeof bits);
-        return bits;
-    };
     bool any = false;
-    for (A_long x = 0; x < columns; ++x) {
-        const double across = std::nearbyint(2.0 * origin - static_cast<double>(x));
+    for (A_long i = 0; i < count; ++i) {
+        const double across = std::nearbyint(2.0 * origin - static_cast<double>(i));
         for (double candidate = across - 1.0; candidate <= across + 1.0; candidate += 1.0) {
-            if (candidate < 0.0 || candidate >= static_cast<double>(x)) continue;
+            if (candidate < 0.0 || candidate >= static_cast<double>(i)) continue;
             const A_long other = static_cast<A_long>(candidate);
-            if (magnitude_bits(other) == magnitude_bits(x)) {
-                mirrors.of[static_cast<std::size_t>(x)] = other;
+            if (magnitude_bits(other) == magnitude_bits(i)) {
+                (*of)[static_cast<std::size_t>(i)] = other;
                 any = true;
                 break;
             }
         }
     }
-    if (!any) return {};
+    return any;
+}
+
+std::uint32_t MagnitudeBits(float coordinate) {
+    const float magnitude = std::fabs(coordinate);
+    std::uint32_t bits;
+    std::memcpy(&bits, &magnitude, sizeof bits);
+    return bits;
+}
+
+bool Unturned(const float (&m)[3][3]) { return m[0][1] == 0.0f && m[1][0] == 0.0f; }
+
+}  // namespace
+
+MirrorColumns FindMirrorColumns(const RenderContext& ctx, A_long columns) {
+    const float (&m)[3][3] = ctx.pixel_to_shape;
+    if (!Unturned(m) || !(m[0][0] != 0.0f)) return {};
+    MirrorColumns mirrors;
+    const double origin = -static_cast<double>(m[0][2]) / static_cast<double>(m[0][0]);
+    const auto bits = [&ctx](A_long x) { return MagnitudeBits(ShapeCoordinates(&ctx, x, 0).u); };
+    if (!FindMirrors(columns, origin, bits, &mirrors.of)) return {};
+    try {
+        mirrors.ahead.assign(mirrors.of.size(), 0);
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
     for (std::size_t x = mirrors.of.size(); x-- > 0;) {
         if (mirrors.of[x] < 0) continue;
         const bool next_follows = x + 1 < mirrors.of.size() && mirrors.of[x + 1] == mirrors.of[x] - 1;
         mirrors.ahead[x] = next_follows ? mirrors.ahead[x + 1] + 1 : 1;
     }
     return mirrors;
+}
+
+std::vector<A_long> FindMirrorRows(const RenderContext& ctx, A_long rows) {
+    const float (&m)[3][3] = ctx.pixel_to_shape;
+    if (!Unturned(m) || !(m[1][1] != 0.0f)) return {};
+    std::vector<A_long> of;
+    const double origin = -static_cast<double>(m[1][2]) / static_cast<double>(m[1][1]);
+    const auto bits = [&ctx](A_long y) { return MagnitudeBits(ShapeCoordinates(&ctx, 0, y).v); };
+    if (!FindMirrors(rows, origin, bits, &of)) return {};
+    return of;
 }
 
 void RectangleCurves(const RenderContext* ctx, const ColumnCurves* columns, A_long x, int count,

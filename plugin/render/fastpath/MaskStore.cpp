@@ -5,6 +5,9 @@
 #include <cstring>
 #include <new>
 #include <thread>
+#include <vector>
+
+#include "render/fastpath/FastMasks.h"
 
 namespace qxv {
 
@@ -41,12 +44,16 @@ std::uint64_t RowWord(A_long first, A_long end) {
 
 }  // namespace
 
+// Rows that mirror each other about an unturned shape's origin have the same masks (see
+// FindMirrorRows): they share a kept row, so a centred vignette keeps half of its rows, and
+// a frame that keeps them computes half.
 struct MaskStore {
     MaskKey key;
+    std::vector<A_long> kept_row_of;  // by frame row: the kept row that holds its masks
     std::size_t pixel_capacity = 0;
     std::size_t row_capacity = 0;
-    std::unique_ptr<float[]> masks;                    // by row, key.columns to a row
-    std::unique_ptr<std::atomic<std::uint64_t>[]> rows;  // each row's word (RowWord), 0 before it is kept
+    std::unique_ptr<float[]> masks;                    // by kept row, key.columns to a row
+    std::unique_ptr<std::atomic<std::uint64_t>[]> rows;  // each kept row's word (RowWord), 0 before it is kept
     int holders = 0;                                   // frames holding it, under the shelf's lock
 };
 
@@ -86,19 +93,39 @@ struct ShelfCloser {
     }
 } g_shelf_closer;
 
-// The shelf's store made ready for `key` with its frame as the only holder: the old one
-// taken over where it is large enough, else a new one; null without memory.
-MaskStore* StoreFor(const MaskKey& key) {
-    const std::size_t pixels = static_cast<std::size_t>(key.columns) * static_cast<std::size_t>(key.rows);
-    const std::size_t rows = static_cast<std::size_t>(key.rows);
+// Which kept row each of the frame's rows takes: its mirror's, else one of its own. Returns
+// how many kept rows there are; 0 without memory.
+std::size_t AssignKeptRows(const RenderContext& ctx, A_long rows, std::vector<A_long>* kept_row_of) {
+    try {
+        const std::vector<A_long> mirror_of = FindMirrorRows(ctx, rows);
+        kept_row_of->resize(static_cast<std::size_t>(rows));
+        A_long kept_rows = 0;
+        for (std::size_t y = 0; y < kept_row_of->size(); ++y) {
+            const A_long mirror = mirror_of.empty() ? -1 : mirror_of[y];
+            (*kept_row_of)[y] = mirror >= 0 ? (*kept_row_of)[static_cast<std::size_t>(mirror)] : kept_rows++;
+        }
+        return static_cast<std::size_t>(kept_rows);
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+}
+
+// The shelf's store made ready for `key` (the context's) with its frame as the only holder:
+// the old one taken over where it is large enough, else a new one; null without memory.
+MaskStore* StoreFor(const MaskKey& key, const RenderContext& ctx) {
     MaskStore* store = g_shelf.store;
-    if (!store || store->pixel_capacity < pixels || store->row_capacity < rows) {
-        delete store;
-        g_shelf.store = store = new (std::nothrow) MaskStore;
-        if (!store) return nullptr;
+    if (!store) g_shelf.store = store = new (std::nothrow) MaskStore;
+    if (!store) return nullptr;
+    const std::size_t rows = AssignKeptRows(ctx, key.rows, &store->kept_row_of);
+    const std::size_t pixels = static_cast<std::size_t>(key.columns) * rows;
+    if (!rows || store->pixel_capacity < pixels || store->row_capacity < rows) {
         // The masks are written before they are read; only the row words start at zero.
-        store->masks.reset(new (std::nothrow) float[pixels]);
-        store->rows.reset(new (std::nothrow) std::atomic<std::uint64_t>[rows]);
+        store->masks.reset();
+        store->rows.reset();
+        if (rows) {
+            store->masks.reset(new (std::nothrow) float[pixels]);
+            store->rows.reset(new (std::nothrow) std::atomic<std::uint64_t>[rows]);
+        }
         if (!store->masks || !store->rows) {
             delete store;
             g_shelf.store = nullptr;
@@ -134,7 +161,7 @@ StoredMasks StoredMasks::For(const RenderContext& ctx, A_long columns, A_long ro
     // A geometry that came once has no store yet (an animated shape would only write one);
     // one that another geometry's frame still holds has none this time.
     if (!again || (store && store->holders)) return {};
-    return StoredMasks(StoreFor(key));
+    return StoredMasks(StoreFor(key, ctx));
 }
 
 StoredMasks& StoredMasks::operator=(StoredMasks&& other) noexcept {
@@ -155,11 +182,12 @@ StoredMasks::~StoredMasks() {
 bool StoredMasks::Read(A_long x, A_long y, int count, float* masks) const {
     const MaskKey& key = store_->key;
     if (y < 0 || y >= key.rows || x < 0) return false;
-    const std::uint64_t word = store_->rows[static_cast<std::size_t>(y)].load(std::memory_order_acquire);
+    const std::size_t kept_row = static_cast<std::size_t>(store_->kept_row_of[static_cast<std::size_t>(y)]);
+    const std::uint64_t word = store_->rows[kept_row].load(std::memory_order_acquire);
     const A_long first = static_cast<A_long>(word & kColumnBits);
     const A_long end = static_cast<A_long>(word >> 31 & kColumnBits);
     if (!(word & kKeptBit) || x < first || std::int64_t{x} + count > end) return false;
-    const float* row = store_->masks.get() + static_cast<std::size_t>(y) * static_cast<std::size_t>(key.columns);
+    const float* row = store_->masks.get() + kept_row * static_cast<std::size_t>(key.columns);
     std::memcpy(masks, row + x, static_cast<std::size_t>(count) * sizeof(float));
     // The lanes past the run that the shading in lanes reads and no pixel keeps.
     std::fill(masks + count, masks + ((count + 7) & ~7), 0.0f);
@@ -169,7 +197,8 @@ bool StoredMasks::Read(A_long x, A_long y, int count, float* masks) const {
 void StoredMasks::Keep(A_long x, A_long y, int count, const float* masks, KeptRow* kept) const {
     const MaskKey& key = store_->key;
     if (y < 0 || y >= key.rows || x < 0 || std::int64_t{x} + count > key.columns) return;
-    std::atomic<std::uint64_t>& word = store_->rows[static_cast<std::size_t>(y)];
+    const std::size_t kept_row = static_cast<std::size_t>(store_->kept_row_of[static_cast<std::size_t>(y)]);
+    std::atomic<std::uint64_t>& word = store_->rows[kept_row];
     if (kept->y != y || kept->next != x) {
         // Only a row no thread keeps yet becomes this thread's.
         std::uint64_t none = 0;
@@ -179,7 +208,7 @@ void StoredMasks::Keep(A_long x, A_long y, int count, const float* masks, KeptRo
         }
         *kept = {y, x, x};
     }
-    float* row = store_->masks.get() + static_cast<std::size_t>(y) * static_cast<std::size_t>(key.columns);
+    float* row = store_->masks.get() + kept_row * static_cast<std::size_t>(key.columns);
     std::memcpy(row + x, masks, static_cast<std::size_t>(count) * sizeof(float));
     kept->next = x + count;
     word.store(RowWord(kept->first, kept->next), std::memory_order_release);

@@ -38,9 +38,10 @@ struct KeptRow {
 
 // A frame's hold on the kept masks of its geometry; none where the geometry has not come
 // twice in a row, the frame is too large to keep, or a frame of another geometry holds the
-// store. The masks of a row are kept by the first thread that computes a run of it: the
-// columns it computes one run after another from there. They are read only below the end
-// it has published, and no column is written twice.
+// store. The masks of a row (and of its mirror row, which has the same) are kept by the
+// first thread that computes a run of it: the columns it computes one run after another
+// from there. They are read only below the end it has published, and no column is written
+// twice.
 class StoredMasks {
 public:
     StoredMasks() = default;

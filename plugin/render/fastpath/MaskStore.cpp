@@ -54,24 +54,34 @@ struct MaskStore {
     std::size_t row_capacity = 0;
     std::unique_ptr<float[]> masks;                    // by kept row, key.columns to a row
     std::unique_ptr<std::atomic<std::uint64_t>[]> rows;  // each kept row's word (RowWord), 0 before it is kept
-    int holders = 0;                                   // frames holding it, under the shelf's lock
+    // Under the shelf's lock: the frames holding it, and when one last took it.
+    int holders = 0;
+    std::uint64_t last_taken = 0;
 };
 
 namespace {
 
-// The plug-in's store and the geometry of the frame before. Plain data, zeroed before any
-// code runs and never destroyed, so that it outlives the static destructors: a host may
-// still render on other threads while its process exits (ShelfCloser, below).
+// Geometries kept at once: a composition's layers, or filters stacked on a clip, each with
+// its own vignette, render in turn frame after frame.
+constexpr int kStores = 4;
+// Geometries remembered as having come: one that comes again among them gets a store.
+constexpr int kRecentKeys = 8;
+
+// The plug-in's stores and the geometries that came last. Plain data, zeroed before any code
+// runs and never destroyed, so that it outlives the static destructors: a host may still
+// render on other threads while its process exits (ShelfCloser, below).
 struct Shelf {
     std::atomic<bool> busy;
     bool closed;
-    bool has_last;
-    MaskKey last;
-    MaskStore* store;
+    std::uint64_t clock;  // counts the frames that asked, for the least recently taken store
+    MaskKey recent[kRecentKeys];
+    int recent_count;
+    int recent_next;
+    MaskStore* stores[kStores];
 };
 Shelf g_shelf;
 
-// Held for a comparison and a pointer's change, or to make a store.
+// Held for comparisons and a pointer's change, or to make a store.
 class ShelfLock {
 public:
     ShelfLock() {
@@ -82,16 +92,29 @@ public:
     ShelfLock& operator=(const ShelfLock&) = delete;
 };
 
-// When the plug-in is unloaded (or its process exits) the store goes, or, held by a frame
-// still rendering, goes with that frame's hold; no store is made after.
+// When the plug-in is unloaded (or its process exits) the stores go, or, held by a frame
+// still rendering, go with that frame's hold; no store is made after.
 struct ShelfCloser {
     ~ShelfCloser() {
         ShelfLock lock;
         g_shelf.closed = true;
-        if (g_shelf.store && g_shelf.store->holders == 0) delete g_shelf.store;
-        g_shelf.store = nullptr;
+        for (MaskStore*& store : g_shelf.stores) {
+            if (store && store->holders == 0) delete store;
+            store = nullptr;
+        }
     }
 } g_shelf_closer;
+
+// Whether `key` came among the recent geometries; notes it there if not.
+bool CameBefore(const MaskKey& key) {
+    for (int i = 0; i < g_shelf.recent_count; ++i) {
+        if (SameKey(g_shelf.recent[i], key)) return true;
+    }
+    g_shelf.recent[g_shelf.recent_next] = key;
+    g_shelf.recent_next = (g_shelf.recent_next + 1) % kRecentKeys;
+    g_shelf.recent_count = std::min(g_shelf.recent_count + 1, kRecentKeys);
+    return false;
+}
 
 // Which kept row each of the frame's rows takes: its mirror's, else one of its own. Returns
 // how many kept rows there are; 0 without memory.
@@ -110,11 +133,51 @@ std::size_t AssignKeptRows(const RenderContext& ctx, A_long rows, std::vector<A_
     }
 }
 
-// The shelf's store made ready for `key` (the context's) with its frame as the only holder:
-// the old one taken over where it is large enough, else a new one; null without memory.
-MaskStore* StoreFor(const MaskKey& key, const RenderContext& ctx) {
-    MaskStore* store = g_shelf.store;
-    if (!store) g_shelf.store = store = new (std::nothrow) MaskStore;
+// The slot for a new geometry's store: an empty one, else the one no frame holds that was
+// taken least recently; -1 where every store is held.
+int FreeSlot() {
+    int chosen = -1;
+    for (int slot = 0; slot < kStores; ++slot) {
+        const MaskStore* store = g_shelf.stores[slot];
+        if (!store) return slot;
+        if (store->holders == 0 && (chosen < 0 || store->last_taken < g_shelf.stores[chosen]->last_taken)) {
+            chosen = slot;
+        }
+    }
+    return chosen;
+}
+
+// The masks the other slots' stores have room for.
+std::size_t PixelsElsewhere(int slot) {
+    std::size_t pixels = 0;
+    for (int other = 0; other < kStores; ++other) {
+        if (other != slot && g_shelf.stores[other]) pixels += g_shelf.stores[other]->pixel_capacity;
+    }
+    return pixels;
+}
+
+// Frees the least recently taken store that no frame holds, but the one in `slot`; false
+// where there is none.
+bool FreeLeastRecentBesides(int slot) {
+    int chosen = -1;
+    for (int other = 0; other < kStores; ++other) {
+        const MaskStore* store = g_shelf.stores[other];
+        if (other == slot || !store || store->holders) continue;
+        if (chosen < 0 || store->last_taken < g_shelf.stores[chosen]->last_taken) chosen = other;
+    }
+    if (chosen < 0) return false;
+    delete g_shelf.stores[chosen];
+    g_shelf.stores[chosen] = nullptr;
+    return true;
+}
+
+// The store in `slot` (which no frame holds) made ready for `key` (the context's) with its
+// frame as the only holder: its memory taken over where it is large enough, else new,
+// within kMostStoredPixels for all stores together (the least recently taken ones freed to
+// make room); null where there is no room or no memory.
+MaskStore* StoreFor(int slot, const MaskKey& key, const RenderContext& ctx) {
+    MaskStore*& store = g_shelf.stores[slot];
+    if (!store) store = new (std::nothrow) MaskStore;
     if (!store) return nullptr;
     const std::size_t rows = AssignKeptRows(ctx, key.rows, &store->kept_row_of);
     const std::size_t pixels = static_cast<std::size_t>(key.columns) * rows;
@@ -122,13 +185,16 @@ MaskStore* StoreFor(const MaskKey& key, const RenderContext& ctx) {
         // The masks are written before they are read; only the row words start at zero.
         store->masks.reset();
         store->rows.reset();
-        if (rows) {
+        store->pixel_capacity = store->row_capacity = 0;
+        while (rows && PixelsElsewhere(slot) + pixels > kMostStoredPixels && FreeLeastRecentBesides(slot)) {
+        }
+        if (rows && PixelsElsewhere(slot) + pixels <= kMostStoredPixels) {
             store->masks.reset(new (std::nothrow) float[pixels]);
             store->rows.reset(new (std::nothrow) std::atomic<std::uint64_t>[rows]);
         }
         if (!store->masks || !store->rows) {
             delete store;
-            g_shelf.store = nullptr;
+            store = nullptr;
             return nullptr;
         }
         store->pixel_capacity = pixels;
@@ -137,6 +203,7 @@ MaskStore* StoreFor(const MaskKey& key, const RenderContext& ctx) {
     store->key = key;
     for (std::size_t row = 0; row < rows; ++row) store->rows[row].store(0, std::memory_order_relaxed);
     store->holders = 1;
+    store->last_taken = g_shelf.clock;
     return store;
 }
 
@@ -150,18 +217,19 @@ StoredMasks StoredMasks::For(const RenderContext& ctx, A_long columns, A_long ro
     const MaskKey key = MaskKeyOf(ctx, columns, rows);
     ShelfLock lock;
     if (g_shelf.closed) return {};
-    const bool again = g_shelf.has_last && SameKey(g_shelf.last, key);
-    g_shelf.last = key;
-    g_shelf.has_last = true;
-    MaskStore* store = g_shelf.store;
-    if (store && SameKey(store->key, key)) {
-        ++store->holders;
-        return StoredMasks(store);
+    ++g_shelf.clock;
+    for (MaskStore* store : g_shelf.stores) {
+        if (store && SameKey(store->key, key)) {
+            ++store->holders;
+            store->last_taken = g_shelf.clock;
+            return StoredMasks(store);
+        }
     }
     // A geometry that came once has no store yet (an animated shape would only write one);
-    // one that another geometry's frame still holds has none this time.
-    if (!again || (store && store->holders)) return {};
-    return StoredMasks(StoreFor(key, ctx));
+    // one that comes while every store is held by a frame has none this time.
+    if (!CameBefore(key)) return {};
+    const int slot = FreeSlot();
+    return slot < 0 ? StoredMasks() : StoredMasks(StoreFor(slot, key, ctx));
 }
 
 StoredMasks& StoredMasks::operator=(StoredMasks&& other) noexcept {

@@ -1,10 +1,11 @@
 // Masks kept from one frame for the frames after it. Editors render a clip's frames with
 // the same parameters, and a frame's masks depend on the shape's parameters, the host's
-// scale factors and the frame's size alone, not on its pixels: once a geometry has come
-// twice in a row, its frame's masks are kept by pixel and later frames of that geometry
-// copy them instead of computing them, bit for bit the same floats. (FFmpeg's own vignette
-// keeps its frame's factors the same way.) Animated shapes never come twice in a row and
-// cost nothing but the comparison.
+// scale factors and the frame's size alone, not on its pixels: once a geometry comes again
+// (among the last few), its frame's masks are kept by pixel and later frames of that
+// geometry copy them instead of computing them, bit for bit the same floats. (FFmpeg's own
+// vignette keeps its frame's factors the same way.) A few geometries are kept at once, for
+// the layers of a composition or filters stacked on a clip that render in turn. Animated
+// shapes never come again and cost nothing but the comparisons.
 #pragma once
 
 #include <atomic>
@@ -37,8 +38,7 @@ struct KeptRow {
 };
 
 // A frame's hold on the kept masks of its geometry; none where the geometry has not come
-// twice in a row, the frame is too large to keep, or a frame of another geometry holds the
-// store. The masks of a row (and of its mirror row, which has the same) are kept by the
+// before, the frame is too large to keep, or frames of other geometries hold every store. The masks of a row (and of its mirror row, which has the same) are kept by the
 // first thread that computes a run of it: the columns it computes one run after another
 // from there. They are read only below the end it has published, and no column is written
 // twice.
@@ -52,7 +52,7 @@ public:
     ~StoredMasks();
 
     // The hold for a frame of `columns` by `rows` pixels with the context's mask; also notes
-    // that the geometry came, for the next frame.
+    // that the geometry came, for the frames after it.
     static StoredMasks For(const RenderContext& ctx, A_long columns, A_long rows);
 
     explicit operator bool() const { return store_ != nullptr; }
@@ -70,8 +70,8 @@ private:
     MaskStore* store_ = nullptr;
 };
 
-// The most pixels a frame may have for its masks to be kept (64 MiB of them: a 4096 by 4096
-// frame); larger frames compute every mask.
+// The most masks kept at once, for all geometries together (64 MiB of them: a 4096 by 4096
+// frame's); a larger frame computes every mask.
 constexpr std::uint64_t kMostStoredPixels = std::uint64_t{1} << 24;
 
 }  // namespace qxv

@@ -306,8 +306,8 @@ TEST(MaskRunTest, SuccessiveFramesKeepToTheirOwnRuns) {
 
 // Frames of one geometry after another, as an editor renders a clip: from the second on its
 // masks are kept, and the later frames copy them. Kept in pieces (a frame visited in shuffled
-// order), shared by two frames at once, or of another geometry of the same size: each frame
-// still has the bits it has alone.
+// order), shared by two frames at once, of another geometry of the same size, or of two
+// geometries in turn (two layers' vignettes): each frame still has the bits it has alone.
 TEST(MaskRunTest, KeptMasksGiveEachFrameItsOwnBits) {
     const Frame in = Pattern();
     const auto job_of = [&](int geometry) {
@@ -326,8 +326,9 @@ TEST(MaskRunTest, KeptMasksGiveEachFrameItsOwnBits) {
     ASSERT_NE(std::memcmp(expected[0].data(), expected[1].data(), in.size() * sizeof(PF_Pixel)), 0);
 
     const auto shuffled = kOrders[3].make();
-    const int sequence[] = {0, 0, 0, 0, 1, 1, 1, 0, 0, 2, 2, 2, 2};
-    int kept = 0;
+    const int sequence[] = {0, 0, 0, 0, 1, 1, 1, 0, 0, 2, 2, 2, 2, 0, 2, 0, 2};
+    constexpr int kInTurns = 4;  // the last frames: two geometries in turn, each kept from before
+    int kept = 0, kept_in_turns = 0;
     for (int frame = 0; frame < static_cast<int>(std::size(sequence)); ++frame) {
         const int geometry = sequence[frame];
         // Two frames at once, each on its own thread. The second of the first frame of a
@@ -343,6 +344,12 @@ TEST(MaskRunTest, KeptMasksGiveEachFrameItsOwnBits) {
         for (auto& job : jobs) {
             job->stored_masks = StoredMasks::For(job->context, kWidth, kHeight);
             kept += static_cast<bool>(job->stored_masks);
+            // Taken up as the earlier frame of the geometry left it: the centre's mask is there.
+            alignas(16) float centre[8];
+            if (frame >= static_cast<int>(std::size(sequence)) - kInTurns && job->stored_masks &&
+                job->stored_masks.Read(kWidth / 2, kHeight / 2, 1, centre)) {
+                ++kept_in_turns;
+            }
         }
         std::thread second(render, 1);
         render(0);
@@ -352,7 +359,8 @@ TEST(MaskRunTest, KeptMasksGiveEachFrameItsOwnBits) {
                 << "frame " << frame << ", geometry " << geometry;
         }
     }
-    EXPECT_GE(kept, 16);  // every frame's two jobs but the first of each geometry
+    EXPECT_GE(kept, 24);  // every frame's two jobs but the first of each geometry
+    EXPECT_EQ(kept_in_turns, 2 * kInTurns);
 }
 
 }  // namespace

@@ -251,6 +251,21 @@ inline HueSector SectorOfHue(float h) {
     return {h6 - sector, (sector >= 0.0f && sector <= 5.0f) ? static_cast<int>(sector) : 5};
 }
 
+// The red, green and blue of a hue's sector from its value v and the sector's three mixes
+// p, q and t (HsvToRgbInSector's), for floats or a register's lanes of them alike.
+template <class T>
+[[gnu::always_inline]] inline void SectorChannels(int sector, const T& v, const T& p, const T& q, const T& t,
+                                                  T* red, T* green, T* blue) {
+    switch (sector) {
+        case 0: *red = v, *green = t, *blue = p; break;
+        case 1: *red = q, *green = v, *blue = p; break;
+        case 2: *red = p, *green = v, *blue = t; break;
+        case 3: *red = p, *green = q, *blue = v; break;
+        case 4: *red = t, *green = p, *blue = v; break;
+        default: *red = v, *green = p, *blue = q; break;
+    }
+}
+
 // HsvToRgb for a saturation that is not 0, the hue's sector known.
 inline void HsvToRgbInSector(HueSector hue, float sat, float v, PF_PixelFloat* out) {
     const float f = hue.f;
@@ -258,14 +273,7 @@ inline void HsvToRgbInSector(HueSector hue, float sat, float v, PF_PixelFloat* o
     const float q = (1.0f - f * sat) * v;
     const float t = (1.0f - (1.0f - f) * sat) * v;
     float red, green, blue;
-    switch (hue.i) {
-        case 0: red = v, green = t, blue = p; break;
-        case 1: red = q, green = v, blue = p; break;
-        case 2: red = p, green = v, blue = t; break;
-        case 3: red = p, green = q, blue = v; break;
-        case 4: red = t, green = p, blue = v; break;
-        default: red = v, green = p, blue = q; break;
-    }
+    SectorChannels(hue.i, v, p, q, t, &red, &green, &blue);
     out->red = red;
     out->green = green;
     out->blue = blue;

@@ -89,14 +89,7 @@ inline void FillHue(const ShadingJob& job, __m128 r, __m128 g, __m128 b, __m128 
     const __m128 q = (one - f * sat) * v;
     const __m128 t = (one - (1.0f - f) * sat) * v;
     __m128 red, green, blue;
-    switch (job.fill_sector.i) {
-        case 0: red = v, green = t, blue = p; break;
-        case 1: red = q, green = v, blue = p; break;
-        case 2: red = p, green = v, blue = t; break;
-        case 3: red = p, green = q, blue = v; break;
-        case 4: red = t, green = p, blue = v; break;
-        default: red = v, green = p, blue = q; break;
-    }
+    SectorChannels(job.fill_sector.i, v, p, q, t, &red, &green, &blue);
     *red_out = LaneWiseBlend<kBlendNormal>(r, red, k);
     *green_out = LaneWiseBlend<kBlendNormal>(g, green, k);
     *blue_out = LaneWiseBlend<kBlendNormal>(b, blue, k);

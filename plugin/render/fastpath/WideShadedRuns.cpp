@@ -70,14 +70,7 @@ QXV_WIDE void FillHue8(const ShadingJob& job, __m256 r, __m256 g, __m256 b, __m2
     const __m256 q = _mm256_mul_ps(_mm256_sub_ps(one, _mm256_mul_ps(Splat(f), sat)), v);
     const __m256 t = _mm256_mul_ps(_mm256_sub_ps(one, _mm256_mul_ps(Splat(1.0f - f), sat)), v);
     __m256 red, green, blue;
-    switch (job.fill_sector.i) {
-        case 0: red = v, green = t, blue = p; break;
-        case 1: red = q, green = v, blue = p; break;
-        case 2: red = p, green = v, blue = t; break;
-        case 3: red = p, green = q, blue = v; break;
-        case 4: red = t, green = p, blue = v; break;
-        default: red = v, green = p, blue = q; break;
-    }
+    SectorChannels(job.fill_sector.i, v, p, q, t, &red, &green, &blue);
     // LaneWiseBlend<kBlendNormal>: (1 - k) * s + c * k.
     const __m256 rest = _mm256_sub_ps(one, k);
     *red_out = _mm256_add_ps(_mm256_mul_ps(rest, r), _mm256_mul_ps(red, k));

@@ -133,18 +133,25 @@ std::size_t AssignKeptRows(const RenderContext& ctx, A_long rows, std::vector<A_
     }
 }
 
-// The slot for a new geometry's store: an empty one, else the one no frame holds that was
-// taken least recently; -1 where every store is held.
-int FreeSlot() {
+// The slot of the least recently taken store that no frame holds, but `besides`; -1 where
+// there is none.
+int LeastRecentIdle(int besides) {
     int chosen = -1;
     for (int slot = 0; slot < kStores; ++slot) {
         const MaskStore* store = g_shelf.stores[slot];
-        if (!store) return slot;
-        if (store->holders == 0 && (chosen < 0 || store->last_taken < g_shelf.stores[chosen]->last_taken)) {
-            chosen = slot;
-        }
+        if (slot == besides || !store || store->holders) continue;
+        if (chosen < 0 || store->last_taken < g_shelf.stores[chosen]->last_taken) chosen = slot;
     }
     return chosen;
+}
+
+// The slot for a new geometry's store: an empty one, else the least recently taken idle one;
+// -1 where frames hold every store.
+int FreeSlot() {
+    for (int slot = 0; slot < kStores; ++slot) {
+        if (!g_shelf.stores[slot]) return slot;
+    }
+    return LeastRecentIdle(-1);
 }
 
 // The masks the other slots' stores have room for.
@@ -156,15 +163,9 @@ std::size_t PixelsElsewhere(int slot) {
     return pixels;
 }
 
-// Frees the least recently taken store that no frame holds, but the one in `slot`; false
-// where there is none.
+// Frees the least recently taken idle store but the one in `slot`; false where there is none.
 bool FreeLeastRecentBesides(int slot) {
-    int chosen = -1;
-    for (int other = 0; other < kStores; ++other) {
-        const MaskStore* store = g_shelf.stores[other];
-        if (other == slot || !store || store->holders) continue;
-        if (chosen < 0 || store->last_taken < g_shelf.stores[chosen]->last_taken) chosen = other;
-    }
+    const int chosen = LeastRecentIdle(slot);
     if (chosen < 0) return false;
     delete g_shelf.stores[chosen];
     g_shelf.stores[chosen] = nullptr;
